@@ -1,0 +1,42 @@
+#pragma once
+// A Game over the fake platform, with helpers to run frames as a player would.
+
+#include <gtest/gtest.h>
+
+#include "game/Game.h"
+#include "platform/fake/FakePlatform.h"
+
+namespace game::testing {
+
+class GameHarness : public ::testing::Test {
+protected:
+    platform::fake::FakePlatform fp;
+    Game g{fp.services(), "/prog"};
+
+    // A fresh game's first stage, set up as Main would: NewGame, wall, title.
+    void StartGame() {
+        g.state.newGame = true;
+        g.state.quitGame = false;
+        g.SetUpStage();
+    }
+    // Runs one frame (steps 1-19) and reports whether PlayStage goes on.
+    bool Frame() {
+        const bool goesOn = g.RunFrame() == FrameEnd::Continue;
+        if (goesOn) g.WaitFrame();
+        return goesOn;
+    }
+    // Runs frames with a key held; returns the 1-based frame that ended the stage, or 0.
+    int FramesHolding(int32_t virtualKey, int frames) {
+        fp.keyboard.Press(virtualKey);
+        for (int n = 1; n <= frames; ++n) {
+            if (!Frame()) {
+                fp.keyboard.Release(virtualKey);
+                return n;
+            }
+        }
+        fp.keyboard.Release(virtualKey);
+        return 0;
+    }
+};
+
+}  // namespace game::testing
