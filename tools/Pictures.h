@@ -1,0 +1,13 @@
+#pragma once
+// The windows' background pictures and the program icon.
+
+#include <QImage>
+
+namespace art {
+
+QImage PaintSplash();          // start window, 320 x 400
+QImage PaintInfo();            // instructions page, 500 x 400
+QImage PaintPlayfield();       // play-field window, 640 x 420
+QImage PaintIcon(int size);    // program icon, size x size with transparency
+
+} // namespace art

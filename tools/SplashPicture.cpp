@@ -1,0 +1,69 @@
+// Start window background. The buttons (y 128-169) and the high-score boxes
+// (x 48-265, y 192-307) are controls placed over it, so those areas stay plain.
+
+#include "ArtKit.h"
+#include "Logo.h"
+#include "Pictures.h"
+
+#include <QLinearGradient>
+
+namespace art {
+
+namespace {
+
+const QColor kPageTop(16, 28, 96);
+const QColor kPageBottom(6, 10, 52);
+
+void Page(QPainter& p, const QRect& r)
+{
+  QLinearGradient g(r.topLeft(), r.bottomLeft());
+  g.setColorAt(0.0, kPageTop);
+  g.setColorAt(1.0, kPageBottom);
+  p.fillRect(r, g);
+  // A raised rim stands in for the window border the start window does not have.
+  p.setPen(QColor(90, 120, 220));
+  p.drawLine(r.left(), r.top(), r.right(), r.top());
+  p.drawLine(r.left(), r.top(), r.left(), r.bottom());
+  p.setPen(QColor(2, 4, 24));
+  p.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
+  p.drawLine(r.right(), r.top(), r.right(), r.bottom());
+  p.setPen(QColor(40, 60, 150));
+  p.drawRect(r.adjusted(2, 2, -3, -3));
+}
+
+void HighScoresHeading(QPainter& p)
+{
+  TextInBox(p, QStringLiteral("High Scores"), Font(kSans, 11, true), QRect(84, 176, 70, 10), Qt::white);
+  p.fillRect(QRect(84, 186, 157, 1), Qt::white);
+}
+
+void Credits(QPainter& p)
+{
+  p.setPen(QColor(40, 60, 150));
+  p.drawLine(40, 330, 280, 330);
+  const QFont small = Font(kSans, 10, false);
+  p.setFont(small);
+  p.setPen(QColor(170, 190, 235));
+  p.drawText(QRect(0, 332, 320, 14), Qt::AlignCenter, QStringLiteral("Game, code and artwork by the Tilebash team"));
+  PaintMakerLogo(p, QRectF(113, 347, 94, 32));
+  p.setFont(Font(kSans, 10, false, true));
+  p.setPen(QColor(120, 145, 210));
+  p.drawText(QRect(0, 381, 320, 13), Qt::AlignCenter, QStringLiteral("made by the Tilebash project"));
+}
+
+} // namespace
+
+QImage PaintSplash()
+{
+  QImage img = Canvas(320, 400, kPageBottom);
+  QPainter p(&img);
+  p.setRenderHint(QPainter::TextAntialiasing, true);
+  Page(p, img.rect());
+  PaintTitleLogo(p, QRectF(58, 15, 203, 107), false);
+  HighScoresHeading(p);
+  TextInBox(p, QStringLiteral("Version"), Font(kSans, 11, true), QRect(125, 316, 40, 8), Qt::white);
+  Credits(p);
+  return img;
+}
+
+} // namespace art

@@ -1,0 +1,11 @@
+#pragma once
+// The 80 x 160 sprite sheet: paddle, bricks, ball and bonus tokens at the
+// fixed rectangles the game copies from, white everywhere else.
+
+#include <QImage>
+
+namespace art {
+
+QImage PaintSpriteSheet();
+
+} // namespace art
