@@ -1,0 +1,33 @@
+#pragma once
+// Key state for GetKeyState, kept from the application's key presses and
+// releases. Every key counts as released when the application loses the
+// focus, so no key sticks down after a switch to another window.
+
+#include <QObject>
+#include <array>
+
+#include "platform/Platform.h"
+
+namespace platform::qt {
+
+class QtKeyboard final : public QObject, public Keyboard {
+    Q_OBJECT
+public:
+    // Watches every key event of the running QApplication.
+    explicit QtKeyboard(QObject* parent = nullptr);
+    ~QtKeyboard() override;
+
+    int16_t GetKeyState(int32_t virtualKey) override;
+    void ReleaseAll() { down_.fill(false); }
+
+    // Virtual-key code of a Qt key, 0 for keys the table does not know.
+    static int32_t VirtualKeyOf(int qtKey);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    std::array<bool, 256> down_{};
+};
+
+}  // namespace platform::qt

@@ -1,0 +1,59 @@
+#pragma once
+// The play-field window: a borderless 640 x 420 window that shows the game's
+// persistent image 1:1 and owns the game with its platform services. It is
+// created once; the first ShowAndFocus loads it (Form_Load), Unload closes it.
+
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "game/Game.h"
+#include "platform/StdRandom.h"
+#include "platform/qt/QtClock.h"
+#include "platform/qt/QtEvents.h"
+#include "platform/qt/QtKeyboard.h"
+#include "platform/qt/QtMessageBox.h"
+#include "platform/qt/QtSurface.h"
+
+namespace Ui {
+class frmMain;
+}
+
+class frmMain : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmMain(const std::string& programFolder, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Show (not modal) and give the focus. The first call loads the window: Form_Load seeds
+    // the random numbers and loads the sprite sheet. Returns false if that failed (error names
+    // the path and reason); the window is then not shown.
+    bool ShowAndFocus(std::string& error);
+    int32_t Main();  // runs a whole game nested in the caller, returns the final score
+    bool IsLoaded() const;
+    // Close-down: if loaded, runs the close request (Form_QueryUnload) and closes the window.
+    void Unload();
+    game::Game& game();
+
+    platform::qt::QtSurface& surface() { return surface_; }
+    platform::qt::QtKeyboard& keyboard() { return keyboard_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CentreOnScreen();
+
+    std::unique_ptr<Ui::frmMain> ui_;
+    platform::qt::QtClock clock_;
+    platform::qt::QtKeyboard keyboard_;
+    platform::qt::QtEvents events_{clock_};
+    platform::qt::QtMessageBox messages_;
+    platform::StdRandom random_;
+    platform::qt::QtSurface surface_;
+    game::Game game_;
+    bool loaded_ = false;
+    bool placed_ = false;  // centred once, when first shown
+};

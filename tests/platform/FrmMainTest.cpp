@@ -1,0 +1,151 @@
+// The play-field window: its properties, loading, showing the image, the
+// close request, and a whole game running in the real event loop.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "TestPictures.h"
+#include "platform/qt/ProgramFolder.h"
+#include "platform/qt/frmMain.h"
+
+namespace {
+
+// A program folder holding Images/bitmaps.bmp (the committed sheet if there).
+struct ProgramDir {
+    QTemporaryDir dir;
+    std::string folder;
+    explicit ProgramDir(const QString& name = QStringLiteral("Tilebash \u00e9t\u00e9")) {
+        const QString root = dir.filePath(name);
+        QDir().mkpath(root + "/Images");
+        const std::string committed = testpics::CommittedSheetPath();
+        if (!committed.empty()) {
+            QFile::copy(QString::fromStdString(committed), root + "/Images/bitmaps.bmp");
+        } else {
+            testpics::SyntheticSheet().convertToFormat(QImage::Format_RGB888).save(root + "/Images/bitmaps.bmp", "BMP");
+        }
+        folder = root.toStdString();
+    }
+};
+
+}  // namespace
+
+TEST(frmMain, IsABorderless640By420WindowWithAHiddenPictureHolder) {
+    frmMain window("nowhere");
+    EXPECT_EQ(window.objectName(), QStringLiteral("frmMain"));
+    EXPECT_EQ(window.size(), QSize(640, 420));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Tilebash"));
+    EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(window.isWindow());
+    EXPECT_EQ(window.cursor().shape(), Qt::BlankCursor);
+    EXPECT_FALSE(window.windowIcon().isNull());
+    auto* bitmaps = window.findChild<QLabel*>(QStringLiteral("Bitmaps"));
+    ASSERT_NE(bitmaps, nullptr);
+    EXPECT_EQ(bitmaps->geometry(), QRect(544, 80, 80, 160));
+    EXPECT_TRUE(bitmaps->isHidden());
+    EXPECT_FALSE(window.IsLoaded());
+}
+
+TEST(frmMain, MissingSheetFailsTheLoadAndKeepsTheWindowHidden) {
+    QTemporaryDir dir;
+    const std::string folder = dir.filePath("no sheet here").toStdString();
+    frmMain window(folder);
+    std::string error;
+    EXPECT_FALSE(window.ShowAndFocus(error));
+    EXPECT_NE(error.find(folder + "/Images/bitmaps.bmp"), std::string::npos) << error;
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(window.IsLoaded());
+}
+
+TEST(frmMain, ShowingLoadsOnceCentresAndShowsTheImageOneToOne) {
+    ProgramDir program;
+    frmMain window(program.folder);
+    std::string error;
+    ASSERT_TRUE(window.ShowAndFocus(error)) << error;
+    EXPECT_TRUE(window.IsLoaded());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_EQ(window.surface().sheet().size(), QSize(80, 160));
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE((window.geometry().center() - screen.center()).manhattanLength(), 2);
+
+    window.game().NewGame();
+    window.game().ServeBall();
+    window.game().BuildWall();
+    ASSERT_TRUE(window.game().DrawFrame());
+    EXPECT_EQ(window.grab().toImage().convertToFormat(QImage::Format_RGB32), window.surface().image());
+
+    window.move(5, 5);  // a later show keeps the place
+    ASSERT_TRUE(window.ShowAndFocus(error));
+    EXPECT_EQ(window.pos(), QPoint(5, 5));
+}
+
+TEST(frmMain, CloseRequestEndsTheGameAndUnloadsTheWindow) {
+    ProgramDir program;
+    frmMain window(program.folder);
+    std::string error;
+    ASSERT_TRUE(window.ShowAndFocus(error)) << error;
+    window.game().state.quitGame = false;
+    window.game().state.newGame = true;
+    EXPECT_TRUE(window.close());
+    EXPECT_TRUE(window.game().state.quitGame);
+    EXPECT_FALSE(window.game().state.newGame);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_FALSE(window.IsLoaded());
+}
+
+TEST(frmMain, UnloadRunsTheCloseRequestOnlyWhenLoaded) {
+    ProgramDir program;
+    frmMain window(program.folder);
+    window.Unload();  // never loaded: nothing to do
+    EXPECT_FALSE(window.game().state.quitGame);
+    std::string error;
+    ASSERT_TRUE(window.ShowAndFocus(error)) << error;
+    window.hide();  // hidden between games, still loaded
+    window.Unload();
+    EXPECT_TRUE(window.game().state.quitGame);
+    EXPECT_FALSE(window.IsLoaded());
+    window.game().state.quitGame = false;
+    window.Unload();  // the close-down may come twice
+    EXPECT_FALSE(window.game().state.quitGame);
+}
+
+TEST(frmMain, GameRunsInTheEventLoopUntilQIsPressed) {
+    ProgramDir program;
+    frmMain window(program.folder);
+    std::string error;
+    ASSERT_TRUE(window.ShowAndFocus(error)) << error;
+    // Once frames run (after the two-second title), Q held down ends the game;
+    // the loop must keep handling key events while it waits out its frames.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &window, [&] {
+        if (window.surface().refreshCount() > 0) {
+            QTest::keyPress(&window, Qt::Key_Q);
+            poll.stop();
+        }
+    });
+    poll.start(10);
+    QTimer::singleShot(15000, &window, [&] { window.close(); });  // a safety net
+    platform::qt::QtClock clock;
+    const int32_t start = clock.GetTickCount();
+    EXPECT_EQ(window.Main(), 0);
+    const int32_t took = clock.GetTickCount() - start;
+    QTest::keyRelease(&window, Qt::Key_Q);
+    EXPECT_GE(took, 2000);
+    EXPECT_LT(took, 14000) << "the close request, not Q, ended the game";
+    EXPECT_TRUE(window.game().state.quitGame);
+    EXPECT_FALSE(window.game().state.newGame);  // Q, not game over
+    EXPECT_GE(window.surface().refreshCount(), 1);  // frames ran and were shown
+}
+
+TEST(ProgramFolder, IsTheApplicationFolderUnchanged) {
+    EXPECT_EQ(ProgramFolder(), QCoreApplication::applicationDirPath().toStdString());
+    EXPECT_NE(ProgramFolder().back(), '/');
+}

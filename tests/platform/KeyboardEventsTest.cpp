@@ -1,0 +1,162 @@
+// Keys from the application's key events, the idle wait in the event loop,
+// and the clock.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+#include "platform/qt/QtClock.h"
+#include "platform/qt/QtEvents.h"
+#include "platform/qt/QtKeyboard.h"
+
+using platform::kKeyDownBit;
+using platform::qt::QtClock;
+using platform::qt::QtEvents;
+using platform::qt::QtKeyboard;
+
+namespace {
+
+bool Down(QtKeyboard& keys, int32_t vk) { return (keys.GetKeyState(vk) & kKeyDownBit) != 0; }
+
+void Send(QWidget& target, QEvent::Type type, int key, bool autoRepeat = false) {
+    QKeyEvent event(type, key, Qt::NoModifier, QString(), autoRepeat);
+    QCoreApplication::sendEvent(&target, &event);
+}
+
+}  // namespace
+
+TEST(QtKeyboard, VirtualKeyCodesOfTheGameKeysAndOthers) {
+    struct Case {
+        int qtKey;
+        int32_t vk;
+    } cases[] = {{Qt::Key_Left, 37}, {Qt::Key_Right, 39}, {Qt::Key_Up, 38},     {Qt::Key_Down, 40},
+                 {Qt::Key_P, 80},    {Qt::Key_Q, 81},     {Qt::Key_R, 82},      {Qt::Key_A, 65},
+                 {Qt::Key_Z, 90},    {Qt::Key_0, 48},     {Qt::Key_Space, 32},  {Qt::Key_Return, 13},
+                 {Qt::Key_Escape, 27}, {Qt::Key_F1, 112}, {Qt::Key_F12, 123},   {Qt::Key_Shift, 16},
+                 {Qt::Key_Adiaeresis, 0}, {Qt::Key_unknown, 0}};
+    for (const Case& c : cases) EXPECT_EQ(QtKeyboard::VirtualKeyOf(c.qtKey), c.vk) << c.qtKey;
+}
+
+TEST(QtKeyboard, PressSetsAndReleaseClearsTheDownBit) {
+    QtKeyboard keys;
+    QWidget widget;
+    for (int qtKey : {Qt::Key_Left, Qt::Key_Right, Qt::Key_P, Qt::Key_Q, Qt::Key_R}) {
+        const int32_t vk = QtKeyboard::VirtualKeyOf(qtKey);
+        EXPECT_FALSE(Down(keys, vk));
+        QTest::keyPress(&widget, static_cast<Qt::Key>(qtKey));
+        EXPECT_TRUE(Down(keys, vk)) << vk;
+        EXPECT_EQ(keys.GetKeyState(vk) & 0x8000, 0);  // read as a positive 16-bit value
+        QTest::keyRelease(&widget, static_cast<Qt::Key>(qtKey));
+        EXPECT_FALSE(Down(keys, vk)) << vk;
+    }
+}
+
+TEST(QtKeyboard, KeysAreIndependentAndOutOfRangeCodesReadUp) {
+    QtKeyboard keys;
+    QWidget widget;
+    QTest::keyPress(&widget, Qt::Key_Left);
+    QTest::keyPress(&widget, Qt::Key_P);
+    EXPECT_TRUE(Down(keys, 37));
+    EXPECT_TRUE(Down(keys, 80));
+    EXPECT_FALSE(Down(keys, 39));
+    for (int32_t vk : {-1, 0, 256, 100000, INT32_MIN}) EXPECT_EQ(keys.GetKeyState(vk), 0) << vk;
+    QTest::keyRelease(&widget, Qt::Key_Left);
+    EXPECT_FALSE(Down(keys, 37));
+    EXPECT_TRUE(Down(keys, 80));
+}
+
+TEST(QtKeyboard, AutoRepeatEventsAreIgnored) {
+    QtKeyboard keys;
+    QWidget widget;
+    Send(widget, QEvent::KeyPress, Qt::Key_Right);
+    // A held key sends release/press pairs marked as repeats: the key stays down.
+    Send(widget, QEvent::KeyRelease, Qt::Key_Right, true);
+    EXPECT_TRUE(Down(keys, 39));
+    Send(widget, QEvent::KeyPress, Qt::Key_Right, true);
+    Send(widget, QEvent::KeyRelease, Qt::Key_Right);
+    EXPECT_FALSE(Down(keys, 39));
+    Send(widget, QEvent::KeyPress, Qt::Key_Q, true);  // a repeat alone presses nothing
+    EXPECT_FALSE(Down(keys, 81));
+}
+
+TEST(QtKeyboard, LosingTheApplicationFocusReleasesEveryKey) {
+    QtKeyboard keys;
+    QWidget widget;
+    QTest::keyPress(&widget, Qt::Key_Left);
+    QTest::keyPress(&widget, Qt::Key_R);
+    QEvent deactivate(QEvent::ApplicationDeactivate);
+    QCoreApplication::sendEvent(qApp, &deactivate);
+    EXPECT_FALSE(Down(keys, 37));
+    EXPECT_FALSE(Down(keys, 82));
+
+    QTest::keyPress(&widget, Qt::Key_Right);
+    ASSERT_TRUE(Down(keys, 39));
+    QMetaObject::invokeMethod(qApp, "applicationStateChanged", Qt::DirectConnection,
+                              Q_ARG(Qt::ApplicationState, Qt::ApplicationInactive));
+    EXPECT_FALSE(Down(keys, 39));
+}
+
+TEST(QtClock, TickCountStartsNearZeroAndNeverGoesBack) {
+    QtClock clock;
+    const int32_t first = clock.GetTickCount();
+    EXPECT_GE(first, 0);
+    EXPECT_LT(first, 1000);
+    int32_t last = first;
+    for (int i = 0; i < 1000; ++i) {
+        const int32_t now = clock.GetTickCount();
+        ASSERT_GE(now, last);
+        last = now;
+    }
+    const double t = clock.Timer();
+    EXPECT_GE(t, 0.0);
+    EXPECT_LT(t, 86400.0);
+}
+
+TEST(QtEvents, WaitReturnsByTheDeadlineWhenNothingHappens) {
+    QtClock clock;
+    QtEvents events(clock);
+    for (int32_t wait : {1, 5, 22}) {
+        const int32_t start = clock.GetTickCount();
+        const int32_t deadline = start + wait;
+        while (clock.GetTickCount() < deadline) events.WaitEvents(deadline);
+        const int32_t end = clock.GetTickCount();
+        EXPECT_GE(end, deadline);
+        EXPECT_LT(end, deadline + 50) << "woke far too late";  // generous: a loaded machine
+    }
+}
+
+TEST(QtEvents, WaitReturnsEarlyForAnEventAndHandlesIt) {
+    QtClock clock;
+    QtEvents events(clock);
+    bool handled = false;
+    QTimer::singleShot(10, qApp, [&] { handled = true; });
+    const int32_t start = clock.GetTickCount();
+    while (!handled && clock.GetTickCount() < start + 2000) events.WaitEvents(start + 2000);
+    EXPECT_TRUE(handled);
+    EXPECT_LT(clock.GetTickCount(), start + 1000);
+}
+
+TEST(QtEvents, WaitForAPassedDeadlineReturnsAtOnce) {
+    QtClock clock;
+    QtEvents events(clock);
+    const int32_t start = clock.GetTickCount();
+    events.WaitEvents(start - 100);
+    events.WaitEvents(INT32_MIN);
+    EXPECT_LT(clock.GetTickCount(), start + 20);
+}
+
+TEST(QtEvents, DoEventsHandlesPostedEventsAndReturns) {
+    QtClock clock;
+    QtEvents events(clock);
+    int calls = 0;
+    QMetaObject::invokeMethod(qApp, [&] { ++calls; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(qApp, [&] { ++calls; }, Qt::QueuedConnection);
+    events.DoEvents();
+    EXPECT_EQ(calls, 2);
+    events.DoEvents();  // nothing pending: returns
+    EXPECT_EQ(calls, 2);
+}

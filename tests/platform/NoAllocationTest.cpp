@@ -1,0 +1,56 @@
+// Drawing a frame allocates nothing: every glyph, picture and buffer is made
+// before play. Counted by replacing the global operator new in this program.
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "TestPictures.h"
+
+namespace {
+std::atomic<bool> counting{false};
+std::atomic<int64_t> allocations{0};
+}  // namespace
+
+void* operator new(std::size_t size) {
+    if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+TEST(NoAllocation, DrawingFramesAndTitlesAllocatesNothing) {
+    QTemporaryDir dir;
+    testpics::QtGame g(testpics::TestBackground());
+    std::string error;
+    ASSERT_TRUE(g.surface.LoadBitmaps(testpics::SaveBmp(testpics::SyntheticSheet(), dir, "s.bmp"), error));
+    g.StartStage();
+    auto& s = g.game.state;
+    s.bricks[5].alive = false;
+    s.bricks[5].captionOn = true;
+    s.bricks[5].captionValue = 250;
+    s.specialFalling = true;
+    s.specialKind = game::points2000;
+    s.specialPoints = 2000;
+    s.captionFrames = 10;
+    g.game.DrawFrame();  // a first frame, in case anything is made lazily
+
+    allocations = 0;
+    counting = true;
+    for (int frame = 0; frame < 50; ++frame) {
+        g.game.locals.paused = frame % 2 == 0;
+        g.game.DrawFrame();
+        g.surface.Cls();
+        g.surface.FontSize(24);
+        g.surface.CurrentX(200);
+        g.surface.CurrentY(190);
+        g.surface.Print("Level: 12.3");
+        g.surface.FontSize(9.75);
+    }
+    counting = false;
+    EXPECT_EQ(allocations.load(), 0);
+}
