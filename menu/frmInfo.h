@@ -1,0 +1,41 @@
+#pragma once
+// The information window: the instructions picture and Back to Main.
+
+#include <QPixmap>
+#include <QWidget>
+#include <memory>
+
+class QPushButton;
+
+namespace Ui {
+class frmInfo;
+}
+
+class frmInfo : public QWidget {
+    Q_OBJECT
+public:
+    // Loads the window (Form_Load); startWindow is where Back to Main returns.
+    explicit frmInfo(QWidget& startWindow);
+    ~frmInfo() override;
+
+    QPushButton* cmdMainMenu = nullptr;
+
+    void cmdMainMenu_Click();
+    // Close-down: closes the window for good (a close request otherwise only
+    // goes back to the start window).
+    void Unload();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Form_Load();
+
+    std::unique_ptr<Ui::frmInfo> ui_;
+    QWidget& startWindow_;
+    QPixmap background_;
+    bool placed_ = false;
+    bool unloading_ = false;
+};

@@ -1,0 +1,109 @@
+#pragma once
+// The start window: Start, Info and Exit, and the high-score table, whose only
+// copy is this window's ten text boxes. The game runs nested in cmdStart_Click.
+
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "menu/PlayWindow.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class frmInfo;
+
+namespace Ui {
+class frmSplash;
+}
+
+class frmSplash : public QWidget {
+    Q_OBJECT
+public:
+    // A modal box with one OK button: text, title.
+    using MessageBox = std::function<void(const QString& text, const QString& title)>;
+
+    // What the window is given from outside, so tests can stand in for it.
+    struct Services {
+        std::string programFolder;
+        // Creates the play-field window, on the first Start.
+        std::function<std::unique_ptr<menu::PlayWindow>()> createPlayWindow;
+        MessageBox prompt;  // the high-score prompt: no icon
+        MessageBox error;   // a failure the player must hear of
+        std::function<void(int exitCode)> quit;  // ends the event loop
+    };
+    // Qt message boxes and QCoreApplication::exit.
+    static Services DefaultServices(
+        std::string programFolder,
+        std::function<std::unique_ptr<menu::PlayWindow>()> createPlayWindow);
+
+    // Creates and loads the window (Form_Load): rounded buttons, then the table.
+    explicit frmSplash(Services services, QWidget* parent = nullptr);
+    ~frmSplash() override;
+
+    // The controls; the arrays are indexed by row.
+    QPushButton* cmdStart = nullptr;
+    QPushButton* cmdInfo = nullptr;
+    QPushButton* cmdExit = nullptr;
+    std::array<QLabel*, 5> lblNumber{};
+    std::array<QLineEdit*, 5> txtHighScoreName{};
+    std::array<QLineEdit*, 5> txtHighScore{};
+    QLabel* lblVersion = nullptr;
+
+    // Event handlers.
+    void cmdStart_Click();
+    void cmdInfo_Click();
+    void cmdExit_Click();
+    void txtHighScoreName_KeyPress(int16_t index, int16_t code);
+
+    // The close-down: unloads the play-field window, the information window
+    // and this one, then ends the event loop. Safe to enter again.
+    void UnloadAllForms();
+    // After a game: inserts the score if it enters the table and opens its
+    // row's name box.
+    void CheckHighScore(int32_t score);
+
+    // Show, not modal, and give the focus.
+    void ShowAndFocus();
+
+    std::string HighScorePath() const;
+    int32_t lastScore() const { return lastScore_; }
+    frmInfo* InfoWindow() const { return info_.get(); }
+    menu::PlayWindow* PlayWindowIfCreated() const { return play_.get(); }
+    bool IsClosing() const { return closing_; }
+    int ExitCode() const { return exitCode_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Form_Load();
+    void Form_Unload();
+    void LoadHighScores();
+    bool EnsureHighScoreFile();
+    void BeginNameEntry(int16_t row);
+    void SaveHighScores();
+    void SavePendingNameEntry();
+    void SetButtonsEnabled(bool enabled);
+    void ReportError(const std::string& error, const char* consequence);
+
+    Services services_;
+    std::unique_ptr<Ui::frmSplash> ui_;
+    QPixmap background_;
+    std::unique_ptr<menu::PlayWindow> play_;
+    std::unique_ptr<frmInfo> info_;
+    int32_t lastScore_ = 0;
+    bool placed_ = false;         // centred once, when first shown
+    bool inGame_ = false;         // cmdStart_Click waits in Main
+    bool closing_ = false;        // the close-down has begun
+    bool unloadingSelf_ = false;  // this window is being unloaded
+    int exitCode_ = 0;
+};

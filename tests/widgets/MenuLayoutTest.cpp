@@ -1,0 +1,229 @@
+// The start and information windows as defined: every control's place, size,
+// text, font and flags, the tab order, and the rounded buttons' shapes.
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "MenuTestSupport.h"
+#include "menu/RoundedShape.h"
+#include "menu/frmInfo.h"
+
+namespace {
+
+using menu_test::MenuFixture;
+
+struct ControlCase {
+    const char* name;
+    int x, y, w, h;
+    const char* text;
+    int pixels;
+    bool bold;
+};
+
+const ControlCase kSplashControls[] = {
+    {"cmdStart", 24, 128, 97, 41, "Start", 13, true},
+    {"cmdInfo", 120, 128, 81, 41, "Info", 13, true},
+    {"cmdExit", 200, 128, 97, 41, "Exit", 13, true},
+    {"lblNumber_0", 48, 192, 17, 25, " 1", 13, true},
+    {"lblNumber_1", 48, 216, 17, 25, " 2", 13, true},
+    {"lblNumber_2", 48, 240, 17, 25, " 3", 13, true},
+    {"lblNumber_3", 48, 264, 17, 25, " 4", 13, true},
+    {"lblNumber_4", 48, 288, 17, 25, " 5", 13, true},
+    {"txtHighScoreName_0", 64, 192, 97, 19, nullptr, 11, false},
+    {"txtHighScoreName_1", 64, 216, 97, 19, nullptr, 11, false},
+    {"txtHighScoreName_2", 64, 240, 97, 19, nullptr, 11, false},
+    {"txtHighScoreName_3", 64, 264, 97, 19, nullptr, 11, false},
+    {"txtHighScoreName_4", 64, 288, 97, 19, nullptr, 11, false},
+    {"txtHighScore_0", 168, 192, 97, 19, nullptr, 11, false},
+    {"txtHighScore_1", 168, 216, 97, 19, nullptr, 11, false},
+    {"txtHighScore_2", 168, 240, 97, 19, nullptr, 11, false},
+    {"txtHighScore_3", 168, 264, 97, 19, nullptr, 11, false},
+    {"txtHighScore_4", 168, 288, 97, 19, nullptr, 11, false},
+    {"lblVersion", 170, 313, 33, 24, "1.5.8", 11, false},
+};
+
+QString TextOf(const QWidget* w) {
+    if (const auto* b = qobject_cast<const QPushButton*>(w)) return b->text();
+    if (const auto* l = qobject_cast<const QLabel*>(w)) return l->text();
+    if (const auto* e = qobject_cast<const QLineEdit*>(w)) return e->text();
+    return {};
+}
+
+void ExpectControl(const QWidget& window, const ControlCase& c) {
+    const auto* w = window.findChild<QWidget*>(QString::fromLatin1(c.name));
+    ASSERT_NE(w, nullptr) << c.name;
+    const_cast<QWidget*>(w)->ensurePolished();
+    EXPECT_EQ(w->geometry(), QRect(c.x, c.y, c.w, c.h)) << c.name;
+    if (c.text != nullptr) {
+        EXPECT_EQ(TextOf(w), QString::fromLatin1(c.text)) << c.name;
+    }
+    EXPECT_EQ(w->font().family(), QStringLiteral("Liberation Sans")) << c.name;
+    EXPECT_EQ(w->font().pixelSize(), c.pixels) << c.name;
+    EXPECT_EQ(w->font().bold(), c.bold) << c.name;
+    // The text fits its box.
+    const QFontMetrics metrics(w->font());
+    EXPECT_LE(metrics.horizontalAdvance(TextOf(w)), c.w) << c.name;
+}
+
+TEST(MenuLayout, StartWindowControlsSitWhereDefined) {
+    MenuFixture menu;
+    frmSplash& splash = menu.Create();
+    EXPECT_EQ(splash.size(), QSize(320, 400));
+    EXPECT_EQ(splash.minimumSize(), splash.maximumSize());
+    EXPECT_EQ(splash.windowTitle(), QStringLiteral("Tilebash"));
+    EXPECT_TRUE(splash.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_FALSE(splash.windowIcon().isNull());
+    for (const ControlCase& c : kSplashControls) {
+        ExpectControl(splash, c);
+    }
+}
+
+TEST(MenuLayout, TableBoxesAreLockedAndOnlyNameBoxesAreLimitedToTenCharacters) {
+    MenuFixture menu;
+    frmSplash& splash = menu.Create();
+    for (int k = 0; k < 5; ++k) {
+        EXPECT_TRUE(splash.txtHighScoreName[k]->isReadOnly());
+        EXPECT_TRUE(splash.txtHighScore[k]->isReadOnly());
+        EXPECT_EQ(splash.txtHighScoreName[k]->maxLength(), 10);
+        EXPECT_GT(splash.txtHighScore[k]->maxLength(), 4096);
+        EXPECT_EQ(splash.lblNumber[k]->focusPolicy(), Qt::NoFocus);
+    }
+}
+
+TEST(MenuLayout, StartWindowDrawsWhiteOnNavyBoxesAndGreyButtonFaces) {
+    MenuFixture menu;
+    frmSplash& splash = menu.CreateShown();
+    const QImage shot = splash.grab().toImage();
+    // Right end of a name box, past its text.
+    EXPECT_EQ(QColor(shot.pixel(64 + 92, 192 + 3)), QColor(0, 0, 128));
+    // Left end of the Start button's face, inside its rounded shape.
+    EXPECT_EQ(QColor(shot.pixel(24 + 8, 128 + 20)), QColor(192, 192, 192));
+    // Its cut-away corner shows the window behind it.
+    EXPECT_NE(QColor(shot.pixel(24 + 1, 128 + 1)), QColor(192, 192, 192));
+}
+
+TEST(MenuLayout, TabKeyVisitsControlsInTheDefinedOrder) {
+    MenuFixture menu;
+    frmSplash& splash = menu.Create();
+    const QStringList expected = {
+        "cmdStart",         "cmdExit",          "txtHighScoreName_0", "txtHighScore_0",
+        "txtHighScoreName_1", "txtHighScoreName_2", "txtHighScoreName_3", "txtHighScoreName_4",
+        "txtHighScore_1",   "txtHighScore_2",   "txtHighScore_3",   "txtHighScore_4",
+        "cmdInfo"};
+    QStringList order;
+    QWidget* w = splash.cmdStart;
+    do {
+        if (w->focusPolicy() & Qt::TabFocus) order << w->objectName();
+        w = w->nextInFocusChain();
+    } while (w != splash.cmdStart && order.size() < 40);
+    EXPECT_EQ(order, expected);
+}
+
+TEST(MenuLayout, InformationWindowHasItsButtonInTheWindowFont) {
+    MenuFixture menu;
+    frmSplash& splash = menu.Create();
+    splash.cmdInfo_Click();
+    frmInfo* info = splash.InfoWindow();
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->size(), QSize(500, 400));
+    EXPECT_EQ(info->windowTitle(), QStringLiteral("Tilebash"));
+    EXPECT_TRUE(info->windowFlags() & Qt::FramelessWindowHint);
+    ExpectControl(*info, {"cmdMainMenu", 16, 352, 113, 41, "Back to Main", 11, false});
+}
+
+struct ShapeCase {
+    const char* button;
+    QPoint inside[4];
+    QPoint outside[6];
+};
+
+TEST(MenuLayout, RoundedButtonsLeaveTheirMarginsAndCornersOut) {
+    MenuFixture menu;
+    frmSplash& splash = menu.Create();
+    splash.cmdInfo_Click();
+    const ShapeCase cases[] = {
+        {"cmdStart", {{5, 20}, {91, 20}, {48, 5}, {48, 35}},
+         {{4, 20}, {92, 20}, {48, 4}, {48, 36}, {5, 5}, {91, 35}}},
+        {"cmdExit", {{5, 20}, {91, 20}, {48, 5}, {48, 35}},
+         {{4, 20}, {92, 20}, {48, 4}, {48, 36}, {5, 35}, {91, 5}}},
+        {"cmdInfo", {{5, 20}, {75, 20}, {40, 5}, {40, 35}},
+         {{4, 20}, {76, 20}, {40, 4}, {40, 36}, {6, 6}, {75, 35}}},
+        {"cmdMainMenu", {{5, 20}, {107, 20}, {56, 8}, {56, 32}},
+         {{4, 20}, {108, 20}, {56, 7}, {56, 33}, {5, 8}, {107, 32}}},
+    };
+    for (const ShapeCase& c : cases) {
+        const QWidget* button = splash.findChild<QWidget*>(c.button);
+        if (button == nullptr) button = splash.InfoWindow()->findChild<QWidget*>(c.button);
+        ASSERT_NE(button, nullptr) << c.button;
+        const QRegion mask = button->mask();
+        for (const QPoint& p : c.inside) EXPECT_TRUE(mask.contains(p)) << c.button << " " << p.x() << "," << p.y();
+        for (const QPoint& p : c.outside) EXPECT_FALSE(mask.contains(p)) << c.button << " " << p.x() << "," << p.y();
+    }
+}
+
+TEST(MenuLayout, RoundRegionRowsAreSymmetricAndNarrowTowardsTheCorners) {
+    const QRegion region = menu::RoundRectRegion(5, 5, 92, 36, 15, 15);
+    EXPECT_EQ(region.boundingRect(), QRect(5, 5, 87, 31));
+    int previousInset = 1000;
+    for (int y = 5; y < 36; ++y) {
+        int first = -1;
+        int last = -1;
+        for (int x = 0; x < 97; ++x) {
+            if (region.contains(QPoint(x, y))) {
+                if (first < 0) first = x;
+                last = x;
+            }
+        }
+        ASSERT_GE(first, 5) << y;
+        EXPECT_EQ(first - 5, 91 - last) << "row " << y;                     // left-right mirror
+        const QRegion mirrored = region & QRect(0, 5 + 35 - y, 97, 1);       // top-bottom mirror
+        EXPECT_TRUE(mirrored.contains(QPoint(first, 5 + 35 - y))) << y;
+        if (y <= 12) {
+            EXPECT_LE(first - 5, previousInset) << y;
+            previousInset = first - 5;
+        } else if (y <= 28) {
+            EXPECT_EQ(first, 5) << y;
+        }
+    }
+}
+
+TEST(MenuLayout, StartAndInfoNoLongerShareTheColumnWhereTheirBoxesMeet) {
+    MenuFixture menu;
+    frmSplash& splash = menu.CreateShown();
+    for (int y = 133; y < 164; ++y) {
+        EXPECT_EQ(splash.childAt(120, y), nullptr) << y;
+    }
+    EXPECT_EQ(splash.childAt(115, 148), splash.cmdStart);
+    EXPECT_EQ(splash.childAt(116, 148), nullptr);
+    EXPECT_EQ(splash.childAt(125, 148), splash.cmdInfo);
+    EXPECT_EQ(splash.childAt(124, 148), nullptr);
+}
+
+TEST(MenuLayout, AClickOnACutAwayCornerDoesNothing) {
+    MenuFixture menu;
+    frmSplash& splash = menu.CreateShown();
+    QSignalSpy infoClicks(splash.cmdInfo, &QPushButton::clicked);
+    QSignalSpy exitClicks(splash.cmdExit, &QPushButton::clicked);
+    QWindow* handle = splash.windowHandle();
+    ASSERT_NE(handle, nullptr);
+    QTest::mouseClick(handle, Qt::LeftButton, {}, QPoint(120 + 6, 128 + 6));   // Info's corner
+    QTest::mouseClick(handle, Qt::LeftButton, {}, QPoint(120, 148));           // the shared column
+    QTest::mouseClick(handle, Qt::LeftButton, {}, QPoint(200 + 91, 128 + 35)); // Exit's corner
+    EXPECT_EQ(infoClicks.count(), 0);
+    EXPECT_EQ(exitClicks.count(), 0);
+    EXPECT_TRUE(splash.isVisible());
+    EXPECT_EQ(splash.InfoWindow(), nullptr);
+
+    QTest::mouseClick(handle, Qt::LeftButton, {}, QPoint(160, 148));  // Info's middle
+    EXPECT_EQ(infoClicks.count(), 1);
+    ASSERT_NE(splash.InfoWindow(), nullptr);
+    EXPECT_TRUE(splash.InfoWindow()->isVisible());
+    EXPECT_FALSE(splash.isVisible());
+}
+
+}  // namespace

@@ -1,0 +1,179 @@
+#pragma once
+// What the start-window tests share: one QApplication, a stand-in for the
+// play-field window, and a start window whose message boxes and quitting
+// are recorded instead of blocking or ending the test program.
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "menu/frmSplash.h"
+#include "../menu/TempFolder.h"
+
+namespace menu_test {
+
+inline void EnsureApplication() {
+    if (QApplication::instance() == nullptr) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
+        static int argc = 1;
+        static char name[] = "widget_tests";
+        static char* argv[] = {name, nullptr};
+        new QApplication(argc, argv);
+    }
+}
+
+// What the stand-in play window saw, kept apart so it outlives the window.
+struct PlayLog {
+    int created = 0;
+    int destroyed = 0;
+    int shown = 0;
+    int games = 0;
+    int hidden = 0;
+    int unloaded = 0;
+    bool destroyedDuringMain = false;
+};
+
+class FakePlayWindow final : public menu::PlayWindow {
+public:
+    FakePlayWindow(PlayLog& log, std::deque<int32_t>& scores, std::function<void()>& duringGame,
+                   std::string& loadError)
+        : log_(log), scores_(scores), duringGame_(duringGame), loadError_(loadError) {
+        ++log_.created;
+    }
+    ~FakePlayWindow() override {
+        ++log_.destroyed;
+        if (inMain_) {
+            log_.destroyedDuringMain = true;
+        }
+    }
+    bool ShowAndFocus(std::string& error) override {
+        ++log_.shown;
+        error = loadError_;
+        return loadError_.empty();
+    }
+    int32_t Main() override {
+        ++log_.games;
+        inMain_ = true;
+        if (duringGame_) {
+            duringGame_();
+        }
+        inMain_ = false;
+        const int32_t score = scores_.empty() ? 0 : scores_.front();
+        if (!scores_.empty()) {
+            scores_.pop_front();
+        }
+        return score;
+    }
+    void Hide() override { ++log_.hidden; }
+    void Unload() override { ++log_.unloaded; }
+
+private:
+    PlayLog& log_;
+    std::deque<int32_t>& scores_;
+    std::function<void()>& duringGame_;
+    std::string& loadError_;
+    bool inMain_ = false;
+};
+
+struct Box {
+    QString text;
+    QString title;
+};
+
+// A start window over a fresh program folder, with everything recorded.
+class MenuFixture {
+public:
+    explicit MenuFixture(const std::string& fileBytes = "", bool writeFile = false) {
+        EnsureApplication();
+        if (writeFile) {
+            WriteBytes(HighScorePath(), fileBytes);
+        }
+    }
+
+    std::string Folder() const { return folder.Path(); }
+    std::string HighScorePath() const { return folder.File("highscore.txt"); }
+
+    // Creates the window (Form_Load runs), programFolder defaulting to the temp folder.
+    frmSplash& Create(const std::string& programFolder = "") {
+        frmSplash::Services services;
+        services.programFolder = programFolder.empty() ? Folder() : programFolder;
+        services.createPlayWindow = [this] {
+            return std::make_unique<FakePlayWindow>(play, scores, duringGame, loadError);
+        };
+        services.prompt = [this](const QString& text, const QString& title) {
+            prompts.push_back({text, title});
+            if (onPrompt) {
+                onPrompt();
+            }
+        };
+        services.error = [this](const QString& text, const QString& title) {
+            errors.push_back({text, title});
+        };
+        services.quit = [this](int code) { quits.push_back(code); };
+        window = std::make_unique<frmSplash>(std::move(services));
+        return *window;
+    }
+
+    // Shows the window and waits until it is active, so focus can be checked.
+    frmSplash& CreateShown(const std::string& programFolder = "") {
+        Create(programFolder);
+        window->ShowAndFocus();
+        (void)QTest::qWaitForWindowActive(window.get());
+        return *window;
+    }
+
+    // Runs one game through Start that ends with the score.
+    void PlayGame(int32_t score) {
+        scores.push_back(score);
+        window->cmdStart_Click();
+    }
+
+    QStringList Names() const {
+        QStringList names;
+        for (const QLineEdit* box : window->txtHighScoreName) {
+            names << box->text();
+        }
+        return names;
+    }
+    QStringList Scores() const {
+        QStringList texts;
+        for (const QLineEdit* box : window->txtHighScore) {
+            texts << box->text();
+        }
+        return texts;
+    }
+    bool ButtonsEnabled() const {
+        return window->cmdStart->isEnabled() && window->cmdExit->isEnabled() &&
+               window->cmdInfo->isEnabled();
+    }
+    bool ButtonsDisabled() const {
+        return !window->cmdStart->isEnabled() && !window->cmdExit->isEnabled() &&
+               !window->cmdInfo->isEnabled();
+    }
+
+    TempFolder folder;
+    PlayLog play;
+    std::deque<int32_t> scores;
+    std::function<void()> duringGame;
+    std::string loadError;
+    std::function<void()> onPrompt;
+    std::vector<Box> prompts;
+    std::vector<Box> errors;
+    std::vector<int> quits;
+    std::unique_ptr<frmSplash> window;
+};
+
+inline const char kDefaultBytes[] =
+    "Tilebash\r\n30000\r\nTilebash\r\n20000\r\nTilebash\r\n15000\r\n"
+    "Tilebash\r\n10000\r\nTilebash\r\n5000\r\n";
+
+}  // namespace menu_test
