@@ -1,0 +1,142 @@
+"""Finds the ball, the paddle, brick captions and a falling bonus item on the
+play field by their colours in the sprite sheet, and steers the paddle
+under the ball with the arrow keys: enough to keep a scripted game going
+for the screenshots."""
+
+import os
+import struct
+
+import playfield
+
+CAPTION_RED = (255, 30, 30)
+
+
+def read_bmp(path):
+    """An uncompressed 24-bit BMP as {(x, y): (r, g, b)}."""
+    with open(path, "rb") as f:
+        data = f.read()
+    if data[:2] != b"BM":
+        raise ValueError("%s is not a BMP file" % path)
+    offset = struct.unpack_from("<I", data, 10)[0]
+    width, height = struct.unpack_from("<ii", data, 18)
+    bits = struct.unpack_from("<H", data, 28)[0]
+    if bits != 24:
+        raise ValueError("%s is not a 24-bit BMP" % path)
+    stride = (width * 3 + 3) & ~3
+    bottom_up = height > 0
+    height = abs(height)
+    pixels = {}
+    for y in range(height):
+        row = offset + stride * ((height - 1 - y) if bottom_up else y)
+        for x in range(width):
+            b, g, r = data[row + 3 * x:row + 3 * x + 3]
+            pixels[(x, y)] = (r, g, b)
+    return pixels
+
+
+def sprite_colours(sheet, image, mask, size):
+    """Colours of a sprite's solid pixels, most frequent first."""
+    (ix, iy), (mx, my), (w, h) = image, mask, size
+    counts = {}
+    for y in range(h):
+        for x in range(w):
+            if sheet[(mx + x, my + y)] == (0, 0, 0):
+                c = sheet[(ix + x, iy + y)]
+                counts[c] = counts.get(c, 0) + 1
+    return sorted(counts, key=lambda c: -counts[c])
+
+
+def _pick(colours, excluded, limit):
+    return [bytes(c) for c in colours if c not in excluded][:limit]
+
+
+class Field:
+    """Byte searches for a few colours that only one kind of thing has, so a
+    look at the field takes milliseconds, not a pixel-by-pixel walk."""
+
+    def __init__(self, program_folder):
+        sheet = read_bmp(os.path.join(program_folder, "Images", "bitmaps.bmp"))
+        bg = playfield.background()
+        background = {c for _, _, c in bg.pixels((0, 0, bg.width, bg.height))}
+        bricks = {sheet[(x, y)] for y in range(30, 110) for x in range(52)}
+        ball = sprite_colours(sheet, (52, 45), (52, 30), (15, 15))
+        paddle = sprite_colours(sheet, (0, 15), (0, 0), (80, 15))
+        tokens = []
+        for corner in ((52, 85), (0, 110), (25, 110), (50, 110), (0, 135), (25, 135), (50, 135)):
+            tokens += sprite_colours(sheet, corner, (52, 60), (25, 25))[:6]
+        common = background | bricks | {(0, 0, 0), (255, 255, 255)}
+        self.ball = _pick(ball, common | set(paddle) | set(tokens), 12)
+        self.paddle = _pick(paddle, common | set(ball) | set(tokens), 12)
+        self.tokens = _pick(tokens, common | set(ball) | set(paddle), 30)
+
+    @staticmethod
+    def _points(shot, colours, rect):
+        rx, ry, rw, rh = rect
+        data = shot.rgb
+        found = []
+        for c in colours:
+            i = data.find(c)
+            while i >= 0:
+                if i % 3 == 0:
+                    x, y = (i // 3) % shot.width, (i // 3) // shot.width
+                    if rx <= x < rx + rw and ry <= y < ry + rh:
+                        found.append((x, y))
+                i = data.find(c, i + 1)
+        return found
+
+    def ball_at(self, shot):
+        pts = self._points(shot, self.ball, playfield.PLAY_AREA)
+        if len(pts) < 4:
+            return None
+        return sum(p[0] for p in pts) / len(pts), sum(p[1] for p in pts) / len(pts)
+
+    def paddle_x(self, shot):
+        pts = self._points(shot, self.paddle, (10, 385, 520, 25))
+        if len(pts) < 10:
+            return None
+        return sum(p[0] for p in pts) / len(pts)
+
+    def captions(self, shot):
+        """Pixels of the red streak captions over broken bricks."""
+        return len(self._points(shot, [bytes(CAPTION_RED)], playfield.PLAY_AREA))
+
+    def item_falling(self, shot):
+        return len(self._points(shot, self.tokens, playfield.PLAY_AREA)) > 25
+
+
+class Pilot:
+    """Holds Left or Right so the paddle's middle follows the ball."""
+
+    def __init__(self, session, field):
+        self.s, self.field = session, field
+        self.held = None
+        self.last_ball = None
+
+    def hold(self, key):
+        if key == self.held:
+            return
+        if self.held:
+            self.s.key_up(self.held)
+        if key:
+            self.s.key_down(key)
+        self.held = key
+
+    def steer(self, shot):
+        ball = self.field.ball_at(shot)
+        paddle = self.field.paddle_x(shot)
+        if ball is None or paddle is None:
+            self.last_ball = ball
+            self.hold(None)
+            return
+        target = ball[0]
+        if self.last_ball is not None:
+            target += (ball[0] - self.last_ball[0])  # lead the ball a little
+        if os.environ.get("TILEBASH_PILOT_LOG"):
+            print("pilot: ball %s paddle %.0f target %.0f" % (ball, paddle, target), flush=True)
+        self.last_ball = ball
+        if target > paddle + 14:
+            self.hold("Right")
+        elif target < paddle - 14:
+            self.hold("Left")
+        else:
+            self.hold(None)

@@ -1,0 +1,87 @@
+"""Common ground of the scenarios: one fresh X server and program folder per
+test, torn down even when the test fails."""
+
+import re
+import unittest
+
+import harness
+import playfield
+import screen
+
+DEFAULT_TABLE = (b"Tilebash\r\n30000\r\nTilebash\r\n20000\r\nTilebash\r\n15000\r\n"
+                 b"Tilebash\r\n10000\r\nTilebash\r\n5000\r\n")
+
+
+def table_bytes(rows):
+    """The file for [(name, score), ...], one CR LF line each."""
+    return b"".join(("%s\r\n%s\r\n" % (name, score)).encode("cp1252") for name, score in rows)
+
+
+class E2ECase(unittest.TestCase):
+    folder_name = "tilebash"
+
+    def setUp(self):
+        self.s = harness.Session(self.id(), self.folder_name)
+        self.addCleanup(self.s.close)
+        self.player = playfield.Player(self.s)
+
+    def launch_to_start_window(self, cwd=None):
+        self.s.launch(cwd=cwd)
+        return self.s.wait_start_window()
+
+    def assert_exit_status(self, expected=0, timeout=harness.WINDOW_TIMEOUT):
+        status = self.s.wait_exit(timeout)
+        self.s.check(status == expected, "the program ended with status %s, expected %s" % (status, expected))
+
+    def assert_no_window_left(self):
+        left = self.s.all_viewable_windows()
+        self.s.check(not left, "windows left on the display: %r" % left)
+
+    def assert_no_dialog_for(self, seconds, what):
+        """Nothing but the start window appears for a while (e.g. no high-score box)."""
+        import time
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            extra = self.s.dialogs()
+            self.s.check(not extra, "%s, but a window appeared: %r" % (what, extra))
+            time.sleep(harness.POLL)
+
+    def assert_frameless_and_centred(self, window, size):
+        """Our own window, placed by the program: without a window manager nothing
+        reparents it, so its X geometry is the client area; it asks for no
+        decoration, so a manager would add none either."""
+        self.s.check(window.size == tuple(size), "%r should be %dx%d" % ((window,) + tuple(size)))
+        centre = ((harness.SCREEN_W - size[0]) // 2, (harness.SCREEN_H - size[1]) // 2)
+        self.s.check(abs(window.x - centre[0]) <= 1 and abs(window.y - centre[1]) <= 1,
+                     "%r is not centred on the %dx%d screen (expected +%d+%d)"
+                     % (window, harness.SCREEN_W, harness.SCREEN_H, centre[0], centre[1]))
+        self.s.check(window.border == 0, "%r has an X border of %d" % (window, window.border))
+        tree = self.s.run("xwininfo", "-id", str(window.wid), "-tree")
+        self.s.check("(the root window)" in tree.split("Parent window id:")[1].splitlines()[0],
+                     "%r is not a child of the root window" % window)
+        hints = self.s.window_property(window.wid, "_MOTIF_WM_HINTS")
+        m = re.search(r"=\s*(\w+),\s*(\w+),\s*(\w+)", hints)
+        self.s.check(m is not None, "%r sets no _MOTIF_WM_HINTS: %s" % (window, hints.strip()))
+        flags, decorations = int(m.group(1), 0), int(m.group(3), 0)
+        self.s.check(flags & 2 and decorations == 0, "%r asks for decorations: %s" % (window, hints.strip()))
+
+    def table_text_pixels(self, shot, rect):
+        """(navy pixels, white pixels) of one table box."""
+        navy = shot.count(screen.is_navy, rect)
+        white = shot.count(screen.is_white, rect)
+        return navy, white
+
+    def assert_dialog(self, window):
+        kind = self.s.window_property(window.wid, "_NET_WM_WINDOW_TYPE")
+        self.s.check("_NET_WM_WINDOW_TYPE_DIALOG" in kind, "%r is not a message box: %s" % (window, kind.strip()))
+
+    def close_message_box(self, box):
+        self.s.point_at(box)
+        self.s.hold_key("Return")
+        self.s.wait_gone(box.wid, what="the message box %r to close after Return" % box.name)
+
+    def close_high_score_box(self):
+        box = self.s.wait_dialog("Tilebash", what="the high-score message box")
+        self.assert_dialog(box)
+        self.close_message_box(box)
+        return box

@@ -1,0 +1,362 @@
+"""Runs the real Tilebash program under its own Xvfb (no window manager) and
+drives it the way a player would: X mouse clicks, key presses, typing.
+
+Everything observed is observed from outside: window names and geometry
+(xdotool, xwininfo), screen pixels (import), the files in the program folder
+and the process's exit status.
+"""
+
+import os
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+
+import screen
+import xclose
+
+SCREEN_W, SCREEN_H = 1024, 768
+POLL = 0.1
+WINDOW_TIMEOUT = 30.0  # loaded CI machines start Qt programs slowly
+EXE_NAME = "tilebash"
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def source_dir():
+    return os.environ.get("TILEBASH_SOURCE_DIR") or os.path.dirname(os.path.dirname(HERE))
+
+
+def program_dir():
+    path = os.environ.get("TILEBASH_PROGRAM_DIR")
+    if not path:
+        raise RuntimeError("TILEBASH_PROGRAM_DIR is not set (the folder holding the built tilebash)")
+    return path
+
+
+def artifacts_dir():
+    path = os.environ.get("TILEBASH_E2E_ARTIFACTS") or os.path.join(tempfile.gettempdir(), "tilebash-e2e")
+    os.makedirs(path, exist_ok=True)
+    return path
+
+
+class Failure(AssertionError):
+    pass
+
+
+class XServer:
+    """An Xvfb on a display number of its own choosing (-displayfd), so
+    parallel tests never race for the same :N."""
+
+    def __init__(self):
+        read_end, write_end = os.pipe()
+        self.proc = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (SCREEN_W, SCREEN_H),
+             "-nolisten", "tcp", "-noreset"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            start_new_session=True)
+        os.close(write_end)
+        number = b""
+        deadline = time.monotonic() + WINDOW_TIMEOUT
+        try:
+            while not number.endswith(b"\n"):
+                if time.monotonic() > deadline or self.proc.poll() is not None:
+                    raise RuntimeError("Xvfb did not start")
+                chunk = os.read(read_end, 16)
+                if not chunk:
+                    raise RuntimeError("Xvfb closed its display pipe without a number")
+                number += chunk
+        except BaseException:
+            self.stop()
+            raise
+        finally:
+            os.close(read_end)
+        self.display = ":" + number.decode().strip()
+
+    def env(self, base=None):
+        env = dict(os.environ if base is None else base)
+        env["DISPLAY"] = self.display
+        env["QT_QPA_PLATFORM"] = "xcb"
+        for name in ("WAYLAND_DISPLAY", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR",
+                     "QT_FONT_DPI", "XAUTHORITY"):
+            env.pop(name, None)
+        return env
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(10)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait(10)
+
+
+class Window:
+    def __init__(self, wid, name, x, y, width, height, border):
+        self.wid, self.name = wid, name
+        self.x, self.y, self.width, self.height, self.border = x, y, width, height, border
+
+    @property
+    def size(self):
+        return self.width, self.height
+
+    def __repr__(self):
+        return "<window 0x%x %r %dx%d+%d+%d>" % (self.wid, self.name, self.width, self.height, self.x, self.y)
+
+
+class Session:
+    """One X server, one copy of the program folder and at most one running
+    program. Use as a context manager, or call close(); both clean up."""
+
+    def __init__(self, test_id, folder_name="tilebash"):
+        self.test_id = re.sub(r"[^A-Za-z0-9_.-]", "_", test_id)
+        self.root = tempfile.mkdtemp(prefix="tilebash-e2e-")
+        self.folder = os.path.join(self.root, folder_name)
+        shutil.copytree(program_dir(), self.folder, symlinks=False,
+                        ignore=shutil.ignore_patterns("highscore.txt"))
+        self.x = XServer()
+        self.env = self.x.env()
+        self.env["XDG_RUNTIME_DIR"] = self.root
+        self.proc = None
+        self.log_path = os.path.join(self.root, "program.log")
+        self._log = None
+
+    # ---- life cycle -------------------------------------------------------
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+        return False
+
+    def close(self):
+        try:
+            if self.proc is not None and self.proc.poll() is None:
+                os.killpg(self.proc.pid, signal.SIGKILL)
+                self.proc.wait(10)
+        except (ProcessLookupError, subprocess.TimeoutExpired):
+            pass
+        finally:
+            if self._log:
+                self._log.close()
+            self.x.stop()
+            shutil.rmtree(self.root, ignore_errors=True)
+
+    @property
+    def exe(self):
+        return os.path.join(self.folder, EXE_NAME)
+
+    @property
+    def highscore_path(self):
+        return os.path.join(self.folder, "highscore.txt")
+
+    def write_highscores(self, data):
+        with open(self.highscore_path, "wb") as f:
+            f.write(data)
+
+    def read_highscores(self):
+        with open(self.highscore_path, "rb") as f:
+            return f.read()
+
+    def launch(self, cwd=None):
+        self._log = open(self.log_path, "wb")
+        self.proc = subprocess.Popen([self.exe], cwd=cwd or self.root, env=self.env, stdin=subprocess.DEVNULL,
+                                     stdout=self._log, stderr=subprocess.STDOUT, start_new_session=True)
+        return self.proc
+
+    def program_log(self):
+        try:
+            with open(self.log_path, "rb") as f:
+                return f.read().decode("utf-8", "replace")[-3000:]
+        except OSError:
+            return ""
+
+    def wait_exit(self, timeout=WINDOW_TIMEOUT):
+        try:
+            return self.proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            self.fail("the program did not end within %.0f s" % timeout)
+
+    # ---- running X tools --------------------------------------------------
+    def run(self, *args, check=True, timeout=30):
+        out = subprocess.run(list(args), env=self.env, capture_output=True, timeout=timeout)
+        if check and out.returncode != 0:
+            raise RuntimeError("%s failed (%d): %s" % (" ".join(args), out.returncode,
+                                                        out.stderr.decode(errors="replace")))
+        return out.stdout.decode("utf-8", "replace")
+
+    # ---- windows ----------------------------------------------------------
+    def window_info(self, wid):
+        """Geometry and name of one window, or None once it is gone or unmapped."""
+        out = subprocess.run(["xwininfo", "-id", str(wid)], env=self.env, capture_output=True, timeout=30)
+        if out.returncode != 0:
+            return None
+        text = out.stdout.decode("utf-8", "replace")
+        if "Map State: IsViewable" not in text:
+            return None
+
+        def field(label):
+            m = re.search(r"^\s*" + re.escape(label) + r":\s*(-?\d+)", text, re.M)
+            return int(m.group(1))
+
+        m = re.search(r'Window id: 0x[0-9a-f]+ "(.*)"\s*$', text, re.M)
+        name = m.group(1) if m else ""
+        return Window(wid, name, field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"),
+                      field("Height"), field("Border width"))
+
+    def windows(self):
+        """The program's viewable top-level windows, found by its process id."""
+        if self.proc is None:
+            return []
+        out = subprocess.run(["xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.proc.pid),
+                              "--name", ""], env=self.env, capture_output=True, timeout=30)
+        found = []
+        for line in out.stdout.decode().split():
+            info = self.window_info(int(line))
+            if info is not None and info.width > 1 and info.height > 1:
+                found.append(info)
+        return found
+
+    def all_viewable_windows(self):
+        """Every viewable child of the root window, whoever owns it."""
+        text = self.run("xwininfo", "-root", "-children")
+        found = []
+        for m in re.finditer(r"^\s+(0x[0-9a-f]+) ", text, re.M):
+            info = self.window_info(int(m.group(1), 16))
+            if info is not None:
+                found.append(info)
+        return found
+
+    def find_window(self, name=None, size=None, exclude=()):
+        for w in self.windows():
+            if name is not None and w.name != name:
+                continue
+            if size is not None and w.size != tuple(size):
+                continue
+            if w.wid in exclude:
+                continue
+            return w
+        return None
+
+    def wait_window(self, name=None, size=None, exclude=(), timeout=WINDOW_TIMEOUT, what=None):
+        what = what or "a window %s%s" % ("named %r " % name if name else "", "of size %dx%d" % size if size else "")
+        return self.wait_for(lambda: self.find_window(name, size, exclude), timeout, what)
+
+    def wait_gone(self, wid, timeout=WINDOW_TIMEOUT, what="the window to go"):
+        self.wait_for(lambda: self.window_info(wid) is None, timeout, what)
+
+    def wait_start_window(self, timeout=WINDOW_TIMEOUT):
+        return self.wait_window("Tilebash", (320, 400), timeout=timeout, what="the 320x400 start window")
+
+    def wait_play_window(self, timeout=WINDOW_TIMEOUT):
+        return self.wait_window("Tilebash", (640, 420), timeout=timeout, what="the 640x420 play window")
+
+    def dialogs(self, exclude_sizes=((320, 400), (640, 420), (500, 400))):
+        return [w for w in self.windows() if w.size not in exclude_sizes]
+
+    def wait_dialog(self, name=None, timeout=WINDOW_TIMEOUT, what=None):
+        def look():
+            for w in self.dialogs():
+                if name is None or w.name == name:
+                    return w
+            return None
+        return self.wait_for(look, timeout, what or "a message box named %r" % name)
+
+    def window_property(self, wid, prop):
+        return self.run("xprop", "-id", str(wid), prop, check=False)
+
+    def cursor_visible(self):
+        return xclose.cursor_is_visible(self.x.display)
+
+    def close_request(self, window):
+        xclose.send_close_request(self.x.display, window.wid)
+
+    # ---- input ------------------------------------------------------------
+    def pointer(self):
+        out = self.run("xdotool", "getmouselocation", "--shell")
+        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        return int(values["X"]), int(values["Y"])
+
+    def move_to(self, window, x, y):
+        # Not `mousemove --sync`: it waits for motion, and hangs for seconds when
+        # the pointer already rests on the target.
+        target = (window.x + x, window.y + y)
+        if self.pointer() == target:
+            return
+        self.run("xdotool", "mousemove", str(target[0]), str(target[1]))
+        self.wait_for(lambda: self.pointer() == target, 10, "the pointer to reach %r" % (target,))
+
+    def click(self, window, x, y):
+        """A left click at a point of window's client area."""
+        self.move_to(window, x, y)
+        self.run("xdotool", "mousedown", "1")
+        time.sleep(0.05)
+        self.run("xdotool", "mouseup", "1")
+
+    def point_at(self, window):
+        """Rests the pointer in the middle of window. Without a window manager,
+        keys go to the focused window, or to the one under the pointer once
+        the focus has fallen back to the root."""
+        self.move_to(window, window.width // 2, window.height // 2)
+
+    def key_down(self, key):
+        self.run("xdotool", "keydown", key)
+
+    def key_up(self, key):
+        self.run("xdotool", "keyup", key)
+
+    def hold_key(self, key, seconds=0.12):
+        self.key_down(key)
+        time.sleep(seconds)
+        self.key_up(key)
+
+    def type_text(self, text):
+        self.run("xdotool", "type", "--delay", "60", text)
+
+    # ---- screen -----------------------------------------------------------
+    def screenshot(self, window=None):
+        """The screen, or window's client area, as an Image."""
+        args = ["import", "-silent", "-window", "root", "-depth", "8"]
+        if window is not None:
+            args += ["-crop", "%dx%d+%d+%d" % (window.width, window.height, window.x, window.y), "+repage"]
+        out = subprocess.run(args + ["ppm:-"], env=self.env, capture_output=True, timeout=60)
+        if out.returncode != 0:
+            raise RuntimeError("import failed: %s" % out.stderr.decode(errors="replace"))
+        return screen.parse_ppm(out.stdout)
+
+    def save_screenshot(self, label):
+        path = os.path.join(artifacts_dir(), "%s-%s.png" % (self.test_id, label))
+        try:
+            self.screenshot().save_png(path)
+        except Exception as error:  # the failure message matters more than the picture
+            return "(no screenshot: %s)" % error
+        return path
+
+    # ---- waiting and failing ---------------------------------------------
+    def wait_for(self, condition, timeout, what):
+        deadline = time.monotonic() + timeout
+        while True:
+            result = condition()
+            if result:
+                return result
+            if self.proc is not None and self.proc.poll() is not None:
+                self.fail("the program ended (status %s) while waiting for %s" % (self.proc.returncode, what))
+            if time.monotonic() > deadline:
+                self.fail("timed out after %.0f s waiting for %s" % (timeout, what))
+            time.sleep(POLL)
+
+    def fail(self, message):
+        shot = self.save_screenshot("failure")
+        windows = ""
+        try:
+            windows = repr(self.windows())
+        except Exception:
+            pass
+        raise Failure("%s\n  screenshot: %s\n  windows: %s\n  program output:\n%s"
+                      % (message, shot, windows, self.program_log()))
+
+    def check(self, condition, message):
+        if not condition:
+            self.fail(message)

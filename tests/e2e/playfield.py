@@ -1,0 +1,141 @@
+"""Reading the windows' pictures and the play field from screenshots, and the
+moves a player makes: start a game, wait out the title, resume, quit.
+
+The play-field background is the committed picture the program is built
+with (windows/pictures/playfield.png), so anything on screen that differs
+from it was drawn by the game.
+"""
+
+import os
+import time
+
+import harness
+import screen
+
+PLAY_AREA = (10, 10, 520, 400)         # inside the frame outline
+BRICK_ROWS = (10, 50, 520, 140)        # stage 1: seven rows from y 50
+TITLE_AREA = (196, 186, 240, 48)       # "Level: 1.1" at (200, 190), 32 px
+TITLE_RIGHT = (318, 186, 110, 48)      # right of where "Paused" can reach
+PAUSED_AREA = (222, 192, 120, 36)      # "Paused" at (226, 195), 18 pt
+START_BUTTON = (72, 148)               # middles of the buttons, client coordinates
+INFO_BUTTON = (160, 148)
+EXIT_BUTTON = (248, 148)
+BACK_BUTTON = (72, 372)
+
+
+def name_box(row):
+    return (64, 192 + 24 * row, 97, 19)
+
+
+def score_box(row):
+    return (168, 192 + 24 * row, 97, 19)
+
+
+_background = None
+
+
+def background():
+    global _background
+    if _background is None:
+        _background = screen.load_png(os.path.join(harness.source_dir(), "windows", "pictures", "playfield.png"))
+    return _background
+
+
+def drawn_pixels(shot, rect, tolerance=60):
+    """Pixels in rect that differ clearly from the play-field background."""
+    return shot.count_different(background(), rect, tolerance)
+
+
+def outline_drawn(shot):
+    """Each frame draws a black outline at x 9 and x 530 (y 9..410); the level
+    title is shown on the cleared background without it."""
+    left = sum(1 for y in range(9, 411) if screen.is_dark(shot.pixel(9, y), 30))
+    right = sum(1 for y in range(9, 411) if screen.is_dark(shot.pixel(530, y), 30))
+    return left > 380 and right > 380
+
+
+def bricks_drawn(shot):
+    x, y, w, h = BRICK_ROWS
+    return drawn_pixels(shot, BRICK_ROWS) > w * h // 2
+
+
+def title_shown(shot):
+    return (not outline_drawn(shot) and not bricks_drawn(shot) and drawn_pixels(shot, TITLE_AREA) > 150
+            and drawn_pixels(shot, TITLE_RIGHT) > 20)
+
+
+def paused_notice(shot):
+    """Dark text pixels where "Paused" is printed (the ball and bricks stay clear
+    of that spot while the game is paused at a serve)."""
+    bg = background()
+    n = 0
+    for x, y, c in shot.pixels(PAUSED_AREA):
+        if screen.is_dark(c) and not screen.is_dark(bg.pixel(x, y)):
+            n += 1
+    return n > 150
+
+
+def frame_shown(shot):
+    return outline_drawn(shot) and bricks_drawn(shot)
+
+
+class Player:
+    """The moves of one game in one session."""
+
+    def __init__(self, session):
+        self.s = session
+
+    def click_start(self, start_window):
+        self.s.click(start_window, *START_BUTTON)
+        return self.s.wait_play_window()
+
+    def watch_title(self, play, timeout=harness.WINDOW_TIMEOUT):
+        """Screenshots from the moment the play window is seen until the first
+        frame is on screen. Returns (title shots, seconds until the first frame,
+        that first frame)."""
+        seen_at = time.monotonic()
+        titles = []
+        deadline = seen_at + timeout
+        while time.monotonic() < deadline:
+            shot = self.s.screenshot(play)
+            if title_shown(shot):
+                titles.append(shot)
+            elif frame_shown(shot):
+                return titles, time.monotonic() - seen_at, shot
+            if self.s.proc.poll() is not None:
+                self.s.fail("the program ended during the level title")
+            time.sleep(0.05)
+        self.s.fail("no play-field frame appeared within %.0f s of the play window" % timeout)
+
+    def wait_paused(self, play, timeout=harness.WINDOW_TIMEOUT, what="the paused play field"):
+        def check():
+            shot = self.s.screenshot(play)
+            return shot if frame_shown(shot) and paused_notice(shot) else None
+        return self.s.wait_for(check, timeout, what)
+
+    def resume(self, play, attempts=4):
+        """Presses P until "Paused" goes away. P counts only from a stage's 11th
+        frame and 21 frames after the last honoured press, so an early press
+        may need repeating."""
+        self.s.point_at(play)
+        for _ in range(attempts):
+            self.s.hold_key("p")
+            deadline = time.monotonic() + 1.5
+            while time.monotonic() < deadline:
+                shot = self.s.screenshot(play)
+                if frame_shown(shot) and not paused_notice(shot):
+                    return shot
+                time.sleep(0.05)
+        self.s.fail("P did not start play after %d presses" % attempts)
+
+    def quit(self, play):
+        self.s.point_at(play)
+        self.s.hold_key("q")
+        self.s.wait_gone(play.wid, what="the play window to close after Q")
+        return self.s.wait_start_window()
+
+    def play_to_paused(self, start_window):
+        play = self.click_start(start_window)
+        self.watch_title(play)
+        self.wait_paused(play)
+        return play
