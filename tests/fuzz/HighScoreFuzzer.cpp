@@ -19,22 +19,14 @@
 #include <string>
 #include <vector>
 
+#include "../menu/TableView.h"
 #include "menu/Cp1252.h"
 #include "menu/HighScoreFile.h"
 #include "menu/HighScoreTable.h"
 
 namespace {
 
-// The table as plain texts, standing in for the start window's boxes.
-class TableView final : public menu::HighScoreView {
-public:
-    std::string names[menu::kHighScoreRows];
-    std::string scores[menu::kHighScoreRows];
-    std::string NameText(int row) const override { return names[row]; }
-    void SetNameText(int row, const std::string& text) override { names[row] = text; }
-    std::string ScoreText(int row) const override { return scores[row]; }
-    void SetScoreText(int row, const std::string& text) override { scores[row] = text; }
-};
+using menu_test::TableView;
 
 std::string folder;
 std::string path;

@@ -31,13 +31,10 @@ using menu::HighScoreLines;
 using menu::ReadHighScoreFile;
 using menu::WriteHighScoreFile;
 using menu_test::EntryCount;
+using menu_test::kDefaultBytes;
 using menu_test::ReadBytes;
 using menu_test::TempFolder;
 using menu_test::WriteBytes;
-
-const char kDefaultBytes[] =
-    "Tilebash\r\n30000\r\nTilebash\r\n20000\r\nTilebash\r\n15000\r\n"
-    "Tilebash\r\n10000\r\nTilebash\r\n5000\r\n";
 
 HighScoreLines NewTable() {
     HighScoreLines lines = DefaultHighScoreLines();

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "TableView.h"
 #include "TempFolder.h"
 #include "menu/HighScoreFile.h"
 #include "menu/HighScoreTable.h"
@@ -13,15 +14,7 @@ namespace {
 using menu_test::ReadBytes;
 using menu_test::TempFolder;
 
-class Boxes final : public menu::HighScoreView {
-public:
-    std::string names[menu::kHighScoreRows];
-    std::string scores[menu::kHighScoreRows];
-    std::string NameText(int row) const override { return names[row]; }
-    void SetNameText(int row, const std::string& text) override { names[row] = text; }
-    std::string ScoreText(int row) const override { return scores[row]; }
-    void SetScoreText(int row, const std::string& text) override { scores[row] = text; }
-};
+using Boxes = menu_test::TableView;
 
 }  // namespace
 

@@ -3,30 +3,27 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 
+#include "FileSizeLimit.h"
 #include "TempFolder.h"
 
 namespace {
 
+using menu_test::FileSizeLimit;
 using menu::DefaultHighScoreLines;
 using menu::EnsureHighScoreFile;
 using menu::HighScoreLines;
 using menu::ReadHighScoreFile;
 using menu::WriteHighScoreFile;
 using menu_test::EntryCount;
+using menu_test::kDefaultBytes;
 using menu_test::ReadBytes;
 using menu_test::TempFolder;
 using menu_test::WriteBytes;
-
-const char kDefaultBytes[] =
-    "Tilebash\r\n30000\r\nTilebash\r\n20000\r\nTilebash\r\n15000\r\n"
-    "Tilebash\r\n10000\r\nTilebash\r\n5000\r\n";
 
 TEST(HighScoreFile, MissingFileIsCreatedWithTheEightyFourDefaultBytes) {
     TempFolder folder;
@@ -175,28 +172,6 @@ TEST(HighScoreFile, SavingOverAFolderFailsAndLeavesNoTemporaryFileBehind) {
     EXPECT_TRUE(std::filesystem::is_directory(path));
     EXPECT_EQ(EntryCount(folder.Path()), 1);
 }
-
-// Limits the size of files this process may write, as a full disk would.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-};
 
 TEST(HighScoreFile, ASaveThatRunsOutOfSpaceKeepsTheOldFileWhole) {
     TempFolder folder;

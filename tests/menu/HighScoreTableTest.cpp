@@ -5,6 +5,8 @@
 #include <array>
 #include <climits>
 
+#include "TableView.h"
+
 namespace {
 
 using menu::FillTable;
@@ -12,19 +14,12 @@ using menu::InsertScore;
 using menu::ParseScore;
 using menu::TableLines;
 
-// Stands in for the start window's text boxes.
-class FakeView : public menu::HighScoreView {
+// The start window's boxes as they are in a default table.
+class FakeView : public menu_test::TableView {
 public:
-    std::array<std::string, 5> names{"A", "B", "C", "D", "E"};
-    std::array<std::string, 5> scores{"30000", "20000", "15000", "10000", "5000"};
-
-    std::string NameText(int row) const override { return names.at(static_cast<size_t>(row)); }
-    void SetNameText(int row, const std::string& text) override {
-        names.at(static_cast<size_t>(row)) = text;
-    }
-    std::string ScoreText(int row) const override { return scores.at(static_cast<size_t>(row)); }
-    void SetScoreText(int row, const std::string& text) override {
-        scores.at(static_cast<size_t>(row)) = text;
+    FakeView() {
+        names = {"A", "B", "C", "D", "E"};
+        scores = {"30000", "20000", "15000", "10000", "5000"};
     }
 };
 

@@ -1,5 +1,6 @@
 #pragma once
-// A fresh folder under /tmp for one test, removed with everything in it.
+// A fresh folder under /tmp for one test, removed with everything in it, and
+// the bytes of files in it.
 
 #include <filesystem>
 #include <fstream>
@@ -10,6 +11,11 @@
 #include <stdlib.h>
 
 namespace menu_test {
+
+// The default high-score file: 84 bytes.
+inline constexpr char kDefaultBytes[] =
+    "Tilebash\r\n30000\r\nTilebash\r\n20000\r\nTilebash\r\n15000\r\n"
+    "Tilebash\r\n10000\r\nTilebash\r\n5000\r\n";
 
 class TempFolder {
 public:

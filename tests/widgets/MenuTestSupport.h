@@ -172,8 +172,4 @@ public:
     std::unique_ptr<frmSplash> window;
 };
 
-inline const char kDefaultBytes[] =
-    "Tilebash\r\n30000\r\nTilebash\r\n20000\r\nTilebash\r\n15000\r\n"
-    "Tilebash\r\n10000\r\nTilebash\r\n5000\r\n";
-
 }  // namespace menu_test

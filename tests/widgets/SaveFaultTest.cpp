@@ -5,44 +5,22 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <csignal>
 #include <filesystem>
 #include <functional>
 
+#include "../menu/FileSizeLimit.h"
 #include "MenuTestSupport.h"
 
 namespace {
 
+using menu_test::FileSizeLimit;
 using menu_test::kDefaultBytes;
 using menu_test::MenuFixture;
 using menu_test::ReadBytes;
-
-// Limits the size of files this process may write, as a full disk would.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-};
 
 const QStringList kShownNames{"Tilebash", "Newcomer", "Tilebash", "Tilebash", "Tilebash"};
 const QStringList kShownScores{"30000", "25000", "20000", "15000", "10000"};
