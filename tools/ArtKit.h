@@ -33,6 +33,10 @@ QRect TextAt(QPainter& p, const QString& text, const QFont& font, QPoint topLeft
 
 // Raised panel: face with a soft vertical gradient, light top-left edges and
 // dark bottom-right edges, `depth` pixels wide.
+// The dark blue page of the start and information windows, with a raised rim
+// standing in for the window border they do not have.
+void DarkPage(QPainter& p, const QRect& r);
+
 void BevelPanel(QPainter& p, const QRect& r, const QColor& face, int depth);
 
 // Sunken panel: the same edges swapped.

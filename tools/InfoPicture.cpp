@@ -28,18 +28,7 @@ struct Stamp {
 
 void Page(QPainter& p, const QRect& r)
 {
-  QLinearGradient g(r.topLeft(), r.bottomLeft());
-  g.setColorAt(0.0, QColor(16, 28, 96));
-  g.setColorAt(1.0, QColor(6, 10, 52));
-  p.fillRect(r, g);
-  p.setPen(QColor(90, 120, 220));
-  p.drawLine(r.left(), r.top(), r.right(), r.top());
-  p.drawLine(r.left(), r.top(), r.left(), r.bottom());
-  p.setPen(QColor(2, 4, 24));
-  p.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
-  p.drawLine(r.right(), r.top(), r.right(), r.bottom());
-  p.setPen(QColor(40, 60, 150));
-  p.drawRect(r.adjusted(2, 2, -3, -3));
+  DarkPage(p, r);
   // The sections sit on a slightly lighter sheet.
   p.save();
   p.setRenderHint(QPainter::Antialiasing, true);

@@ -11,26 +11,6 @@ namespace art {
 
 namespace {
 
-const QColor kPageTop(16, 28, 96);
-const QColor kPageBottom(6, 10, 52);
-
-void Page(QPainter& p, const QRect& r)
-{
-  QLinearGradient g(r.topLeft(), r.bottomLeft());
-  g.setColorAt(0.0, kPageTop);
-  g.setColorAt(1.0, kPageBottom);
-  p.fillRect(r, g);
-  // A raised rim stands in for the window border the start window does not have.
-  p.setPen(QColor(90, 120, 220));
-  p.drawLine(r.left(), r.top(), r.right(), r.top());
-  p.drawLine(r.left(), r.top(), r.left(), r.bottom());
-  p.setPen(QColor(2, 4, 24));
-  p.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
-  p.drawLine(r.right(), r.top(), r.right(), r.bottom());
-  p.setPen(QColor(40, 60, 150));
-  p.drawRect(r.adjusted(2, 2, -3, -3));
-}
-
 void HighScoresHeading(QPainter& p)
 {
   TextInBox(p, QStringLiteral("High Scores"), Font(kSans, 11, true), QRect(84, 176, 70, 10), Qt::white);
@@ -55,10 +35,10 @@ void Credits(QPainter& p)
 
 QImage PaintSplash()
 {
-  QImage img = Canvas(320, 400, kPageBottom);
+  QImage img = Canvas(320, 400, QColor(6, 10, 52));
   QPainter p(&img);
   p.setRenderHint(QPainter::TextAntialiasing, true);
-  Page(p, img.rect());
+  DarkPage(p, img.rect());
   PaintTitleLogo(p, QRectF(58, 15, 203, 107), false);
   HighScoresHeading(p);
   TextInBox(p, QStringLiteral("Version"), Font(kSans, 11, true), QRect(125, 316, 40, 8), Qt::white);
