@@ -11,6 +11,10 @@ set(files
   windows/pictures/splash.png
   windows/pictures/info.png
   windows/pictures/playfield.png
+  windows/pictures/icon256.png
+  windows/pictures/icon128.png
+  windows/pictures/icon64.png
+  windows/pictures/icon48.png
   windows/pictures/icon32.png
   windows/pictures/icon24.png
   windows/pictures/icon16.png)

@@ -55,7 +55,7 @@ int main(int argc, char** argv)
   ok = Save(art::PaintSplash().convertToFormat(QImage::Format_RGB888), pictures + "splash.png") && ok;
   ok = Save(art::PaintInfo().convertToFormat(QImage::Format_RGB888), pictures + "info.png") && ok;
   ok = Save(art::PaintPlayfield().convertToFormat(QImage::Format_RGB888), pictures + "playfield.png") && ok;
-  for (int size : {32, 24, 16})
+  for (int size : {256, 128, 64, 48, 32, 24, 16})
     ok = Save(art::PaintIcon(size), pictures + QStringLiteral("icon%1.png").arg(size)) && ok;
   return ok ? 0 : 1;
 }

@@ -16,6 +16,9 @@ public:
     int32_t GetTickCount() override;
     // Seconds since local midnight, with the milliseconds as fraction.
     double Timer() override;
+    // Nanoseconds from now until the tick count reaches tick (negative once
+    // it has), so a wait can end on the tick's first nanosecond.
+    int64_t NanosecondsUntil(int32_t tick) const;
 
 private:
     QElapsedTimer elapsed_;

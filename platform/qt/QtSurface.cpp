@@ -2,10 +2,13 @@
 
 #include <QFileInfo>
 #include <QImageReader>
+#include <QRegion>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+
+#include "platform/qt/SurfacePixels.h"
 
 namespace platform::qt {
 
@@ -25,52 +28,57 @@ int32_t PixelsFor(double points) {
     return static_cast<int32_t>(std::clamp(pixels, double{kMinPixels}, double{kMaxPixels}));
 }
 
-QRgb ToQRgb(Rgb c) { return qRgb(c.r, c.g, c.b); }
-
-// c * a + d * (255 - a), per channel, rounded: exact and repeatable.
-inline QRgb Blend(QRgb colour, QRgb dst, uint32_t a) {
-    const uint32_t na = 255 - a;
-    const auto mix = [&](uint32_t s, uint32_t d) { return (s * a + d * na + 127) / 255; };
-    return qRgb(static_cast<int>(mix(static_cast<uint32_t>(qRed(colour)), static_cast<uint32_t>(qRed(dst)))),
-                static_cast<int>(mix(static_cast<uint32_t>(qGreen(colour)), static_cast<uint32_t>(qGreen(dst)))),
-                static_cast<int>(mix(static_cast<uint32_t>(qBlue(colour)), static_cast<uint32_t>(qBlue(dst)))));
-}
-
-// [lo, hi) of offsets 0..len-1 for which both a + offset and b + offset lie
-// inside their images (widths wa, wb). Wide arithmetic: no argument overflows.
-struct Span {
-    int64_t lo;
-    int64_t hi;
-};
-Span ClipSpan(int64_t a, int64_t wa, int64_t b, int64_t wb, int64_t len) {
-    const int64_t lo = std::max({int64_t{0}, -a, -b});
-    const int64_t hi = std::min({len, wa - a, wb - b});
-    return {lo, hi};
+// Each pixel becomes a scale x scale block: nearest neighbour, exact.
+QImage Enlarged(const QImage& image, int32_t scale) {
+    if (scale == 1 || image.isNull()) return image;
+    return image.scaled(image.width() * scale, image.height() * scale, Qt::IgnoreAspectRatio,
+                        Qt::FastTransformation);
 }
 
 }  // namespace
 
 QtSurface::QtSurface(const QImage& background, QWidget* owner)
-    : image_(kWidth, kHeight, QImage::Format_RGB32),
-      background_(kWidth, kHeight, QImage::Format_RGB32),
+    : picture_(background.isNull() ? QImage() : background.convertToFormat(QImage::Format_RGB32)),
       owner_(owner) {
-    background_.fill(kFaceColour);
-    if (!background.isNull()) {
-        const QImage picture = background.convertToFormat(QImage::Format_RGB32);
-        const int w = std::min(picture.width(), kWidth);
-        const int h = std::min(picture.height(), kHeight);
-        for (int y = 0; y < h; ++y) {
-            std::memcpy(background_.scanLine(y), picture.constScanLine(y),
-                        static_cast<std::size_t>(w) * sizeof(QRgb));
-        }
-    }
-    image_ = background_.copy();
     atlases_.reserve(16);
-    for (int32_t pixels : kPreparedPixels) atlases_.push_back(std::make_unique<GlyphAtlas>(pixels));
-    current_ = &AtlasFor(PixelsFor(kWindowFontPoints));
+    BuildImages();
 }
 
 QtSurface::~QtSurface() = default;
+
+void QtSurface::BuildImages() {
+    const int w = kWidth * scale_, h = kHeight * scale_;
+    QImage plain(kWidth, kHeight, QImage::Format_RGB32);
+    plain.fill(kFaceColour);
+    if (!picture_.isNull()) {
+        const int pw = std::min(picture_.width(), kWidth);
+        const int ph = std::min(picture_.height(), kHeight);
+        for (int y = 0; y < ph; ++y) {
+            std::memcpy(plain.scanLine(y), picture_.constScanLine(y), static_cast<std::size_t>(pw) * sizeof(QRgb));
+        }
+    }
+    background_ = Enlarged(plain, scale_);
+    image_ = background_.copy();
+    presented_ = background_.copy();
+    for (QImage* im : {&image_, &background_, &presented_}) im->setDevicePixelRatio(scale_);
+    Q_ASSERT(image_.width() == w && image_.height() == h);
+    sheetScaled_ = Enlarged(sheet_, scale_);
+    for (int32_t pixels : kPreparedPixels) FontFor(pixels);
+    font_ = FontFor(PixelsFor(kWindowFontPoints));
+    drawn_.Clear();
+    changed_.Clear();
+    changed_.AddAll();
+}
+
+void QtSurface::SetScale(int32_t scale) {
+    scale = std::clamp<int32_t>(scale, 1, kMaxScale);
+    if (scale == scale_) return;
+    const int32_t pixels = font_.metrics->PixelSize();
+    scale_ = scale;
+    BuildImages();
+    font_ = FontFor(pixels);
+    Present();
+}
 
 bool QtSurface::LoadBitmaps(const std::string& path, std::string& error) {
     const QString file = QString::fromStdString(path);  // UTF-8
@@ -89,20 +97,31 @@ bool QtSurface::LoadBitmaps(const std::string& path, std::string& error) {
     }
     // Converted once here, so every copy during play is a plain word operation.
     sheet_ = picture.convertToFormat(QImage::Format_RGB32);
+    sheetScaled_ = Enlarged(sheet_, scale_);
     return true;
 }
 
-void QtSurface::Cls() {
-    std::memcpy(image_.bits(), background_.constBits(), static_cast<std::size_t>(image_.sizeInBytes()));
-    currentX_ = 0;
-    currentY_ = 0;
-    MarkDirty();
+void QtSurface::Touch(const Box& box) {
+    drawn_.Add(box);
+    changed_.Add(box);
 }
 
-void QtSurface::MarkDirty() {
-    if (dirty_ || owner_ == nullptr) return;
-    dirty_ = true;
-    owner_->update();
+void QtSurface::Cls() {
+    PixelRows dst(image_);
+    const PixelRows src(background_);
+    if (drawn_.All()) {
+        std::memcpy(image_.bits(), background_.constBits(), static_cast<std::size_t>(image_.sizeInBytes()));
+        changed_.AddAll();
+    } else {
+        for (const Box& b : drawn_.Boxes()) {
+            const auto bytes = static_cast<std::size_t>(b.right - b.left) * sizeof(QRgb);
+            for (int32_t y = b.top; y < b.bottom; ++y) std::memcpy(dst.At(b.left, y), src.At(b.left, y), bytes);
+            changed_.Add(b);
+        }
+    }
+    drawn_.Clear();
+    currentX_ = 0;
+    currentY_ = 0;
 }
 
 const GlyphAtlas& QtSurface::AtlasFor(int32_t pixels) {
@@ -114,95 +133,76 @@ const GlyphAtlas& QtSurface::AtlasFor(int32_t pixels) {
     return *atlases_.back();
 }
 
-double QtSurface::FontSize() const { return current_->PixelSize() / kPixelsPerPoint; }
-
-void QtSurface::FontSize(double points) { current_ = &AtlasFor(PixelsFor(points)); }
-
-void QtSurface::Print(std::string_view text) {
-    const GlyphAtlas& atlas = *current_;
-    const QImage& coverage = atlas.Coverage();
-    const QRgb colour = ToQRgb(foreColor_);
-    const int64_t top = currentY_;
-    int64_t pen = currentX_;
-    MarkDirty();
-    for (char ch : text) {
-        const GlyphAtlas::Glyph& g = atlas.At(static_cast<unsigned char>(ch));
-        const int64_t left = pen + g.offsetX;
-        const int64_t cellTop = top + g.offsetY;
-        pen += g.advance;
-        const Span xs = ClipSpan(left, kWidth, g.atlasX, coverage.width(), g.width);
-        const Span ys = ClipSpan(cellTop, kHeight, 0, coverage.height(), g.height);
-        const int64_t n = xs.hi - xs.lo;
-        if (n <= 0) continue;
-        for (int64_t dy = ys.lo; dy < ys.hi; ++dy) {
-            const uchar* cov = coverage.constScanLine(static_cast<int>(dy)) + (g.atlasX + xs.lo);
-            auto* dst = reinterpret_cast<QRgb*>(image_.scanLine(static_cast<int>(cellTop + dy))) +
-                        (left + xs.lo);
-            for (int64_t i = 0; i < n; ++i) {
-                const uint32_t a = cov[i];
-                if (a == 0) continue;
-                dst[i] = a == 255 ? colour : Blend(colour, dst[i], a);
-            }
-        }
-    }
-    currentX_ = 0;
-    currentY_ = static_cast<int32_t>(std::clamp<int64_t>(top + atlas.LineHeight(), INT32_MIN, INT32_MAX));
+QtSurface::Font QtSurface::FontFor(int32_t pixels) {
+    return Font{&AtlasFor(pixels), &AtlasFor(pixels * scale_)};
 }
 
-void QtSurface::FillSpan(int64_t x1, int64_t x2, int64_t y, QRgb colour) {
-    if (y < 0 || y >= kHeight) return;
-    const int64_t from = std::max<int64_t>(x1, 0);
-    const int64_t to = std::min<int64_t>(x2, kWidth - 1);
-    auto* row = reinterpret_cast<QRgb*>(image_.scanLine(static_cast<int>(y)));
-    for (int64_t x = from; x <= to; ++x) row[x] = colour;
-}
+double QtSurface::FontSize() const { return font_.metrics->PixelSize() / kPixelsPerPoint; }
 
-void QtSurface::RectangleOutline(int32_t x1, int32_t y1, int32_t x2, int32_t y2, Rgb colour) {
-    MarkDirty();
-    const QRgb c = ToQRgb(colour);
-    const int64_t left = std::min(x1, x2), right = std::max(x1, x2);
-    const int64_t top = std::min(y1, y2), bottom = std::max(y1, y2);
-    FillSpan(left, right, top, c);
-    FillSpan(left, right, bottom, c);
-    const int64_t from = std::max<int64_t>(top + 1, 0);
-    const int64_t to = std::min<int64_t>(bottom - 1, kHeight - 1);
-    for (int64_t y = from; y <= to; ++y) {
-        FillSpan(left, left, y, c);
-        FillSpan(right, right, y, c);
-    }
-}
-
-void QtSurface::BitBlt(int32_t x, int32_t y, int32_t w, int32_t h, int32_t srcX, int32_t srcY,
-                       RasterOp op) {
-    if (sheet_.isNull() || w <= 0 || h <= 0) return;
-    const Span xs = ClipSpan(x, kWidth, srcX, sheet_.width(), w);
-    const Span ys = ClipSpan(y, kHeight, srcY, sheet_.height(), h);
-    if (xs.lo >= xs.hi || ys.lo >= ys.hi) return;
-    MarkDirty();
-    const int64_t n = xs.hi - xs.lo;
-    for (int64_t dy = ys.lo; dy < ys.hi; ++dy) {
-        // Row pointers start at the first copied pixel: none points outside its image.
-        const auto* src = reinterpret_cast<const QRgb*>(sheet_.constScanLine(static_cast<int>(srcY + dy))) +
-                          (srcX + xs.lo);
-        auto* dst = reinterpret_cast<QRgb*>(image_.scanLine(static_cast<int>(y + dy))) + (x + xs.lo);
-        switch (op) {
-            case RasterOp::SRCCOPY:
-                std::memcpy(dst, src, static_cast<std::size_t>(n) * sizeof(QRgb));
-                break;
-            case RasterOp::SRCAND:
-                for (int64_t i = 0; i < n; ++i) dst[i] &= src[i];
-                break;
-            case RasterOp::SRCPAINT:
-                for (int64_t i = 0; i < n; ++i) dst[i] |= src[i];
-                break;
-        }
-    }
-}
+void QtSurface::FontSize(double points) { font_ = FontFor(PixelsFor(points)); }
 
 void QtSurface::Refresh() {
     ++refreshes_;
-    if (owner_ != nullptr) owner_->repaint();  // synchronous: the frame is on screen now
-    dirty_ = false;
+    Present();
+}
+
+bool QtSurface::Tighten(const Box& box, Box& tight) const {
+    const PixelRows now(image_), shown(presented_);
+    const auto bytes = static_cast<std::size_t>(box.right - box.left) * sizeof(QRgb);
+    const auto rowDiffers = [&](int32_t y) {
+        return std::memcmp(now.At(box.left, y), shown.At(box.left, y), bytes) != 0;
+    };
+    int32_t top = box.top, bottom = box.bottom;
+    while (top < bottom && !rowDiffers(top)) ++top;
+    if (top == bottom) return false;
+    while (!rowDiffers(bottom - 1)) --bottom;
+    int32_t left = box.right, right = box.left;
+    for (int32_t y = top; y < bottom; ++y) {
+        const QRgb* a = now.At(0, y);
+        const QRgb* b = shown.At(0, y);
+        for (int32_t x = box.left; x < left; ++x) {
+            if (a[x] != b[x]) {
+                left = x;
+                break;
+            }
+        }
+        for (int32_t x = box.right - 1; x >= right; --x) {
+            if (a[x] != b[x]) {
+                right = x + 1;
+                break;
+            }
+        }
+    }
+    tight = Box{left, top, right, bottom};
+    return true;
+}
+
+int64_t QtSurface::Present() {
+    if (changed_.None()) return 0;
+    const Box whole{0, 0, image_.width(), image_.height()};
+    const std::span<const Box> boxes = changed_.All() ? std::span<const Box>(&whole, 1) : changed_.Boxes();
+    PixelRows shown(presented_);
+    const PixelRows now(image_);
+    int count = 0;
+    int64_t pixels = 0;
+    for (const Box& box : boxes) {
+        Box t;
+        if (!Tighten(box, t)) continue;
+        const auto bytes = static_cast<std::size_t>(t.right - t.left) * sizeof(QRgb);
+        for (int32_t y = t.top; y < t.bottom; ++y) std::memcpy(shown.At(t.left, y), now.At(t.left, y), bytes);
+        pixels += int64_t{t.right - t.left} * (t.bottom - t.top);
+        // The window's own coordinates, widened to whole window pixels.
+        const int32_t left = t.left / scale_, top = t.top / scale_;
+        const int32_t right = (t.right + scale_ - 1) / scale_, bottom = (t.bottom + scale_ - 1) / scale_;
+        repaint_[static_cast<std::size_t>(count++)] = QRect(left, top, right - left, bottom - top);
+    }
+    changed_.Clear();
+    if (count > 0 && owner_ != nullptr) {
+        QRegion region;
+        for (int i = 0; i < count; ++i) region += repaint_[static_cast<std::size_t>(i)];
+        owner_->repaint(region);
+    }
+    return pixels;
 }
 
 }  // namespace platform::qt

@@ -3,12 +3,26 @@
 // Block copies, outlines and text are done by hand on the 32-bit pixel words,
 // clipped against both images, so no argument can reach outside them and
 // nothing is allocated while a game runs.
+//
+// The image can be kept at a whole multiple of the game's 640 x 420 for
+// large screens: the game's coordinates are multiplied, the sheet and the
+// background are enlarged pixel by pixel, and text is rendered at the larger
+// size from the same pen positions, so every picture lands where it would at
+// 1x and text is sharp.
+//
+// Drawing notes the boxes it touches. Cls restores only what was drawn since
+// the last one, and Present puts on screen only the pixels that differ from
+// what is shown, so a frame that looks like the last one costs the screen
+// nothing.
 
 #include <QImage>
+#include <QRect>
+#include <array>
 #include <memory>
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/qt/DamageList.h"
 #include "platform/qt/GlyphAtlas.h"
 
 class QWidget;
@@ -19,12 +33,13 @@ class QtSurface final : public Surface {
 public:
     static constexpr int kWidth = 640;
     static constexpr int kHeight = 420;
+    static constexpr int32_t kMaxScale = 4;
     // The window font, MS Sans Serif 9.75 points bold.
     static constexpr double kWindowFontPoints = 9.75;
 
     // background: the picture Cls restores, drawn from the top-left corner over
     // a plain face colour where it is smaller than the image. owner, if given,
-    // is repainted by Refresh.
+    // is repainted by Present.
     explicit QtSurface(const QImage& background, QWidget* owner = nullptr);
     ~QtSurface() override;
 
@@ -42,35 +57,55 @@ public:
     void RectangleOutline(int32_t x1, int32_t y1, int32_t x2, int32_t y2, Rgb colour) override;
     void BitBlt(int32_t x, int32_t y, int32_t w, int32_t h, int32_t srcX, int32_t srcY,
                 RasterOp op) override;
+    // Presents the frame at once: it is on screen when this returns.
     void Refresh() override;
 
-    // The owner painted the image on screen (its paintEvent).
-    void Shown() { dirty_ = false; }
+    // Copies what changed since the last call to the shown image and repaints
+    // the owner there, synchronously. Returns the number of pixels changed.
+    int64_t Present();
+    // Image pixels per game pixel, 1 to kMaxScale. Changing it rebuilds the
+    // images (not to be called during play) and shows the cleared picture.
+    void SetScale(int32_t scale);
+    int32_t Scale() const { return scale_; }
 
+    // The image drawing goes to, and the one last presented; both are
+    // 640 x 420 times the scale, with that as their device pixel ratio.
     const QImage& image() const { return image_; }
-    const QImage& sheet() const { return sheet_; }
+    const QImage& presented() const { return presented_; }
+    const QImage& sheet() const { return sheet_; }  // as loaded, 1x
     int64_t refreshCount() const { return refreshes_; }
-    // Pixel size of the font in force (points at 96 dpi).
-    int32_t fontPixels() const { return current_->PixelSize(); }
+    // Pixel size of the font in force (points at 96 dpi, at 1x).
+    int32_t fontPixels() const { return font_.metrics->PixelSize(); }
 
 private:
+    struct Font {
+        const GlyphAtlas* metrics = nullptr;  // 1x: advances and line height
+        const GlyphAtlas* pixels = nullptr;   // at the scale: the coverage drawn
+    };
     const GlyphAtlas& AtlasFor(int32_t pixels);
-    void FillSpan(int64_t x1, int64_t x2, int64_t y, QRgb colour);
-    // Drawing asks the owner for one repaint at the next event handling, so a
-    // picture drawn without Refresh (the level title) still reaches the screen.
-    void MarkDirty();
+    Font FontFor(int32_t pixels);
+    void Touch(const Box& box);
+    void FillBox(Box box, QRgb colour);
+    bool Tighten(const Box& box, Box& tight) const;
+    void BuildImages();
 
+    const QImage picture_;  // the background as given
     QImage image_;
     QImage background_;
-    QImage sheet_;  // empty until LoadBitmaps; copies from it then do nothing
+    QImage presented_;
+    QImage sheet_;        // empty until LoadBitmaps; copies from it then do nothing
+    QImage sheetScaled_;  // the sheet at the scale; shares sheet_ at 1x
     QWidget* owner_;
+    int32_t scale_ = 1;
     int32_t currentX_ = 0;
     int32_t currentY_ = 0;
     Rgb foreColor_{};
     std::vector<std::unique_ptr<GlyphAtlas>> atlases_;
-    const GlyphAtlas* current_ = nullptr;
+    Font font_;
+    DamageList drawn_;    // differs from the background since the last Cls
+    DamageList changed_;  // may differ from the shown image since the last Present
+    std::array<QRect, DamageList::kCapacity> repaint_{};
     int64_t refreshes_ = 0;
-    bool dirty_ = false;
 };
 
 }  // namespace platform::qt
