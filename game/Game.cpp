@@ -59,6 +59,9 @@ FrameEnd Game::RunFrame() {
         l.paused = !l.paused;
         l.pauseKeyDelay = 0;
     }
+    // Keys cannot reach a window without the focus, so play stops as P would
+    // stop it; the key delay is left alone, so P resumes as soon as it may.
+    if (services_.keyboard.TakeFocusLoss()) l.paused = true;
 
     if (s.resetKeyDelay < kKeyDelayFrames) {  // 3
         s.resetKeyDelay = Add16(s.resetKeyDelay, 1);

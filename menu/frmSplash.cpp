@@ -30,9 +30,10 @@ void ShowBox(QMessageBox::Icon icon, const QString& text, const QString& title) 
 
 frmSplash::Services frmSplash::DefaultServices(
     std::string programFolder,
-    std::function<std::unique_ptr<menu::PlayWindow>()> createPlayWindow) {
+    std::function<std::unique_ptr<menu::PlayWindow>()> createPlayWindow, std::string scoreFolder) {
     Services services;
     services.programFolder = std::move(programFolder);
+    services.scoreFolder = std::move(scoreFolder);
     services.createPlayWindow = std::move(createPlayWindow);
     services.prompt = [](const QString& text, const QString& title) {
         ShowBox(QMessageBox::NoIcon, text, title);
@@ -73,7 +74,9 @@ frmSplash::frmSplash(Services services, QWidget* parent)
 frmSplash::~frmSplash() = default;
 
 std::string frmSplash::HighScorePath() const {
-    return services_.programFolder + "/highscore.txt";
+    const std::string& folder =
+        services_.scoreFolder.empty() ? services_.programFolder : services_.scoreFolder;
+    return folder + "/highscore.txt";
 }
 
 void frmSplash::Form_Load() {

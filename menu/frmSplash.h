@@ -31,6 +31,9 @@ public:
     // What the window is given from outside, so tests can stand in for it.
     struct Services {
         std::string programFolder;
+        // The folder of highscore.txt (menu/ScoreFolder.h); empty for the
+        // program folder.
+        std::string scoreFolder;
         // Creates the play-field window, on the first Start.
         std::function<std::unique_ptr<menu::PlayWindow>()> createPlayWindow;
         MessageBox prompt;  // the high-score prompt: no icon
@@ -40,7 +43,8 @@ public:
     // Qt message boxes and QCoreApplication::exit.
     static Services DefaultServices(
         std::string programFolder,
-        std::function<std::unique_ptr<menu::PlayWindow>()> createPlayWindow);
+        std::function<std::unique_ptr<menu::PlayWindow>()> createPlayWindow,
+        std::string scoreFolder = {});
 
     // Creates and loads the window (Form_Load): rounded buttons, then the table.
     explicit frmSplash(Services services, QWidget* parent = nullptr);

@@ -2,15 +2,28 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QStandardPaths>
 #include <memory>
 
 #include "menu/FrmMainPlayWindow.h"
+#include "menu/ScoreFolder.h"
 #include "menu/frmSplash.h"
 #include "platform/qt/ProgramFolder.h"
 #include "windows/Resources.h"
 
 int main(int argc, char* argv[]) {
+    // Whole-number scale factors only: pixel art enlarged by 1.25 or 1.5 can
+    // only be blurred or uneven. A desktop set to 125% or 150% shows the
+    // windows at 1x (crisp, at their own sizes); 175% and 250% show them at
+    // 2x, 300% at 3x. QT_SCALE_FACTOR and QT_SCREEN_SCALE_FACTORS, set by
+    // hand, are taken as given by Qt and not rounded.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     QApplication app(argc, argv);
+    // Names the per-user data folder (~/.local/share/tilebash).
+    QCoreApplication::setApplicationName(QStringLiteral("tilebash"));
+    // Matches the installed desktop entry, so docks and task bars show its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tilebash.Tilebash"));
     InitWindowsResources();
     // The close-down ends the program, not the last window going away (the
     // start window hides while a game runs).
@@ -21,8 +34,10 @@ int main(int argc, char* argv[]) {
     QApplication::setFont(font);
 
     const std::string folder = ProgramFolder();
+    const std::string scoreFolder = menu::ChooseScoreFolder(
+        folder, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
     frmSplash splash(frmSplash::DefaultServices(
-        folder, [folder] { return std::make_unique<menu::FrmMainPlayWindow>(folder); }));
+        folder, [folder] { return std::make_unique<menu::FrmMainPlayWindow>(folder); }, scoreFolder));
     splash.ShowAndFocus();
     return QApplication::exec();
 }

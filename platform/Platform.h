@@ -40,6 +40,9 @@ public:
     virtual ~Keyboard() = default;
     // 16-bit state of a virtual key; kKeyDownBit is set while it is down.
     virtual int16_t GetKeyState(int32_t virtualKey) = 0;
+    // True once after the program lost the keyboard focus to another window:
+    // reports whether that happened since the last call, and forgets it.
+    virtual bool TakeFocusLoss() = 0;
 };
 
 class Clock {

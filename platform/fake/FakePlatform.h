@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Platform.h"
@@ -28,6 +29,12 @@ public:
     void Press(int32_t virtualKey) { down_.at(static_cast<std::size_t>(virtualKey)) = true; }
     void Release(int32_t virtualKey) { down_.at(static_cast<std::size_t>(virtualKey)) = false; }
     void ReleaseAll() { down_.fill(false); }
+    // Another window takes the focus: every key is released, as on screen.
+    void LoseFocus() {
+        ReleaseAll();
+        focusLost_ = true;
+    }
+    bool TakeFocusLoss() override { return std::exchange(focusLost_, false); }
     bool IsDown(int32_t virtualKey) const { return down_.at(static_cast<std::size_t>(virtualKey)); }
     int16_t GetKeyState(int32_t virtualKey) override {
         if (virtualKey < 0 || virtualKey >= static_cast<int32_t>(down_.size())) return 0;
@@ -37,6 +44,7 @@ public:
 
 private:
     std::array<bool, 256> down_{};
+    bool focusLost_ = false;
 };
 
 // DoEvents runs the test's script (if any) and advances the clock by

@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <utility>
 
 namespace platform::qt {
 
@@ -27,7 +28,7 @@ QtKeyboard::QtKeyboard(QObject* parent) : QObject(parent) {
     if (QCoreApplication::instance() != nullptr) QCoreApplication::instance()->installEventFilter(this);
     if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         connect(app, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-            if (state != Qt::ApplicationActive) ReleaseAll();
+            if (state != Qt::ApplicationActive) Deactivated();
         });
     }
 }
@@ -45,6 +46,15 @@ int32_t QtKeyboard::VirtualKeyOf(int qtKey) {
         if (pair.qtKey == qtKey) return pair.virtualKey;
     }
     return 0;
+}
+
+void QtKeyboard::Deactivated() {
+    ReleaseAll();
+    focusLost_ = true;
+}
+
+bool QtKeyboard::TakeFocusLoss() {
+    return std::exchange(focusLost_, false);
 }
 
 int16_t QtKeyboard::GetKeyState(int32_t virtualKey) {
@@ -65,7 +75,7 @@ bool QtKeyboard::eventFilter(QObject* watched, QEvent* event) {
             break;
         }
         case QEvent::ApplicationDeactivate:
-            ReleaseAll();
+            Deactivated();
             break;
         default:
             break;

@@ -1,7 +1,8 @@
 #pragma once
 // Key state for GetKeyState, kept from the application's key presses and
 // releases. Every key counts as released when the application loses the
-// focus, so no key sticks down after a switch to another window.
+// focus, so no key sticks down after a switch to another window, and the loss
+// is kept for TakeFocusLoss, so the game can pause while keys cannot reach it.
 
 #include <QObject>
 #include <array>
@@ -18,6 +19,7 @@ public:
     ~QtKeyboard() override;
 
     int16_t GetKeyState(int32_t virtualKey) override;
+    bool TakeFocusLoss() override;
     void ReleaseAll() { down_.fill(false); }
 
     // Virtual-key code of a Qt key, 0 for keys the table does not know.
@@ -27,7 +29,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void Deactivated();
+
     std::array<bool, 256> down_{};
+    bool focusLost_ = false;
 };
 
 }  // namespace platform::qt

@@ -65,6 +65,8 @@ void QtSurface::BuildImages() {
     sheetScaled_ = Enlarged(sheet_, scale_);
     for (int32_t pixels : kPreparedPixels) FontFor(pixels);
     font_ = FontFor(PixelsFor(kWindowFontPoints));
+    pending_->Clear(false);
+    doneValid_ = false;
     drawn_.Clear();
     changed_.Clear();
     changed_.AddAll();
@@ -95,6 +97,8 @@ bool QtSurface::LoadBitmaps(const std::string& path, std::string& error) {
                 reader.errorString().toStdString() + " (a Windows bitmap is expected).";
         return false;
     }
+    Flush();  // drawing recorded before uses the sheet it had
+    doneValid_ = false;
     // Converted once here, so every copy during play is a plain word operation.
     sheet_ = picture.convertToFormat(QImage::Format_RGB32);
     sheetScaled_ = Enlarged(sheet_, scale_);
@@ -107,6 +111,13 @@ void QtSurface::Touch(const Box& box) {
 }
 
 void QtSurface::Cls() {
+    // Whatever was recorded since the last picture is wiped by the clear.
+    pending_->Clear(true);
+    currentX_ = 0;
+    currentY_ = 0;
+}
+
+void QtSurface::ExecuteCls() {
     PixelRows dst(image_);
     const PixelRows src(background_);
     if (drawn_.All()) {
@@ -120,8 +131,29 @@ void QtSurface::Cls() {
         }
     }
     drawn_.Clear();
-    currentX_ = 0;
-    currentY_ = 0;
+}
+
+void QtSurface::Record(const DrawOp& op, std::string_view text) {
+    if (pending_->Add(op, text)) return;
+    Flush();
+    if (!pending_->Add(op, text)) Execute(op, text);  // more text than the store holds
+}
+
+void QtSurface::Flush() {
+    if (pending_->Empty() && !pending_->StartsWithCls()) return;
+    const bool fromClear = pending_->StartsWithCls();
+    if (fromClear && doneValid_ && pending_->SameAs(*done_)) {
+        pending_->Clear(false);  // the image already holds exactly this frame
+        return;
+    }
+    if (fromClear) ExecuteCls();
+    for (int i = 0; i < pending_->Count(); ++i) {
+        const DrawOp& op = pending_->At(i);
+        Execute(op, pending_->TextOf(op));
+    }
+    if (fromClear) std::swap(pending_, done_);
+    doneValid_ = fromClear;
+    pending_->Clear(false);
 }
 
 const GlyphAtlas& QtSurface::AtlasFor(int32_t pixels) {
@@ -178,6 +210,7 @@ bool QtSurface::Tighten(const Box& box, Box& tight) const {
 }
 
 int64_t QtSurface::Present() {
+    Flush();
     if (changed_.None()) return 0;
     const Box whole{0, 0, image_.width(), image_.height()};
     const std::span<const Box> boxes = changed_.All() ? std::span<const Box>(&whole, 1) : changed_.Boxes();

@@ -10,10 +10,11 @@
 // size from the same pen positions, so every picture lands where it would at
 // 1x and text is sharp.
 //
-// Drawing notes the boxes it touches. Cls restores only what was drawn since
-// the last one, and Present puts on screen only the pixels that differ from
-// what is shown, so a frame that looks like the last one costs the screen
-// nothing.
+// Drawing is recorded and carried out when the picture is needed (Present,
+// Refresh, image()). A frame that repeats the last one exactly is not carried
+// out again. Carrying out notes the boxes touched: Cls restores only what was
+// drawn since the last one, and Present puts on screen only the pixels that
+// differ from what is shown, so a still frame costs almost nothing.
 
 #include <QImage>
 #include <QRect>
@@ -23,6 +24,7 @@
 
 #include "platform/Platform.h"
 #include "platform/qt/DamageList.h"
+#include "platform/qt/DrawOps.h"
 #include "platform/qt/GlyphAtlas.h"
 
 class QWidget;
@@ -60,6 +62,8 @@ public:
     // Presents the frame at once: it is on screen when this returns.
     void Refresh() override;
 
+    // Carries out the drawing recorded so far.
+    void Flush();
     // Copies what changed since the last call to the shown image and repaints
     // the owner there, synchronously. Returns the number of pixels changed.
     int64_t Present();
@@ -70,7 +74,10 @@ public:
 
     // The image drawing goes to, and the one last presented; both are
     // 640 x 420 times the scale, with that as their device pixel ratio.
-    const QImage& image() const { return image_; }
+    const QImage& image() const {
+        const_cast<QtSurface*>(this)->Flush();  // the picture as drawn so far
+        return image_;
+    }
     const QImage& presented() const { return presented_; }
     const QImage& sheet() const { return sheet_; }  // as loaded, 1x
     int64_t refreshCount() const { return refreshes_; }
@@ -84,6 +91,12 @@ private:
     };
     const GlyphAtlas& AtlasFor(int32_t pixels);
     Font FontFor(int32_t pixels);
+    void Record(const DrawOp& op, std::string_view text = {});
+    void Execute(const DrawOp& op, std::string_view text);
+    void ExecuteCls();
+    void ExecutePrint(const DrawOp& op, std::string_view text);
+    void ExecuteOutline(const DrawOp& op);
+    void ExecuteBlit(const DrawOp& op);
     void Touch(const Box& box);
     void FillBox(Box box, QRgb colour);
     bool Tighten(const Box& box, Box& tight) const;
@@ -102,6 +115,9 @@ private:
     Rgb foreColor_{};
     std::vector<std::unique_ptr<GlyphAtlas>> atlases_;
     Font font_;
+    std::unique_ptr<DrawList> pending_ = std::make_unique<DrawList>();  // recorded, not yet carried out
+    std::unique_ptr<DrawList> done_ = std::make_unique<DrawList>();     // the frame the image holds
+    bool doneValid_ = false;  // the image is exactly done_ carried out from a clear
     DamageList drawn_;    // differs from the background since the last Cls
     DamageList changed_;  // may differ from the shown image since the last Present
     std::array<QRect, DamageList::kCapacity> repaint_{};

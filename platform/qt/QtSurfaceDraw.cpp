@@ -39,13 +39,58 @@ int32_t Narrow(int64_t v) { return static_cast<int32_t>(v); }  // callers pass v
 }  // namespace
 
 void QtSurface::Print(std::string_view text) {
-    const GlyphAtlas& metrics = *font_.metrics;
-    const GlyphAtlas& atlas = *font_.pixels;
+    DrawOp op;
+    op.kind = DrawOp::Kind::Print;
+    op.colour = foreColor_;
+    op.x = currentX_;
+    op.y = currentY_;
+    op.metrics = font_.metrics;
+    op.pixels = font_.pixels;
+    Record(op, text);
+    currentX_ = 0;
+    currentY_ = static_cast<int32_t>(std::clamp<int64_t>(int64_t{op.y} + font_.metrics->LineHeight(), INT32_MIN, INT32_MAX));
+}
+
+void QtSurface::RectangleOutline(int32_t x1, int32_t y1, int32_t x2, int32_t y2, Rgb colour) {
+    DrawOp op;
+    op.kind = DrawOp::Kind::Outline;
+    op.colour = colour;
+    op.x = x1, op.y = y1, op.w = x2, op.h = y2;
+    Record(op);
+}
+
+void QtSurface::BitBlt(int32_t x, int32_t y, int32_t w, int32_t h, int32_t srcX, int32_t srcY,
+                       RasterOp rop) {
+    if (w <= 0 || h <= 0) return;
+    DrawOp op;
+    op.kind = DrawOp::Kind::Blit;
+    op.rop = rop;
+    op.x = x, op.y = y, op.w = w, op.h = h, op.srcX = srcX, op.srcY = srcY;
+    Record(op);
+}
+
+void QtSurface::Execute(const DrawOp& op, std::string_view text) {
+    switch (op.kind) {
+        case DrawOp::Kind::Print:
+            ExecutePrint(op, text);
+            break;
+        case DrawOp::Kind::Outline:
+            ExecuteOutline(op);
+            break;
+        case DrawOp::Kind::Blit:
+            ExecuteBlit(op);
+            break;
+    }
+}
+
+void QtSurface::ExecutePrint(const DrawOp& op, std::string_view text) {
+    const GlyphAtlas& metrics = *op.metrics;
+    const GlyphAtlas& atlas = *op.pixels;
     const QImage& coverage = atlas.Coverage();
-    const QRgb colour = ToQRgb(foreColor_);
+    const QRgb colour = ToQRgb(op.colour);
     const int64_t width = image_.width(), height = image_.height();
-    const int64_t top = currentY_;
-    int64_t pen = currentX_;  // in game pixels, moved by the 1x advances
+    const int64_t top = op.y;
+    int64_t pen = op.x;  // in game pixels, moved by the 1x advances
     PixelRows rows(image_);
     Box touched{Narrow(width), Narrow(height), 0, 0};
     for (char ch : text) {
@@ -73,8 +118,6 @@ void QtSurface::Print(std::string_view text) {
         }
     }
     Touch(touched);
-    currentX_ = 0;
-    currentY_ = static_cast<int32_t>(std::clamp<int64_t>(top + metrics.LineHeight(), INT32_MIN, INT32_MAX));
 }
 
 void QtSurface::FillBox(Box box, QRgb colour) {
@@ -88,8 +131,9 @@ void QtSurface::FillBox(Box box, QRgb colour) {
     Touch(box);
 }
 
-void QtSurface::RectangleOutline(int32_t x1, int32_t y1, int32_t x2, int32_t y2, Rgb colour) {
-    const QRgb c = ToQRgb(colour);
+void QtSurface::ExecuteOutline(const DrawOp& op) {
+    const int32_t x1 = op.x, y1 = op.y, x2 = op.w, y2 = op.h;
+    const QRgb c = ToQRgb(op.colour);
     const int64_t s = scale_;
     // Corners in image pixels, clamped a pixel beyond the image so that the
     // products stay small and an edge outside stays outside.
@@ -106,9 +150,10 @@ void QtSurface::RectangleOutline(int32_t x1, int32_t y1, int32_t x2, int32_t y2,
     FillBox({right - t, top + t, right, bottom - t}, c);
 }
 
-void QtSurface::BitBlt(int32_t x, int32_t y, int32_t w, int32_t h, int32_t srcX, int32_t srcY,
-                       RasterOp op) {
-    if (sheetScaled_.isNull() || w <= 0 || h <= 0) return;
+void QtSurface::ExecuteBlit(const DrawOp& blit) {
+    if (sheetScaled_.isNull()) return;
+    const int32_t x = blit.x, y = blit.y, w = blit.w, h = blit.h, srcX = blit.srcX, srcY = blit.srcY;
+    const RasterOp op = blit.rop;
     const int64_t s = scale_;
     const int64_t dx = x * s, dy0 = y * s, sx = srcX * s, sy = srcY * s;
     const Span xs = ClipSpan(dx, image_.width(), sx, sheetScaled_.width(), w * s);

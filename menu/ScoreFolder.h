@@ -1,0 +1,28 @@
+#pragma once
+// Where highscore.txt lives. A copy run from a folder it may write to (the
+// portable case) keeps the table beside itself; an installed copy, whose
+// folder it cannot write or which carries the installer's marker, keeps it in
+// the player's own data folder. Plain C++ over POSIX files, decided once at
+// start.
+
+#include <string>
+
+namespace menu {
+
+// A file of this name in the program folder marks an installed copy, so even
+// a user who could write there (root) keeps the table in the per-user folder.
+inline constexpr char kInstalledMarker[] = "installed";
+
+// The folder to read and write highscore.txt in: programFolder while it is
+// writable and unmarked; otherwise userFolder, created with its parents, and
+// seeded with a byte-for-byte copy of the program folder's highscore.txt when
+// it has none of its own. When userFolder is empty or cannot be created, the
+// program folder is used as before (and its failures are reported as before).
+std::string ChooseScoreFolder(const std::string& programFolder, const std::string& userFolder);
+
+// True when a file can be created in the folder: a probe file is created and
+// removed again, the very operation a save needs, so read-only mounts, ACLs
+// and root are all answered truly.
+bool FolderIsWritable(const std::string& folder);
+
+}  // namespace menu
