@@ -3,8 +3,10 @@
 #include <QFile>
 #include <QIcon>
 #include <QPainter>
-#include <QScreen>
 #include <QWidget>
+
+#include "platform/qt/WindowDrag.h"
+#include "platform/qt/WindowPlacement.h"
 
 namespace menu {
 namespace {
@@ -27,6 +29,7 @@ void SetUpWindow(QWidget& window, int width, int height) {
     window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     window.setFixedSize(width, height);
     window.setWindowIcon(ProgramIcon());
+    platform::qt::WindowDrag::Install(window);
 }
 
 QPixmap BuiltInPicture(const char* resourcePath) {
@@ -39,18 +42,16 @@ void PaintBackground(QWidget& window, const QPixmap& picture) {
     if (picture.isNull()) {
         painter.fillRect(window.rect(), QColor(0, 0, 128));
     } else {
+        // The program asks Qt for whole-number scale factors only (main.cpp),
+        // so at 2x each picture pixel becomes a 2 x 2 block. Smoothing would
+        // blur the pixel art's hard edges; nearest-neighbour keeps them.
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
         painter.drawPixmap(0, 0, picture);
     }
 }
 
 void CentreOnScreen(QWidget& window) {
-    const QScreen* screen = window.screen();
-    if (screen == nullptr) {
-        return;
-    }
-    const QRect area = screen->availableGeometry();
-    window.move(area.x() + (area.width() - window.width()) / 2,
-                area.y() + (area.height() - window.height()) / 2);
+    platform::qt::CentreOnPointerScreen(window);
 }
 
 void ShowAndActivate(QWidget& window) {

@@ -18,7 +18,7 @@ int main(int argc, char* argv[]) {
     // 2x, 300% at 3x. QT_SCALE_FACTOR and QT_SCREEN_SCALE_FACTORS, set by
     // hand, are taken as given by Qt and not rounded.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
-        Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+        Qt::HighDpiScaleFactorRoundingPolicy::RoundPreferFloor);
     QApplication app(argc, argv);
     // Names the per-user data folder (~/.local/share/tilebash).
     QCoreApplication::setApplicationName(QStringLiteral("tilebash"));

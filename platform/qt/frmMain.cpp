@@ -6,8 +6,11 @@
 #include <QIcon>
 #include <QPainter>
 #include <QScreen>
+#include <cmath>
 
 #include "platform/qt/Pictures.h"
+#include "platform/qt/WindowDrag.h"
+#include "platform/qt/WindowPlacement.h"
 #include "ui_frmMain.h"
 
 frmMain::frmMain(const std::string& programFolder, QWidget* parent)
@@ -26,12 +29,18 @@ frmMain::frmMain(const std::string& programFolder, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::StrongFocus);
+    // Dragged by its status side only: the play area is where the game is.
+    platform::qt::WindowDrag::Install(*this, rect().adjusted(game::kRightWall, 0, 0, 0));
+    // A picture the game leaves on screen while it waits still reaches it.
+    events_.PresentBeforeEvents(&surface_);
 }
 
 frmMain::~frmMain() = default;
 
 bool frmMain::ShowAndFocus(std::string& error) {
     if (!loaded_) {
+        // Sharp on a large screen: the image is kept at the screen's whole-number scale.
+        surface_.SetScale(static_cast<int32_t>(std::floor(devicePixelRatioF() + 0.01)));
         if (!game_.Form_Load(error)) return false;
         ui_->Bitmaps->setPixmap(QPixmap::fromImage(surface_.sheet()));
         loaded_ = true;
@@ -77,9 +86,14 @@ void frmMain::Unload() {
 game::Game& frmMain::game() { return game_; }
 
 void frmMain::paintEvent(QPaintEvent* event) {
+    // What was last presented, pixel for pixel: at a whole-number scale the
+    // image holds that many device pixels per window pixel.
     QPainter painter(this);
-    painter.drawImage(event->rect(), surface_.image(), event->rect());
-    surface_.Shown();
+    const QImage& shown = surface_.presented();
+    const qreal s = shown.devicePixelRatio();
+    for (const QRect& r : event->region()) {
+        painter.drawImage(QPointF(r.topLeft()), shown, QRectF(r.x() * s, r.y() * s, r.width() * s, r.height() * s));
+    }
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -89,10 +103,4 @@ void frmMain::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void frmMain::CentreOnScreen() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen == nullptr) return;
-    QRect frame(QPoint(0, 0), size());
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
-}
+void frmMain::CentreOnScreen() { platform::qt::CentreOnPointerScreen(*this); }

@@ -38,6 +38,7 @@ public:
 
     platform::qt::QtSurface& surface() { return surface_; }
     platform::qt::QtKeyboard& keyboard() { return keyboard_; }
+    platform::qt::QtEvents& events() { return events_; }  // benchmarks: busy-wait switch
 
 protected:
     void paintEvent(QPaintEvent* event) override;

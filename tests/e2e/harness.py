@@ -49,10 +49,10 @@ class XServer:
     """An Xvfb on a display number of its own choosing (-displayfd), so
     parallel tests never race for the same :N."""
 
-    def __init__(self):
+    def __init__(self, size=(SCREEN_W, SCREEN_H)):
         read_end, write_end = os.pipe()
         self.proc = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (SCREEN_W, SCREEN_H),
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % tuple(size),
              "-nolisten", "tcp", "-noreset"],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
             start_new_session=True)
@@ -110,13 +110,13 @@ class Session:
     """One X server, one copy of the program folder and at most one running
     program. Use as a context manager, or call close(); both clean up."""
 
-    def __init__(self, test_id, folder_name="tilebash"):
+    def __init__(self, test_id, folder_name="tilebash", screen_size=(SCREEN_W, SCREEN_H)):
         self.test_id = re.sub(r"[^A-Za-z0-9_.-]", "_", test_id)
         self.root = tempfile.mkdtemp(prefix="tilebash-e2e-")
         self.folder = os.path.join(self.root, folder_name)
         shutil.copytree(program_dir(), self.folder, symlinks=False,
                         ignore=shutil.ignore_patterns("highscore.txt"))
-        self.x = XServer()
+        self.x = XServer(screen_size)
         self.env = self.x.env()
         self.env["XDG_RUNTIME_DIR"] = self.root
         self.proc = None
