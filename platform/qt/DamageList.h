@@ -23,7 +23,10 @@ public:
 
     void Add(const Box& box) {
         if (all_ || box.Empty()) return;
-        if (count_ > 0 && boxes_[count_ - 1] == box) return;  // a mask and its image
+        // A mask and its image, an old and a new place noted in turn.
+        for (int i = count_ - 1; i >= 0 && i >= count_ - 4; --i) {
+            if (boxes_[i] == box) return;
+        }
         if (count_ == kCapacity) {
             all_ = true;
             return;

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <sys/prctl.h>
+
 #include <ctime>
 
 #include "platform/qt/QtSurface.h"
@@ -11,21 +13,19 @@ namespace platform::qt {
 namespace {
 
 constexpr int64_t kNanosPerMilli = 1'000'000;
-// Below this much time left the millisecond timer is not trusted to wake in
-// time; the rest is one precise sleep. Events arriving then wait for it.
-constexpr int64_t kFinalStretch = 1'500'000;
+// The event loop's timer counts whole milliseconds and its wake-ups come
+// late by some fraction of one, and short sleeps wake later still on a
+// virtual machine. So the wait sleeps on the timer to a millisecond or so
+// before the deadline and polls the events for the rest: frames then start
+// within microseconds of their tick.
+constexpr int64_t kTimerMargin = 1'000'000;
 
-void SleepNanos(int64_t nanos) {
-    timespec ts{};
-    ts.tv_sec = static_cast<time_t>(nanos / 1'000'000'000);
-    ts.tv_nsec = static_cast<long>(nanos % 1'000'000'000);
-    while (nanosleep(&ts, &ts) != 0) {
-    }
-}
 
 }  // namespace
 
 QtEvents::QtEvents(QtClock& clock) : clock_(clock) {
+    // Sleeps end when asked rather than up to 50 us later.
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     wake_.setSingleShot(true);
     wake_.setTimerType(Qt::PreciseTimer);
 }
@@ -40,13 +40,15 @@ void QtEvents::WaitEvents(int32_t deadlineTick) {
     if (busy_) return;
     const int64_t remaining = clock_.NanosecondsUntil(deadlineTick);
     if (remaining <= 0) return;
-    if (remaining <= kFinalStretch) {
-        SleepNanos(remaining);
-        return;
-    }
-    // The timer's own event ends the wait a millisecond or so before the
-    // deadline; any other event ends it sooner.
-    wake_.start(static_cast<int>((remaining - kFinalStretch) / kNanosPerMilli + 1));
+    // After a frame that changed nothing on screen (a paused game) a late
+    // end shows nowhere: the timer alone ends the wait, at or after the tick.
+    const bool still = surface_ != nullptr && surface_->LastFrameStill();
+    if (!still && remaining <= kTimerMargin) return;  // the caller polls the events to the deadline
+    // The timer's own event ends the wait within the margin before the
+    // deadline (after a still frame: at or after it); any other event ends
+    // it sooner.
+    const int64_t sleep = still ? remaining : remaining - kTimerMargin;
+    wake_.start(static_cast<int>(sleep / kNanosPerMilli + 1));
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     wake_.stop();
 }

@@ -17,11 +17,12 @@ public:
     // while the game waits, like the level title), then sends posted events
     // and processes everything pending, then returns.
     void DoEvents() override;
-    // Sleeps in the event loop until an event arrives or the clock reaches
-    // deadlineTick, whichever comes first, handling what arrives. Long waits
-    // sleep on a timer that wakes a millisecond or two early; the last
-    // stretch is one precise sleep to the deadline's first nanosecond,
-    // because a millisecond timer alone would end frames late.
+    // Sleeps in the event loop until an event arrives or the clock nears
+    // deadlineTick, handling what arrives; the caller calls it again until the
+    // deadline. The sleep ends a millisecond or so early and the caller polls
+    // the events for the rest, so a frame ends on its tick, not up to a
+    // millisecond late; after a frame that changed nothing on screen the
+    // sleep simply runs to the tick.
     void WaitEvents(int32_t deadlineTick) override;
 
     // The surface whose drawing DoEvents brings on screen; none by default.

@@ -59,8 +59,7 @@ void QtSurface::BuildImages() {
     }
     background_ = Enlarged(plain, scale_);
     image_ = background_.copy();
-    presented_ = background_.copy();
-    for (QImage* im : {&image_, &background_, &presented_}) im->setDevicePixelRatio(scale_);
+    for (QImage* im : {&image_, &background_}) im->setDevicePixelRatio(scale_);
     Q_ASSERT(image_.width() == w && image_.height() == h);
     sheetScaled_ = Enlarged(sheet_, scale_);
     for (int32_t pixels : kPreparedPixels) FontFor(pixels);
@@ -107,7 +106,7 @@ bool QtSurface::LoadBitmaps(const std::string& path, std::string& error) {
 
 void QtSurface::Touch(const Box& box) {
     drawn_.Add(box);
-    changed_.Add(box);
+    if (noteChanges_) changed_.Add(box);
 }
 
 void QtSurface::Cls() {
@@ -117,17 +116,17 @@ void QtSurface::Cls() {
     currentY_ = 0;
 }
 
-void QtSurface::ExecuteCls() {
+void QtSurface::ExecuteCls(bool noteChanges) {
     PixelRows dst(image_);
     const PixelRows src(background_);
     if (drawn_.All()) {
         std::memcpy(image_.bits(), background_.constBits(), static_cast<std::size_t>(image_.sizeInBytes()));
-        changed_.AddAll();
+        if (noteChanges) changed_.AddAll();
     } else {
         for (const Box& b : drawn_.Boxes()) {
             const auto bytes = static_cast<std::size_t>(b.right - b.left) * sizeof(QRgb);
             for (int32_t y = b.top; y < b.bottom; ++y) std::memcpy(dst.At(b.left, y), src.At(b.left, y), bytes);
-            changed_.Add(b);
+            if (noteChanges) changed_.Add(b);
         }
     }
     drawn_.Clear();
@@ -146,11 +145,17 @@ void QtSurface::Flush() {
         pending_->Clear(false);  // the image already holds exactly this frame
         return;
     }
-    if (fromClear) ExecuteCls();
+    // Both frames start from the background: a pixel that only operations
+    // common to both touch, in the same order, comes out the same.
+    const bool compared = fromClear && doneValid_;
+    if (compared) NoteDifferences(*done_, *pending_);
+    noteChanges_ = !compared;
+    if (fromClear) ExecuteCls(!compared);
     for (int i = 0; i < pending_->Count(); ++i) {
         const DrawOp& op = pending_->At(i);
         Execute(op, pending_->TextOf(op));
     }
+    noteChanges_ = true;
     if (fromClear) std::swap(pending_, done_);
     doneValid_ = fromClear;
     pending_->Clear(false);
@@ -175,64 +180,66 @@ void QtSurface::FontSize(double points) { font_ = FontFor(PixelsFor(points)); }
 
 void QtSurface::Refresh() {
     ++refreshes_;
-    Present();
+    lastFrameStill_ = Present() == 0;
 }
 
-bool QtSurface::Tighten(const Box& box, Box& tight) const {
-    const PixelRows now(image_), shown(presented_);
-    const auto bytes = static_cast<std::size_t>(box.right - box.left) * sizeof(QRgb);
-    const auto rowDiffers = [&](int32_t y) {
-        return std::memcmp(now.At(box.left, y), shown.At(box.left, y), bytes) != 0;
+void QtSurface::NoteDifferences(const DrawList& before, const DrawList& now) {
+    // Walks both lists in order, pairing equal operations; one dropped or
+    // added operation (a brick gone, a caption started) is stepped over.
+    int i = 0, j = 0;
+    const int n = before.Count(), m = now.Count();
+    const auto same = [&](int a, int b) {
+        if (a >= n || b >= m) return false;
+        DrawOp x = before.At(a), y = now.At(b);
+        x.textStart = y.textStart = 0;  // where the text is stored does not matter, only what it says
+        return x == y && before.TextOf(before.At(a)) == now.TextOf(now.At(b));
     };
-    int32_t top = box.top, bottom = box.bottom;
-    while (top < bottom && !rowDiffers(top)) ++top;
-    if (top == bottom) return false;
-    while (!rowDiffers(bottom - 1)) --bottom;
-    int32_t left = box.right, right = box.left;
-    for (int32_t y = top; y < bottom; ++y) {
-        const QRgb* a = now.At(0, y);
-        const QRgb* b = shown.At(0, y);
-        for (int32_t x = box.left; x < left; ++x) {
-            if (a[x] != b[x]) {
-                left = x;
-                break;
-            }
-        }
-        for (int32_t x = box.right - 1; x >= right; --x) {
-            if (a[x] != b[x]) {
-                right = x + 1;
-                break;
-            }
+    while (i < n || j < m) {
+        if (same(i, j)) {
+            ++i, ++j;
+        } else if (same(i + 1, j)) {
+            NoteChange(before, before.At(i++));
+        } else if (same(i, j + 1)) {
+            NoteChange(now, now.At(j++));
+        } else {
+            if (i < n) NoteChange(before, before.At(i++));
+            if (j < m) NoteChange(now, now.At(j++));
         }
     }
-    tight = Box{left, top, right, bottom};
-    return true;
+}
+
+void QtSurface::NoteChange(const DrawList& list, const DrawOp& op) {
+    switch (op.kind) {
+        case DrawOp::Kind::Print:
+            changed_.Add(PrintBox(op, list.TextOf(op)));
+            break;
+        case DrawOp::Kind::Outline:
+            for (const Box& edge : OutlineEdges(op)) changed_.Add(edge);
+            break;
+        case DrawOp::Kind::Blit:
+            changed_.Add(BlitBox(op));
+            break;
+    }
 }
 
 int64_t QtSurface::Present() {
     Flush();
+    repaintCount_ = 0;
     if (changed_.None()) return 0;
     const Box whole{0, 0, image_.width(), image_.height()};
     const std::span<const Box> boxes = changed_.All() ? std::span<const Box>(&whole, 1) : changed_.Boxes();
-    PixelRows shown(presented_);
-    const PixelRows now(image_);
-    int count = 0;
     int64_t pixels = 0;
-    for (const Box& box : boxes) {
-        Box t;
-        if (!Tighten(box, t)) continue;
-        const auto bytes = static_cast<std::size_t>(t.right - t.left) * sizeof(QRgb);
-        for (int32_t y = t.top; y < t.bottom; ++y) std::memcpy(shown.At(t.left, y), now.At(t.left, y), bytes);
+    for (const Box& t : boxes) {
         pixels += int64_t{t.right - t.left} * (t.bottom - t.top);
         // The window's own coordinates, widened to whole window pixels.
         const int32_t left = t.left / scale_, top = t.top / scale_;
         const int32_t right = (t.right + scale_ - 1) / scale_, bottom = (t.bottom + scale_ - 1) / scale_;
-        repaint_[static_cast<std::size_t>(count++)] = QRect(left, top, right - left, bottom - top);
+        repaint_[static_cast<std::size_t>(repaintCount_++)] = QRect(left, top, right - left, bottom - top);
     }
     changed_.Clear();
-    if (count > 0 && owner_ != nullptr) {
+    if (owner_ != nullptr) {
         QRegion region;
-        for (int i = 0; i < count; ++i) region += repaint_[static_cast<std::size_t>(i)];
+        for (int i = 0; i < repaintCount_; ++i) region += repaint_[static_cast<std::size_t>(i)];
         owner_->repaint(region);
     }
     return pixels;

@@ -12,13 +12,16 @@
 //
 // Drawing is recorded and carried out when the picture is needed (Present,
 // Refresh, image()). A frame that repeats the last one exactly is not carried
-// out again. Carrying out notes the boxes touched: Cls restores only what was
-// drawn since the last one, and Present puts on screen only the pixels that
-// differ from what is shown, so a still frame costs almost nothing.
+// out again. Carrying out notes the boxes touched, so Cls restores only what
+// was drawn since the last one. What reaches the screen is found from the
+// operations, not the pixels: comparing a frame's list with the last one's,
+// only the boxes of operations that differ are repainted, so a still frame
+// costs almost nothing and a moving ball only its old and new places.
 
 #include <QImage>
 #include <QRect>
 #include <array>
+#include <span>
 #include <memory>
 #include <vector>
 
@@ -64,21 +67,29 @@ public:
 
     // Carries out the drawing recorded so far.
     void Flush();
-    // Copies what changed since the last call to the shown image and repaints
-    // the owner there, synchronously. Returns the number of pixels changed.
+    // Repaints the owner, synchronously, wherever the picture may have
+    // changed since the last call. Returns the number of pixels repainted.
     int64_t Present();
+    // The last Refresh repainted nothing: the screen shows a still frame.
+    bool LastFrameStill() const { return lastFrameStill_; }
+    // The window rectangles the last Present repainted.
+    std::span<const QRect> LastRepaint() const {
+        return {repaint_.data(), static_cast<std::size_t>(repaintCount_)};
+    }
     // Image pixels per game pixel, 1 to kMaxScale. Changing it rebuilds the
     // images (not to be called during play) and shows the cleared picture.
     void SetScale(int32_t scale);
     int32_t Scale() const { return scale_; }
 
-    // The image drawing goes to, and the one last presented; both are
-    // 640 x 420 times the scale, with that as their device pixel ratio.
+    // The image drawing goes to: 640 x 420 times the scale, with that as its
+    // device pixel ratio.
     const QImage& image() const {
         const_cast<QtSurface*>(this)->Flush();  // the picture as drawn so far
         return image_;
     }
-    const QImage& presented() const { return presented_; }
+    // The image as it stands, for painting: outside Present it is the frame
+    // last presented, since drawing is carried out only there.
+    const QImage& shown() const { return image_; }
     const QImage& sheet() const { return sheet_; }  // as loaded, 1x
     int64_t refreshCount() const { return refreshes_; }
     // Pixel size of the font in force (points at 96 dpi, at 1x).
@@ -93,19 +104,22 @@ private:
     Font FontFor(int32_t pixels);
     void Record(const DrawOp& op, std::string_view text = {});
     void Execute(const DrawOp& op, std::string_view text);
-    void ExecuteCls();
+    void ExecuteCls(bool noteChanges);
+    void NoteDifferences(const DrawList& before, const DrawList& now);
+    void NoteChange(const DrawList& list, const DrawOp& op);
+    Box BlitBox(const DrawOp& op) const;
+    Box PrintBox(const DrawOp& op, std::string_view text) const;
+    std::array<Box, 4> OutlineEdges(const DrawOp& op) const;
     void ExecutePrint(const DrawOp& op, std::string_view text);
     void ExecuteOutline(const DrawOp& op);
     void ExecuteBlit(const DrawOp& op);
     void Touch(const Box& box);
     void FillBox(Box box, QRgb colour);
-    bool Tighten(const Box& box, Box& tight) const;
     void BuildImages();
 
     const QImage picture_;  // the background as given
     QImage image_;
     QImage background_;
-    QImage presented_;
     QImage sheet_;        // empty until LoadBitmaps; copies from it then do nothing
     QImage sheetScaled_;  // the sheet at the scale; shares sheet_ at 1x
     QWidget* owner_;
@@ -119,8 +133,11 @@ private:
     std::unique_ptr<DrawList> done_ = std::make_unique<DrawList>();     // the frame the image holds
     bool doneValid_ = false;  // the image is exactly done_ carried out from a clear
     DamageList drawn_;    // differs from the background since the last Cls
-    DamageList changed_;  // may differ from the shown image since the last Present
+    DamageList changed_;  // may differ from the screen since the last Present
+    bool noteChanges_ = true;  // carrying out also notes its boxes as changed
     std::array<QRect, DamageList::kCapacity> repaint_{};
+    int repaintCount_ = 0;
+    bool lastFrameStill_ = false;
     int64_t refreshes_ = 0;
 };
 

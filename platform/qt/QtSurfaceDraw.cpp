@@ -2,6 +2,7 @@
 // copies, each clipped, each noting the box it touched.
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "platform/qt/QtSurface.h"
@@ -131,9 +132,7 @@ void QtSurface::FillBox(Box box, QRgb colour) {
     Touch(box);
 }
 
-void QtSurface::ExecuteOutline(const DrawOp& op) {
-    const int32_t x1 = op.x, y1 = op.y, x2 = op.w, y2 = op.h;
-    const QRgb c = ToQRgb(op.colour);
+std::array<Box, 4> QtSurface::OutlineEdges(const DrawOp& op) const {
     const int64_t s = scale_;
     // Corners in image pixels, clamped a pixel beyond the image so that the
     // products stay small and an edge outside stays outside.
@@ -141,13 +140,57 @@ void QtSurface::ExecuteOutline(const DrawOp& op) {
         return Narrow(std::clamp<int64_t>(v * s, -s, size + s));
     };
     const int64_t w = image_.width(), h = image_.height();
+    const int32_t x1 = op.x, y1 = op.y, x2 = op.w, y2 = op.h;
     const int32_t left = edge(std::min(x1, x2), w), right = edge(int64_t{std::max(x1, x2)} + 1, w);
     const int32_t top = edge(std::min(y1, y2), h), bottom = edge(int64_t{std::max(y1, y2)} + 1, h);
     const auto t = static_cast<int32_t>(s);
-    FillBox({left, top, right, top + t}, c);
-    FillBox({left, bottom - t, right, bottom}, c);
-    FillBox({left, top + t, left + t, bottom - t}, c);
-    FillBox({right - t, top + t, right, bottom - t}, c);
+    std::array<Box, 4> edges{Box{left, top, right, top + t}, Box{left, bottom - t, right, bottom},
+                             Box{left, top + t, left + t, bottom - t}, Box{right - t, top + t, right, bottom - t}};
+    for (Box& b : edges) {
+        b.left = std::max(b.left, 0);
+        b.top = std::max(b.top, 0);
+        b.right = std::min(b.right, image_.width());
+        b.bottom = std::min(b.bottom, image_.height());
+    }
+    return edges;
+}
+
+void QtSurface::ExecuteOutline(const DrawOp& op) {
+    const QRgb c = ToQRgb(op.colour);
+    for (const Box& b : OutlineEdges(op)) FillBox(b, c);
+}
+
+Box QtSurface::BlitBox(const DrawOp& op) const {
+    if (sheetScaled_.isNull()) return {};
+    const int64_t s = scale_;
+    const int64_t dx = op.x * s, dy = op.y * s;
+    const Span xs = ClipSpan(dx, image_.width(), op.srcX * s, sheetScaled_.width(), op.w * s);
+    const Span ys = ClipSpan(dy, image_.height(), op.srcY * s, sheetScaled_.height(), op.h * s);
+    if (xs.lo >= xs.hi || ys.lo >= ys.hi) return {};
+    return {Narrow(dx + xs.lo), Narrow(dy + ys.lo), Narrow(dx + xs.hi), Narrow(dy + ys.hi)};
+}
+
+Box QtSurface::PrintBox(const DrawOp& op, std::string_view text) const {
+    const GlyphAtlas& atlas = *op.pixels;
+    const int64_t width = image_.width(), height = image_.height();
+    const int64_t coverageWidth = atlas.Coverage().width(), coverageHeight = atlas.Coverage().height();
+    int64_t pen = op.x;
+    Box box{Narrow(width), Narrow(height), 0, 0};
+    for (char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        const GlyphAtlas::Glyph& g = atlas.At(c);
+        const int64_t left = pen * scale_ + g.offsetX;
+        const int64_t cellTop = int64_t{op.y} * scale_ + g.offsetY;
+        pen += op.metrics->At(c).advance;
+        const Span xs = ClipSpan(left, width, g.atlasX, coverageWidth, g.width);
+        const Span ys = ClipSpan(cellTop, height, 0, coverageHeight, g.height);
+        if (xs.lo >= xs.hi || ys.lo >= ys.hi) continue;
+        box.left = std::min(box.left, Narrow(left + xs.lo));
+        box.right = std::max(box.right, Narrow(left + xs.hi));
+        box.top = std::min(box.top, Narrow(cellTop + ys.lo));
+        box.bottom = std::max(box.bottom, Narrow(cellTop + ys.hi));
+    }
+    return box;
 }
 
 void QtSurface::ExecuteBlit(const DrawOp& blit) {

@@ -89,7 +89,7 @@ void frmMain::paintEvent(QPaintEvent* event) {
     // What was last presented, pixel for pixel: at a whole-number scale the
     // image holds that many device pixels per window pixel.
     QPainter painter(this);
-    const QImage& shown = surface_.presented();
+    const QImage& shown = surface_.shown();
     const qreal s = shown.devicePixelRatio();
     for (const QRect& r : event->region()) {
         painter.drawImage(QPointF(r.topLeft()), shown, QRectF(r.x() * s, r.y() * s, r.width() * s, r.height() * s));

@@ -1,0 +1,60 @@
+// The headless simulation: whole games of frames (rules, frame wait and stage
+// set-ups) on the fake clock, keys and random source with a null surface, as
+// long soaks and fuzzing run them. The paddle follows the ball; a lost ball is
+// served again at once; a game ends at game over, after its third level or
+// after a frame budget, and the next one starts.
+
+#include <benchmark/benchmark.h>
+
+#include "bench/BenchPlay.h"
+#include "game/Game.h"
+#include "platform/fake/FakePlatform.h"
+
+namespace {
+
+constexpr double kSeed = 12'345.25;
+constexpr int16_t kLastLevel = 3;
+constexpr int64_t kFrameBudgetPerGame = 200'000;
+
+void BM_HeadlessSimulation(benchmark::State& state) {
+    platform::fake::FakePlatform fakes;
+    fakes.surface.recording = false;
+    fakes.random.Randomize(kSeed);
+    game::Game g(fakes.services(), "");
+    bench::StartRunningPlay(g);
+
+    int64_t frame = 0, gameFrame = 0;
+    int64_t games = 1, stages = 1, lostBalls = 0;
+    for (auto _ : state) {
+        bench::SteerUnderBall(g.state, bench::SteerOffset(frame++));
+        ++gameFrame;
+        if (g.RunFrame() == game::FrameEnd::Continue) {
+            g.WaitFrame();
+            if (g.locals.paused) {  // a lost ball: its serve is ready, play on
+                g.locals.paused = false;
+                ++lostBalls;
+            }
+            if (gameFrame < kFrameBudgetPerGame) continue;
+            g.state.quitGame = true;
+        }
+        if (g.state.quitGame || g.state.level > kLastLevel) {
+            bench::StartRunningPlay(g);
+            gameFrame = 0;
+            ++games;
+        } else {
+            g.SetUpStage();
+            g.locals.paused = false;
+        }
+        ++stages;
+        // Game-over boxes are recorded by the fake; keep that list short.
+        fakes.messages.shown.clear();
+    }
+    state.counters["frames_per_second"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["games"] = static_cast<double>(games);
+    state.counters["stages"] = static_cast<double>(stages);
+    state.counters["lost_balls"] = static_cast<double>(lostBalls);
+}
+BENCHMARK(BM_HeadlessSimulation)->Unit(benchmark::kNanosecond);
+
+}  // namespace

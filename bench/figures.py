@@ -1,0 +1,108 @@
+"""The suite's figures against their goals: which figure is checked how, and
+the one table scripts/bench prints.
+
+A figure is a dict with any of "mean", "median", "p99", "value" (numbers)
+and "note" (text); a missing figure is shown as not measured. For figures
+where more is better (frames per second) the "p99" is the low tail: 99% of
+the samples are at least that good.
+"""
+
+import math
+
+
+def nearest_rank(values, percent):
+    """The smallest sample with at least percent % of the samples at or below it."""
+    if not values:
+        return None
+    ordered = sorted(values)
+    rank = min(max(int(math.ceil(percent / 100.0 * len(ordered))), 1), len(ordered))
+    return ordered[rank - 1]
+
+
+def summary(values):
+    """mean, median and p99 (nearest rank) of a list of numbers."""
+    if not values:
+        return {}
+    return {"mean": sum(values) / len(values), "median": nearest_rank(values, 50),
+            "p99": nearest_rank(values, 99), "count": len(values)}
+
+
+def _at_most(field, limit):
+    return lambda f: f[field] <= limit
+
+
+def _all(*checks):
+    return lambda f: all(check(f) for check in checks)
+
+
+class Goal:
+    def __init__(self, key, title, goal, check, digits=2):
+        self.key, self.title, self.goal, self.check, self.digits = key, title, goal, check, digits
+
+
+GOALS = [
+    Goal("cpu_running", "CPU, running game (% of a core)", "<= 5 over 20 s", _at_most("mean", 5.0)),
+    Goal("cpu_start", "CPU, start window (% of a core)", "<= 1 over 20 s", _at_most("mean", 1.0)),
+    Goal("cpu_paused", "CPU, paused game (% of a core)", "<= 1 over 20 s", _at_most("mean", 1.0)),
+    Goal("period", "frame period (ms)", "mean 22.00 +- 0.05, p99 <= 22.5",
+         _all(lambda f: abs(f["mean"] - 22.0) <= 0.05 + 1e-9, _at_most("p99", 22.5)), 4),
+    Goal("below_tick", "periods below 22 ms, game tick", "0", lambda f: f["value"] == 0, 0),
+    Goal("below_ns", "periods below 22 ms, steady clock ns", "(shown)", None, 0),
+    Goal("draw_usual", "draw a frame, usual, paced (ms)", "mean <= 0.4, p99 <= 1",
+         _all(_at_most("mean", 0.4), _at_most("p99", 1.0)), 3),
+    Goal("draw_worst", "draw a frame, 79 prints, paced (ms)", "p99 < 1.5", lambda f: f["p99"] < 1.5, 3),
+    Goal("rules", "rules of one frame (us)", "<= 2", _at_most("median", 2.0), 3),
+    Goal("simulation", "headless simulation (M frames/s)", ">= 2", lambda f: f["median"] >= 2.0, 2),
+    Goal("vmhwm", "peak memory VmHWM (MB)", "<= 40", _at_most("value", 40.0), 1),
+    Goal("startup", "start to start window mapped (ms)", "median <= 150 (warm)", _at_most("median", 150.0), 1),
+    Goal("busy_cpu", "CPU, paced loop with busy wait (%)", "(comparison)", None),
+    Goal("busy_ratio", "CPU ratio, busy wait : idle wait", "(comparison)", None, 1),
+]
+
+
+def _number(value, digits):
+    if value is None:
+        return "-"
+    return "%.*f" % (digits, value)
+
+
+def verdict(goal, figure):
+    if not figure:
+        return "not measured"
+    if goal.check is None:
+        return "-"
+    try:
+        return "met" if goal.check(figure) else "NOT MET"
+    except KeyError:
+        return "not measured"
+
+
+def rows(figures):
+    """(figure, mean, median, p99, goal, verdict) for every goal, in order."""
+    out = []
+    for goal in GOALS:
+        f = figures.get(goal.key) or {}
+        single = f.get("value")
+        mean = f.get("mean", single)
+        out.append((goal.title, _number(mean, goal.digits), _number(f.get("median", single), goal.digits),
+                    _number(f.get("p99", single), goal.digits), goal.goal, verdict(goal, f), f.get("note", "")))
+    return out
+
+
+def table(figures):
+    header = ("figure", "mean", "median", "p99", "goal", "result")
+    body = [r[:6] for r in rows(figures)]
+    widths = [max(len(str(r[i])) for r in [header] + body) for i in range(6)]
+    lines = []
+    for r in [header, tuple("-" * w for w in widths)] + body:
+        cells = [str(c).ljust(widths[i]) if i in (0, 4, 5) else str(c).rjust(widths[i]) for i, c in enumerate(r)]
+        lines.append("| " + " | ".join(cells) + " |")
+    notes = [(r[0], r[6]) for r in rows(figures) if r[6]]
+    for title, note in notes:
+        lines.append("  %s: %s" % (title, note))
+    return "\n".join(lines)
+
+
+def missed(figures):
+    """Titles of the goals measured and not met."""
+    return [r[0] for r in rows(figures) if r[5] == "NOT MET"]

@@ -1,0 +1,223 @@
+"""Figures of the real tilebash program under its own Xvfb (tests/e2e's
+harness): its CPU use in the start window, paused in a game and running
+(1 s windows, from the kernel's nanosecond run time of every thread), its
+peak memory (VmHWM), and the time from exec to the start window's MapNotify
+over warm starts.
+
+    program_figures.py --program-dir DIR [--seconds 20] [--window 1] [--starts 10] [--json FILE]
+
+While running, the paddle is steered from screenshots (tests/e2e/autopilot),
+a lost ball is resumed with P and a game that ends is started again; only the
+windows that began and ended in running play count.
+"""
+
+import argparse
+import glob
+import json
+import os
+import signal
+import subprocess
+import sys
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.join(os.path.dirname(HERE), "tests", "e2e"))
+
+import autopilot  # noqa: E402
+import figures  # noqa: E402
+import harness  # noqa: E402
+import mapwatch  # noqa: E402
+import playfield  # noqa: E402
+
+START_SIZE = (320, 400)
+# Scores no game reaches in a measurement, so no name box opens after one.
+HIGH_TABLE = b"".join(b"Bench\r\n%d\r\n" % (90000000 - i) for i in range(5))
+
+
+def cpu_nanos(pid):
+    """Time on a CPU of every thread of the process, in ns (/proc/PID/task/*/schedstat)."""
+    total = 0
+    for path in glob.glob("/proc/%d/task/*/schedstat" % pid):
+        try:
+            with open(path) as f:
+                total += int(f.read().split()[0])
+        except (OSError, ValueError, IndexError):
+            pass  # a thread that just ended
+    return total
+
+
+def vm_hwm_mb(pid):
+    with open("/proc/%d/status" % pid) as f:
+        for line in f:
+            if line.startswith("VmHWM:"):
+                return int(line.split()[1]) / 1024.0
+    return None
+
+
+class CpuWindows:
+    """CPU share of one process over consecutive windows of wall time."""
+
+    def __init__(self, pid):
+        self.pid = pid
+        self.shares = []
+        self.busy_ns = 0
+        self.wall_ns = 0
+        self.begin()
+
+    def begin(self):
+        self.t0, self.c0 = time.monotonic_ns(), cpu_nanos(self.pid)
+
+    def end(self, keep=True):
+        t1, c1 = time.monotonic_ns(), cpu_nanos(self.pid)
+        if keep and t1 > self.t0:
+            self.shares.append(100.0 * (c1 - self.c0) / (t1 - self.t0))
+            self.busy_ns += c1 - self.c0
+            self.wall_ns += t1 - self.t0
+        self.t0, self.c0 = t1, c1
+
+    def figure(self, note, window):
+        f = figures.summary(self.shares)
+        if f:
+            f["mean"] = 100.0 * self.busy_ns / self.wall_ns  # the whole span, not the mean of windows
+            f["note"] = "%s; %d windows of %g s" % (note, len(self.shares), window)
+        return f
+
+
+def measure_quiet(pid, seconds, window):
+    """A state that needs no help to keep: sleep through the windows."""
+    cpu = CpuWindows(pid)
+    for _ in range(max(int(round(seconds / window)), 1)):
+        time.sleep(window)
+        cpu.end()
+    return cpu
+
+
+class Running:
+    """Keeps a game in running play for the measurement."""
+
+    def __init__(self, session):
+        self.s = session
+        self.player = playfield.Player(session)
+        self.field = autopilot.Field(session.folder)
+        self.pilot = autopilot.Pilot(session, self.field)
+        self.restarts = self.resumes = 0
+
+    def recover(self, play):
+        """Back to running play after a lost ball or the end of a game; returns the play window."""
+        self.pilot.hold(None)
+        over = [w for w in self.s.dialogs() if w.name == "Game Over"]
+        if over:
+            self.s.point_at(over[0])
+            self.s.hold_key("Return")
+            start = self.s.wait_start_window()
+            play = self.player.play_to_paused(start)
+            self.restarts += 1
+        self.player.resume(play)
+        self.resumes += 1
+        return play
+
+    def measure(self, play, seconds, window):
+        cpu = CpuWindows(self.s.proc.pid)
+        deadline = time.monotonic() + 4 * seconds + 30
+        wanted = max(int(round(seconds / window)), 1)
+        try:
+            while len(cpu.shares) < wanted and time.monotonic() < deadline:
+                good = True
+                cpu.begin()
+                window_end = time.monotonic() + window
+                while time.monotonic() < window_end:
+                    if self.s.dialogs():
+                        good = False
+                        play = self.recover(play)
+                        break
+                    shot = self.s.screenshot(play)
+                    if playfield.paused_notice(shot):
+                        good = False
+                        play = self.recover(play)
+                        break
+                    self.pilot.steer(shot)
+                cpu.end(keep=good)
+        finally:
+            self.pilot.hold(None)
+        return cpu, play
+
+
+def measure_startup(session, starts):
+    """Exec to the start window's MapNotify, for one cold and `starts` warm starts."""
+    times = []
+    for i in range(starts + 1):
+        watch = mapwatch.MapWatch(session.x.display)
+        proc = None
+        try:
+            t0 = time.monotonic()
+            proc = subprocess.Popen([session.exe], cwd=session.root, env=session.env, stdin=subprocess.DEVNULL,
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+            mapped = watch.wait(START_SIZE, harness.WINDOW_TIMEOUT)
+            if i > 0:  # the first start fills the caches
+                times.append(1000.0 * (mapped - t0))
+        finally:
+            watch.close()
+            if proc is not None:
+                os.killpg(proc.pid, signal.SIGKILL)
+                proc.wait(10)
+    return times
+
+
+def run(program_dir, seconds=20.0, window=1.0, starts=10, echo=True):
+    os.environ["TILEBASH_PROGRAM_DIR"] = program_dir
+    out = {}
+    s = harness.Session("bench")
+    try:
+        s.write_highscores(HIGH_TABLE)
+        s.launch()
+        start = s.wait_start_window()
+        time.sleep(1.0)
+        pid = s.proc.pid
+        cpu = measure_quiet(pid, seconds, window)
+        out["cpu_start"] = cpu.figure("start window", window)
+
+        play = playfield.Player(s).play_to_paused(start)
+        time.sleep(0.5)
+        cpu = measure_quiet(pid, seconds, window)
+        out["cpu_paused"] = cpu.figure("paused at a serve", window)
+
+        running = Running(s)
+        play = running.recover(play)
+        cpu, play = running.measure(play, seconds, window)
+        out["cpu_running"] = cpu.figure("running, steered from screenshots", window)
+        if out["cpu_running"]:
+            out["cpu_running"]["note"] += "; %d resumes, %d new games" % (running.resumes - 1, running.restarts)
+        out["vmhwm"] = {"value": vm_hwm_mb(pid), "note": "after the measurements above"}
+        s.close_request(play)
+        os.killpg(pid, signal.SIGKILL)
+        s.proc.wait(10)
+        s.proc = None
+
+        times = measure_startup(s, starts)
+        out["startup"] = figures.summary(times)
+        out["startup"]["note"] = "%d warm starts after one cold start" % len(times)
+    finally:
+        s.close()
+    if echo:
+        for key, f in out.items():
+            print("%-12s %s" % (key, json.dumps(f)))
+    return out
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--program-dir", required=True)
+    parser.add_argument("--seconds", type=float, default=20.0)
+    parser.add_argument("--window", type=float, default=1.0)
+    parser.add_argument("--starts", type=int, default=10)
+    parser.add_argument("--json")
+    args = parser.parse_args()
+    out = run(os.path.abspath(args.program_dir), args.seconds, args.window, args.starts)
+    if args.json:
+        with open(args.json, "w") as f:
+            json.dump(out, f, indent=1)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,78 @@
+"""The suite's table: percentiles, and each goal met or not at its edges."""
+
+import unittest
+
+import figures
+
+
+class NearestRank(unittest.TestCase):
+    def test_percentiles_by_nearest_rank(self):
+        cases = [
+            (list(range(1, 101)), 99, 99), (list(range(1, 101)), 50, 50), (list(range(1, 11)), 99, 10),
+            ([3, 1, 2], 50, 2), ([5], 99, 5), ([], 99, None), (list(range(1, 21)), 99, 20),
+        ]
+        for values, percent, expected in cases:
+            self.assertEqual(figures.nearest_rank(values, percent), expected, (values, percent))
+
+    def test_summary_of_unordered_values(self):
+        s = figures.summary([4.0, 1.0, 3.0, 2.0])
+        self.assertEqual((s["mean"], s["median"], s["p99"], s["count"]), (2.5, 2.0, 4.0, 4))
+        self.assertEqual(figures.summary([]), {})
+
+
+class Verdicts(unittest.TestCase):
+    def verdict(self, key, figure):
+        goal = next(g for g in figures.GOALS if g.key == key)
+        return figures.verdict(goal, figure)
+
+    def test_each_goal_at_and_past_its_limit(self):
+        cases = [
+            ("cpu_running", {"mean": 5.0, "median": 4.0, "p99": 9.0}, "met"),
+            ("cpu_running", {"mean": 5.01, "median": 4.0, "p99": 5.0}, "NOT MET"),
+            ("cpu_paused", {"mean": 1.0}, "met"),
+            ("cpu_start", {"mean": 1.2}, "NOT MET"),
+            ("period", {"mean": 22.05, "median": 22.0, "p99": 22.5}, "met"),
+            ("period", {"mean": 21.95, "median": 22.0, "p99": 22.1}, "met"),
+            ("period", {"mean": 22.06, "median": 22.0, "p99": 22.1}, "NOT MET"),
+            ("period", {"mean": 22.0, "median": 22.0, "p99": 22.51}, "NOT MET"),
+            ("below_tick", {"value": 0}, "met"),
+            ("below_tick", {"value": 1}, "NOT MET"),
+            ("draw_usual", {"mean": 0.4, "median": 0.3, "p99": 1.0}, "met"),
+            ("draw_usual", {"mean": 0.41, "median": 0.3, "p99": 0.5}, "NOT MET"),
+            ("draw_usual", {"mean": 0.3, "median": 0.3, "p99": 1.01}, "NOT MET"),
+            ("draw_worst", {"mean": 1.0, "median": 1.0, "p99": 1.5}, "NOT MET"),
+            ("rules", {"median": 2.0}, "met"),
+            ("simulation", {"median": 1.99}, "NOT MET"),
+            ("simulation", {"median": 2.0}, "met"),
+            ("vmhwm", {"value": 40.0}, "met"),
+            ("startup", {"median": 150.1, "p99": 140.0}, "NOT MET"),
+            ("busy_ratio", {"value": 40.0}, "-"),
+        ]
+        for key, figure, expected in cases:
+            self.assertEqual(self.verdict(key, figure), expected, (key, figure))
+
+    def test_a_missing_figure_is_never_met(self):
+        self.assertEqual(self.verdict("cpu_running", {}), "not measured")
+        self.assertEqual(self.verdict("cpu_running", {"median": 1.0}), "not measured")
+
+
+class Table(unittest.TestCase):
+    def test_every_goal_has_a_row_with_aligned_columns(self):
+        text = figures.table({"rules": {"mean": 0.7, "median": 0.69, "p99": 0.75},
+                              "vmhwm": {"value": 31.25, "note": "after 20 s of play"}})
+        lines = text.splitlines()
+        grid = [l for l in lines if l.startswith("|")]
+        self.assertEqual(len(grid), 2 + len(figures.GOALS))
+        self.assertEqual(len({l.count("|") for l in grid}), 1)
+        self.assertEqual(len({len(l) for l in grid}), 1)
+        rules = next(l for l in grid if "rules of one frame" in l)
+        self.assertIn("0.690", rules)
+        self.assertIn("met", rules)
+        vm = next(l for l in grid if "VmHWM" in l)
+        self.assertEqual(vm.count("31.2"), 3)  # one value fills mean, median and p99
+        self.assertIn("after 20 s of play", text)
+        self.assertEqual(figures.missed({"rules": {"median": 3.0}}), ["rules of one frame (us)"])
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,94 @@
+"""The suite's scripts without a display: the input script's rate and bounds,
+and how the programs' outputs become the table's figures."""
+
+import re
+import unittest
+from unittest import mock
+
+import run_all
+import xinput
+
+# What paced_loop --json writes (PacedReport's ToJson); run_all reads these names.
+PACED_JSON = {
+    "idle": {"frames": 2000, "period_mean_ms": 22.001, "period_median_ms": 22.0, "period_p99_ms": 22.3,
+             "period_min_ms": 21.9, "period_max_ms": 23.0, "below_22ms_tick": 0, "below_22ms_ns": 3,
+             "over_22_5ms": 4, "late_median_ms": 0.1, "late_p99_ms": 0.45, "work_mean_ms": 0.4, "work_p99_ms": 0.9, "cpu_percent": 2.5, "wall_seconds": 44.0,
+             "lost_balls": 0, "walls_rebuilt": 1, "pointer_motions": 900, "key_presses": 170, "closed": False},
+    "busy": {"frames": 2000, "period_mean_ms": 22.0, "period_median_ms": 22.0, "period_p99_ms": 22.1,
+             "period_min_ms": 22.0, "period_max_ms": 22.4, "below_22ms_tick": 0, "below_22ms_ns": 0,
+             "over_22_5ms": 0, "work_mean_ms": 0.4, "work_p99_ms": 0.8, "cpu_percent": 99.0, "wall_seconds": 44.0,
+             "lost_balls": 0, "walls_rebuilt": 0, "pointer_motions": 880, "key_presses": 170, "closed": False},
+    "cpu_ratio_busy_to_idle": 39.6,
+}
+
+
+class InputScript(unittest.TestCase):
+    def parse(self, text):
+        return [line.split() for line in text.splitlines()]
+
+    def test_motions_at_sixty_a_second_inside_the_window(self):
+        commands = self.parse(xinput.script(100, 50, 640, 420, 10))
+        moves = [(int(c[1]), int(c[2])) for c in commands if c[0] == "mousemove"]
+        self.assertEqual(len(moves), 600)
+        for x, y in moves:
+            self.assertTrue(100 <= x < 740 and 50 <= y < 470, (x, y))
+        self.assertTrue(all(a != b for a, b in zip(moves, moves[1:])), "every motion moves the pointer")
+        slept = sum(float(c[1]) for c in commands if c[0] == "sleep")
+        self.assertAlmostEqual(slept, 10.0, delta=0.05)
+
+    def test_keys_are_harmless_arrows_and_always_released(self):
+        for seconds, presses in ((10, 40), (0.05, 1), (1.1, 5)):
+            commands = self.parse(xinput.script(0, 0, 640, 420, seconds))
+            held = set()
+            downs = 0
+            for c in commands:
+                if c[0] in ("keydown", "keyup", "key"):
+                    self.assertIn(c[1], ("Left", "Right"))
+                if c[0] == "keydown":
+                    self.assertNotIn(c[1], held)
+                    held.add(c[1])
+                    downs += 1
+                elif c[0] == "keyup":
+                    held.remove(c[1])
+            self.assertEqual(held, set(), "a key is left down after %g s" % seconds)
+            self.assertEqual(downs, presses, seconds)  # four a second
+
+
+class Figures(unittest.TestCase):
+    def test_paced_loop_json_becomes_period_tick_and_busy_figures(self):
+        with mock.patch.object(run_all.paced_loop, "run", return_value=PACED_JSON):
+            f = run_all.loop_figures("/nowhere", run_all.FULL)
+        self.assertEqual((f["period"]["mean"], f["period"]["median"], f["period"]["p99"]), (22.001, 22.0, 22.3))
+        self.assertEqual(f["below_tick"], {"value": 0})
+        self.assertEqual(f["below_ns"], {"value": 3})
+        self.assertEqual(f["busy_cpu"]["value"], 99.0)
+        self.assertEqual(f["busy_ratio"], {"value": 39.6})
+        self.assertRegex(f["period"]["note"], r"900 pointer motions and 170 key presses")
+        self.assertRegex(f["period"]["note"], r"deadline p99 0\.450 ms")
+
+    def test_benchmark_runs_become_microseconds_and_million_frames(self):
+        runs = ([{"name": "BM_RunFrame", "cpu_time": ns} for ns in (600.0, 640.0, 620.0)] +
+                [{"name": "BM_HeadlessSimulation", "frames_per_second": fps} for fps in (2.4e6, 2.1e6, 2.6e6)])
+        with mock.patch.object(run_all, "google_benchmark", return_value=runs):
+            f = run_all.rules_figures("/nowhere", run_all.SHORT)
+        self.assertAlmostEqual(f["rules"]["median"], 0.62)
+        self.assertAlmostEqual(f["rules"]["p99"], 0.64)
+        self.assertAlmostEqual(f["simulation"]["median"], 2.4)
+        self.assertAlmostEqual(f["simulation"]["p99"], 2.1)  # the slowest run, since more is better
+
+    def test_paced_draw_counters_become_milliseconds(self):
+        runs = [{"name": "BM_DrawFramePaced/0/100/iterations:100/manual_time", "mean_us": 380.0,
+                 "median_us": 350.0, "p99_us": 900.0, "max_us": 1200.0},
+                {"name": "BM_DrawFramePaced/1/100/iterations:100/manual_time", "mean_us": 500.0,
+                 "median_us": 480.0, "p99_us": 1100.0, "max_us": 1300.0}]
+        with mock.patch.object(run_all, "google_benchmark", return_value=runs) as bench:
+            f = run_all.draw_figures("/nowhere", run_all.SHORT)
+        filt = next(a for a in bench.call_args[0][1] if a.startswith("--benchmark_filter="))
+        self.assertTrue(re.search(filt.split("=", 1)[1], runs[0]["name"]))
+        self.assertNotIn("BM_DrawFrame/|", filt)  # the short run leaves the hot loops out
+        self.assertEqual((f["draw_usual"]["mean"], f["draw_usual"]["p99"]), (0.38, 0.9))
+        self.assertEqual(f["draw_worst"]["median"], 0.48)
+
+
+if __name__ == "__main__":
+    unittest.main()
