@@ -11,22 +11,37 @@ namespace {
 // Which velocity component a hit turns.
 enum class Face { None, Side, TopOrBottom };
 
-// The three face tests, in their order. Every comparison includes equality;
-// the centres are real numbers halfway between two pixels.
-Face HitFace(const GameState& s, const Brick& b) {
-    const double cx = s.ballX + s.ballWidth / 2.0;
-    const double cy = s.ballY + s.ballHeight / 2.0;
+// The ball's side of the face tests, the same for every brick of a walk.
+struct BallBox {
+    double cx, cy;  // real numbers halfway between two pixels
+    int16_t left, top, right, bottom;
+    bool upright;  // no negative size: the centre lies inside the box
+    explicit BallBox(const GameState& s)
+        : cx(s.ballX + s.ballWidth / 2.0),
+          cy(s.ballY + s.ballHeight / 2.0),
+          left(s.ballX),
+          top(s.ballY),
+          right(Add16(s.ballX, s.ballWidth)),
+          bottom(Add16(s.ballY, s.ballHeight)),
+          upright(s.ballWidth >= 0 && s.ballHeight >= 0) {}
+};
+
+// The three face tests, in their order. Every comparison includes equality.
+Face HitFace(const GameState& s, const BallBox& ball, const Brick& b) {
     const int16_t left = b.x;
     const int16_t right = Add16(b.x, b.width);
     const int16_t top = b.y;
     const int16_t bottom = Add16(b.y, b.height);
-    const int16_t ballRight = Add16(s.ballX, s.ballWidth);
-    const int16_t ballBottom = Add16(s.ballY, s.ballHeight);
-    const bool centreInHeight = top <= cy && cy <= bottom;
+    // Each test needs the ball's box to touch the brick's (the centre lies
+    // inside the ball's box), so a brick it does not touch is passed at once.
+    if (ball.upright && (ball.left > right || left > ball.right || ball.top > bottom || top > ball.bottom)) {
+        return Face::None;
+    }
+    const bool centreInHeight = top <= ball.cy && ball.cy <= bottom;
 
-    if (centreInHeight && s.ballDX < 0 && s.ballX <= right && right <= ballRight) return Face::Side;
-    if (centreInHeight && s.ballDX > 0 && s.ballX <= left && left <= ballRight) return Face::Side;
-    if (s.ballY <= bottom && ballBottom >= top && left <= cx && cx <= right) return Face::TopOrBottom;
+    if (centreInHeight && s.ballDX < 0 && ball.left <= right && right <= ball.right) return Face::Side;
+    if (centreInHeight && s.ballDX > 0 && ball.left <= left && left <= ball.right) return Face::Side;
+    if (ball.top <= bottom && ball.bottom >= top && left <= ball.cx && ball.cx <= right) return Face::TopOrBottom;
     return Face::None;
 }
 
@@ -39,9 +54,10 @@ void AgeCaption(Brick& b) {
 }  // namespace
 
 void Game::HitBricks() {
+    const BallBox ball(state);
     for (int i = 1; i <= BrickTable::kCount; ++i) {
         Brick& b = state.bricks[i];
-        const Face face = b.alive ? HitFace(state, b) : Face::None;
+        const Face face = b.alive ? HitFace(state, ball, b) : Face::None;
         if (face == Face::None) {
             AgeCaption(b);
             continue;
