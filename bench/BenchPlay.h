@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "game/Game.h"
+#include "platform/fake/FakePlatform.h"
 
 namespace bench {
 
@@ -18,6 +19,21 @@ inline void StartRunningPlay(game::Game& g) {
     g.SetUpStage();
     g.locals.paused = false;
 }
+
+// A game on the fake platform with a silent surface, seeded, in running
+// play: the rules alone, as fast as they go.
+struct HeadlessPlay {
+    platform::fake::FakePlatform fakes;
+    game::Game g;
+    explicit HeadlessPlay(double seed) : g(Silent(fakes, seed), "") { StartRunningPlay(g); }
+
+private:
+    static platform::Services Silent(platform::fake::FakePlatform& fakes, double seed) {
+        fakes.surface.recording = false;
+        fakes.random.Randomize(seed);
+        return fakes.services();
+    }
+};
 
 // The next stage's wall after a cleared stage, without the title: play goes
 // on at once with a new serve.

@@ -15,11 +15,8 @@ constexpr double kSeed = 43'210.5;
 constexpr int64_t kFramesPerWall = 256;
 
 void BM_RunFrame(benchmark::State& state) {
-    platform::fake::FakePlatform fakes;
-    fakes.surface.recording = false;
-    fakes.random.Randomize(kSeed);
-    game::Game g(fakes.services(), "");
-    bench::StartRunningPlay(g);
+    bench::HeadlessPlay play(kSeed);
+    game::Game& g = play.g;
     const game::GameState fullWall = g.state;
     const game::StageLocals fullWallLocals = g.locals;
 
@@ -29,7 +26,7 @@ void BM_RunFrame(benchmark::State& state) {
         bench::SteerUnderBall(g.state, bench::SteerOffset(frame));
         const game::FrameEnd end = g.RunFrame();
         benchmark::DoNotOptimize(end);
-        fakes.clock.now += game::kFrameMillis;
+        play.fakes.clock.now += game::kFrameMillis;
         if (end != game::FrameEnd::Continue || g.locals.paused || ++frame % kFramesPerWall == 0) {
             g.state = fullWall;
             g.locals = fullWallLocals;

@@ -17,11 +17,8 @@ constexpr int16_t kLastLevel = 3;
 constexpr int64_t kFrameBudgetPerGame = 200'000;
 
 void BM_HeadlessSimulation(benchmark::State& state) {
-    platform::fake::FakePlatform fakes;
-    fakes.surface.recording = false;
-    fakes.random.Randomize(kSeed);
-    game::Game g(fakes.services(), "");
-    bench::StartRunningPlay(g);
+    bench::HeadlessPlay play(kSeed);
+    game::Game& g = play.g;
 
     int64_t frame = 0, gameFrame = 0;
     int64_t games = 1, stages = 1, lostBalls = 0;
@@ -47,7 +44,7 @@ void BM_HeadlessSimulation(benchmark::State& state) {
         }
         ++stages;
         // Game-over boxes are recorded by the fake; keep that list short.
-        fakes.messages.shown.clear();
+        play.fakes.messages.shown.clear();
     }
     state.counters["frames_per_second"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
