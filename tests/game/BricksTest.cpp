@@ -26,85 +26,93 @@ protected:
     }
 };
 
-// Brick 65 alone stands: x 218..270, y 170..190 (row 7, column 5).
+// One brick alone stands, in each wall shape at another place: flat 65
+// (x 218..270, y 170..190), arch 22 (62..114, 110..130), valley 37
+// (322..374, 130..150). The ball's place is given from the brick's top left.
 TEST_F(Bricks, FaceTestsDecideWhetherAndWhichWayTheBallTurns) {
     struct Case {
         const char* what;
-        int16_t x, y, dx, dy;
+        int16_t dx0, dy0, dx, dy;
         bool breaks;
         int16_t dxAfter, dyAfter;
     };
     const Case cases[] = {
-        {"bottom edge touched exactly", 230, 190, 2, -6, true, 2, 6},
-        {"top edge touched exactly", 230, 155, 2, 6, true, 2, -6},
-        {"one pixel below the bottom", 230, 191, 2, -6, false, 2, -6},
-        {"right face beats the bottom face", 260, 175, -3, -6, true, 3, -6},
-        {"over the right edge moving right: turned by the top test", 262, 175, 3, -6, true, 3, 6},
-        {"left face, moving right", 210, 175, 3, -6, true, -3, -6},
-        {"left face edge at ball's right edge", 203, 175, 3, -6, true, -3, -6},
-        {"left face with the vertical centre on the last row inside", 210, 182, 3, -6, true, -3, -6},
-        {"left face needs the vertical centre inside", 210, 183, 3, -6, false, 3, -6},
-        {"centre just right of width, vertical centre below", 263, 185, 2, -6, false, 2, -6},
-        {"centre just left of width, vertical centre below", 203, 185, -2, -6, false, -2, -6},
-        {"no horizontal speed: only the third test", 210, 175, 0, -6, false, 0, -6},
-        {"no horizontal speed, centre inside", 212, 175, 0, -6, true, 0, 6},
+        {"bottom edge touched exactly", 12, 20, 2, -6, true, 2, 6},
+        {"top edge touched exactly", 12, -15, 2, 6, true, 2, -6},
+        {"one pixel below the bottom", 12, 21, 2, -6, false, 2, -6},
+        {"right face beats the bottom face", 42, 5, -3, -6, true, 3, -6},
+        {"over the right edge moving right: turned by the top test", 44, 5, 3, -6, true, 3, 6},
+        {"left face, moving right", -8, 5, 3, -6, true, -3, -6},
+        {"left face edge at ball's right edge", -15, 5, 3, -6, true, -3, -6},
+        {"left edge exactly on the right face, moving left", 52, 2, -3, -6, true, 3, -6},
+        {"left edge exactly on the right face, moving right", 52, 2, 3, -6, false, 3, -6},
+        {"right edge exactly on the left face, moving left", -15, 2, -3, -6, false, -3, -6},
+        {"left face with the vertical centre on the last row inside", -8, 12, 3, -6, true, -3, -6},
+        {"left face needs the vertical centre inside", -8, 13, 3, -6, false, 3, -6},
+        {"centre just right of width, vertical centre below", 45, 15, 2, -6, false, 2, -6},
+        {"centre just left of width, vertical centre below", -15, 15, -2, -6, false, -2, -6},
+        {"no horizontal speed: only the third test", -8, 5, 0, -6, false, 0, -6},
+        {"no horizontal speed, centre inside", -6, 5, 0, -6, true, 0, 6},
+        // Corners that only touch: both centres lie outside the brick.
+        {"corner touched: top left", -15, -15, 3, 6, false, 3, 6},
+        {"corner touched: top right", 52, -15, -3, 6, false, -3, 6},
+        {"corner touched: bottom left", -15, 20, 3, -6, false, 3, -6},
+        {"corner touched: bottom right", 52, 20, -3, -6, false, -3, -6},
     };
-    for (const Case& c : cases) {
-        SetUp();
-        KnockDownAll();
-        g.state.bricks[65].alive = true;
-        Ball(c.x, c.y, c.dx, c.dy);
-        g.HitBricks();
-        EXPECT_EQ(!g.state.bricks[65].alive, c.breaks) << c.what;
-        EXPECT_EQ(g.state.ballDX, c.dxAfter) << c.what;
-        EXPECT_EQ(g.state.ballDY, c.dyAfter) << c.what;
-        EXPECT_EQ(g.state.ballX, c.x) << c.what;  // a hit never moves the ball
-        EXPECT_EQ(g.state.ballY, c.y) << c.what;
+    struct Shape { int16_t stage; int index; };
+    for (const Shape shape : {Shape{1, 65}, Shape{2, 22}, Shape{3, 37}}) {
+        for (const Case& c : cases) {
+            SetUp();
+            g.state.stage = shape.stage;
+            g.BuildWall();
+            KnockDownAll();
+            Brick& b = g.state.bricks[shape.index];
+            b.alive = true;
+            const auto x = static_cast<int16_t>(b.x + c.dx0);
+            const auto y = static_cast<int16_t>(b.y + c.dy0);
+            Ball(x, y, c.dx, c.dy);
+            g.HitBricks();
+            SCOPED_TRACE(::testing::Message() << c.what << ", stage " << shape.stage);
+            EXPECT_EQ(!b.alive, c.breaks);
+            EXPECT_EQ(g.state.ballDX, c.dxAfter);
+            EXPECT_EQ(g.state.ballDY, c.dyAfter);
+            EXPECT_EQ(g.state.ballX, x);  // a hit never moves the ball
+            EXPECT_EQ(g.state.ballY, y);
+        }
     }
 }
 
-TEST_F(Bricks, LowestIndexBreaksWhenTheBallOverlapsSeveral) {
-    // Flat wall: the ball at the corner of bricks 1, 2 and 11 could break
-    // any of them (1 and 11 by the top test, 2 by its left face).
-    Ball(54, 62, 3, -6);  // centre (61.5, 69.5)
-    g.HitBricks();
-    EXPECT_FALSE(g.state.bricks[1].alive);
-    EXPECT_TRUE(g.state.bricks[2].alive);
-    EXPECT_TRUE(g.state.bricks[11].alive);
-    EXPECT_TRUE(g.state.bricks[12].alive);
-    EXPECT_EQ(AliveCount(), 69);
-    EXPECT_EQ(g.state.score, 500);
-    EXPECT_EQ(g.state.ballDY, 6);  // brick 1 was met by its bottom
-    EXPECT_EQ(g.state.ballDX, 3);
-}
-
-TEST_F(Bricks, LowestIndexBreaksAlsoInTheArch) {
-    g.state.stage = 2;
-    g.BuildWall();
-    // Brick 4 (166..218, y 30..50) beside brick 15 (218..270, y 30..50).
-    ASSERT_EQ(g.state.bricks[4].y, 30);
-    ASSERT_EQ(g.state.bricks[15].y, 30);
-    Ball(212, 33, -3, -6);  // right face of 4, bottom-or-top of 15
-    g.HitBricks();
-    EXPECT_FALSE(g.state.bricks[4].alive);
-    EXPECT_TRUE(g.state.bricks[15].alive);
-    EXPECT_EQ(g.state.ballDX, 3);
-    EXPECT_EQ(g.state.ballDY, -6);
-}
-
-TEST_F(Bricks, LowerIndexWinsOverAnEarlierFaceInTheValley) {
-    g.state.stage = 3;
-    g.BuildWall();
-    // Brick 5 (218..270, y 90..110) beside brick 14 (166..218, y 90..110).
-    ASSERT_EQ(g.state.bricks[5].y, 90);
-    ASSERT_EQ(g.state.bricks[14].y, 90);
-    // Brick 14 would be hit on its right face; brick 5 comes first, by its bottom.
-    Ball(212, 93, -3, -6);
-    g.HitBricks();
-    EXPECT_FALSE(g.state.bricks[5].alive);
-    EXPECT_TRUE(g.state.bricks[14].alive);
-    EXPECT_EQ(g.state.ballDX, -3);
-    EXPECT_EQ(g.state.ballDY, 6);
+// The index counts row by row from the top left, also where the wall shape
+// moves the columns up or down.
+TEST_F(Bricks, OnlyTheLowestIndexBreaksWhenTheBallOverlapsSeveral) {
+    struct Case {
+        const char* what;
+        int16_t stage, x, y, dx;
+        int broken;
+        int16_t dxAfter, dyAfter;
+    };
+    const Case cases[] = {
+        // Bricks 1, 2 and 11 could all break (1 and 11 by the top test, 2 by
+        // its left face); 1 goes, met by its bottom.
+        {"flat: corner of bricks 1, 2 and 11", 1, 54, 62, 3, 1, 3, 6},
+        // Brick 4 (166..218, y 30..50) beside brick 15 (218..270, y 30..50).
+        {"arch: right face of 4, top or bottom of 15", 2, 212, 33, -3, 4, 3, -6},
+        // Brick 5 (218..270, y 90..110) beside brick 14 (166..218, y 90..110):
+        // 14 would be hit on its right face, 5 comes first by its bottom.
+        {"valley: 5 by its bottom before 14 by its right face", 3, 212, 93, -3, 5, -3, 6},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        g.state.stage = c.stage;
+        g.BuildWall();
+        Ball(c.x, c.y, c.dx, -6);
+        g.HitBricks();
+        EXPECT_FALSE(g.state.bricks[c.broken].alive) << c.what;
+        EXPECT_EQ(AliveCount(), 69) << c.what;
+        EXPECT_EQ(g.state.score, 500) << c.what;  // each a top-row brick, first of its streak
+        EXPECT_EQ(g.state.ballDX, c.dxAfter) << c.what;
+        EXPECT_EQ(g.state.ballDY, c.dyAfter) << c.what;
+    }
 }
 
 TEST_F(Bricks, AtMostOneBrickBreaksPerFrame) {

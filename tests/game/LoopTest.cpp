@@ -1,9 +1,9 @@
-// The frame loop: key delays, new game, quit, close requests, losing balls,
-// game over and the pacing of frames.
+// The frame loop: the order of a frame's steps, key delays, new game, quit,
+// close requests, losing balls, game over and the pacing of frames.
 
 #include <vector>
 
-#include "GameHarness.h"
+#include "RulesFixture.h"
 
 namespace game::testing {
 namespace {
@@ -12,6 +12,190 @@ using platform::vk::P;
 using platform::vk::Q;
 using platform::vk::R;
 using Loop = GameHarness;
+
+using platform::fake::FakePlatform;
+using FrameOrder = RulesFixture;
+
+// R honoured: a new game is asked for, whatever Q says, and R is honoured
+// again, while still held, in the 21st frame after.
+void ExpectResetHonouredAndAgainTwentyOneFramesLater(Game& g, FakePlatform& fp) {
+    EXPECT_TRUE(g.state.newGame);
+    EXPECT_FALSE(g.state.quitGame) << "Q is not looked at in a frame that honours R";
+    EXPECT_EQ(g.state.resetKeyDelay, 0);
+    fp.keyboard.Release(Q);
+    g.SetUpStage();  // as Main goes on
+    EXPECT_EQ(g.state.score, 0);
+    EXPECT_EQ(g.state.level, 1);
+    EXPECT_EQ(g.state.stage, 1);
+    int honoured = 0;
+    for (int n = 1; n <= 30 && honoured == 0; ++n) {
+        if (g.RunFrame() == FrameEnd::EndPlayStage) honoured = n;
+    }
+    EXPECT_EQ(honoured, 21);
+}
+
+void ExpectQuit(Game& g, FakePlatform&) {
+    EXPECT_TRUE(g.state.quitGame);
+    EXPECT_FALSE(g.state.newGame);
+    EXPECT_EQ(g.state.score, 1234);
+}
+
+// One real frame from a set state; the outcome shows the order in which the
+// frame runs its steps. Rows start from a running flat wall, the ball rising
+// from (263, 374) by (1, -6).
+TEST_F(FrameOrder, OneFrameRunsItsStepsInTheirOrder) {
+    using Step = void (*)(Game&, FakePlatform&);
+    struct Case {
+        const char* what;
+        Step set;
+        FrameEnd end;
+        Step check;
+    };
+    const Case cases[] = {
+        {"drunken jitter past the right wall is turned at the wall in the same frame",
+         [](Game& game, FakePlatform& fake) {
+             game.state.effectActive = true;
+             game.state.specialKind = drunkenBall;
+             game.state.effectFrames = 100;
+             game.state.ballX = 510;
+             game.state.ballY = 300;
+             fake.random.scripted = {0.9999999, 0.5};  // +5, +1
+         },
+         FrameEnd::Continue,
+         [](Game& game, FakePlatform&) {
+             EXPECT_EQ(game.state.ballX, 515);  // 511 + 5 reached the wall
+             EXPECT_EQ(game.state.ballDX, -1);
+             EXPECT_EQ(game.state.ballY, 295);
+         }},
+        {"a ball at the floor is lost before the paddle is looked at",
+         [](Game& game, FakePlatform&) {
+             game.state.paddleY = 400;  // its band 400..415 holds the ball's bottom 410
+             game.state.ballY = 389;
+             game.state.ballDY = 6;
+         },
+         FrameEnd::Continue,
+         [](Game& game, FakePlatform&) {
+             EXPECT_EQ(game.state.lives, 2);
+             EXPECT_TRUE(game.locals.paused);
+             EXPECT_EQ(game.state.paddleY, 390);
+             EXPECT_EQ(game.state.ballY, 374);
+             EXPECT_EQ(game.state.ballDY, -6);
+         }},
+        // A ball 400 high reaches floor and ceiling at once.
+        {"a ball at the floor is lost and the ceiling is not looked at",
+         [](Game& game, FakePlatform&) {
+             for (int i = 2; i <= BrickTable::kCount; ++i) game.state.bricks[i].alive = false;
+             game.state.ballHeight = 400;
+             game.state.ballY = 16;
+         },
+         FrameEnd::Continue,
+         [](Game& game, FakePlatform&) {
+             EXPECT_EQ(game.state.lives, 2);
+             EXPECT_EQ(game.state.ballY, -11);  // served above the paddle, left there
+             EXPECT_EQ(game.state.ballDY, -6);
+         }},
+        {"the floor is tested before the ceiling",
+         [](Game& game, FakePlatform&) {
+             for (int i = 2; i <= BrickTable::kCount; ++i) game.state.bricks[i].alive = false;
+             game.state.ballHeight = 400;
+             game.state.ballY = 11;  // 5 after the step: bottom 405, at the ceiling
+             game.state.paddleX = 10;  // away from the ball's centre
+         },
+         FrameEnd::Continue,
+         [](Game& game, FakePlatform&) {
+             EXPECT_EQ(game.state.lives, 3);
+             EXPECT_EQ(game.state.ballY, 10);
+             EXPECT_EQ(game.state.ballDY, 6);
+         }},
+        {"a lost-ball frame still walks the bricks: a caption ages",
+         [](Game& game, FakePlatform&) {
+             game.state.ballY = 389;
+             game.state.ballDY = 6;
+             game.state.bricks[4].alive = false;
+             game.state.bricks[4].captionOn = true;
+             game.state.bricks[4].captionAge = 5;
+         },
+         FrameEnd::Continue,
+         [](Game& game, FakePlatform&) {
+             EXPECT_EQ(game.state.lives, 2);
+             EXPECT_EQ(game.state.bricks[4].captionAge, 6);
+         }},
+        {"an item touching the paddle at y 386 is caught before its floor test",
+         [](Game& game, FakePlatform&) {
+             game.state.specialFalling = true;
+             game.state.specialKind = points1000;
+             game.state.specialPoints = 1000;
+             game.state.specialX = 257;
+             game.state.specialY = 384;
+         },
+         FrameEnd::Continue,
+         [](Game& game, FakePlatform&) {
+             EXPECT_EQ(game.state.score, 1000);
+             EXPECT_EQ(game.state.captionFrames, 20);
+             EXPECT_EQ(game.state.specialY, 386);
+         }},
+        {"an item falls before the catch",
+         [](Game& game, FakePlatform&) {
+             game.state.specialFalling = true;
+             game.state.specialKind = points500;
+             game.state.specialPoints = 500;
+             game.state.specialX = 257;
+             game.state.specialY = 363;  // bottom 388 before its fall, 390 after
+         },
+         FrameEnd::Continue,
+         [](Game& game, FakePlatform&) { EXPECT_EQ(game.state.score, 500); }},
+        {"the speed cap comes before the ball's step",
+         [](Game& game, FakePlatform&) {
+             game.state.ballX = 200;
+             game.state.ballY = 300;
+             game.state.ballDX = 12;
+         },
+         FrameEnd::Continue,
+         [](Game& game, FakePlatform&) {
+             EXPECT_EQ(game.state.ballX, 208);
+             EXPECT_EQ(game.state.ballDX, 8);
+         }},
+        {"R while running starts a new game and Q is not looked at",
+         [](Game& game, FakePlatform& fake) {
+             game.state.resetKeyDelay = 20;
+             game.state.score = 999;
+             game.state.level = 3;
+             fake.keyboard.Press(R);
+             fake.keyboard.Press(Q);
+         },
+         FrameEnd::EndPlayStage, ExpectResetHonouredAndAgainTwentyOneFramesLater},
+        {"R while paused starts a new game and Q is not looked at",
+         [](Game& game, FakePlatform& fake) {
+             game.locals.paused = true;
+             game.state.resetKeyDelay = 20;
+             game.state.score = 999;
+             game.state.level = 3;
+             fake.keyboard.Press(R);
+             fake.keyboard.Press(Q);
+         },
+         FrameEnd::EndPlayStage, ExpectResetHonouredAndAgainTwentyOneFramesLater},
+        {"Q ends the game at once while running",
+         [](Game& game, FakePlatform& fake) {
+             game.state.score = 1234;
+             fake.keyboard.Press(Q);
+         },
+         FrameEnd::EndPlayStage, ExpectQuit},
+        {"Q ends the game at once while paused",
+         [](Game& game, FakePlatform& fake) {
+             game.locals.paused = true;
+             game.state.score = 1234;
+             fake.keyboard.Press(Q);
+         },
+         FrameEnd::EndPlayStage, ExpectQuit},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetUp();
+        c.set(g, fp);
+        EXPECT_EQ(g.RunFrame(), c.end);
+        c.check(g, fp);
+    }
+}
 
 // The frames (1-based) in which holding P toggled the pause.
 std::vector<int> PauseToggles(GameHarness& h, Game& g, platform::fake::FakeKeyboard& keys, int frames) {
@@ -56,37 +240,6 @@ TEST_F(Loop, ResetDelayCarriesOverSoALaterGameHonoursRAtOnce) {
     fp.keyboard.Press(R);
     EXPECT_EQ(g.RunFrame(), FrameEnd::EndPlayStage) << "R honoured in the later game's first frame";
     EXPECT_TRUE(g.state.newGame);
-}
-
-TEST_F(Loop, ResetWhilePausedStartsANewGameAndQIsNotLookedAt) {
-    StartGame();
-    g.state.resetKeyDelay = 20;
-    g.state.score = 999;
-    g.state.level = 3;
-    fp.keyboard.Press(R);
-    fp.keyboard.Press(Q);
-    ASSERT_TRUE(g.locals.paused);
-    EXPECT_EQ(g.RunFrame(), FrameEnd::EndPlayStage);
-    EXPECT_FALSE(g.state.quitGame) << "Q is not looked at in a frame that honours R";
-    EXPECT_TRUE(g.state.newGame);
-    fp.keyboard.ReleaseAll();
-    g.SetUpStage();
-    EXPECT_EQ(g.state.score, 0);
-    EXPECT_EQ(g.state.level, 1);
-    EXPECT_EQ(g.state.stage, 1);
-}
-
-TEST_F(Loop, QuitEndsTheGameAtOncePausedOrRunning) {
-    for (bool paused : {true, false}) {
-        StartGame();
-        g.locals.paused = paused;
-        g.state.score = 1234;
-        fp.keyboard.Press(Q);
-        EXPECT_EQ(g.RunFrame(), FrameEnd::EndPlayStage);
-        EXPECT_TRUE(g.state.quitGame);
-        EXPECT_FALSE(g.state.newGame);
-        fp.keyboard.ReleaseAll();
-    }
 }
 
 TEST_F(Loop, PausedFrameChangesOnlyTheKeyDelays) {
@@ -209,6 +362,25 @@ TEST_F(Loop, ScriptedGameThroughMainEndsWithGameOverAndReturnsTheScore) {
     EXPECT_EQ(fp.messages.shown[0].text, "Final Score: " + std::to_string(score));
     EXPECT_EQ(g.state.lives, -1);
     EXPECT_GT(fp.surface.refreshes, 40);
+}
+
+// The player reaches a score and holds R; the new game is quit at once.
+TEST_F(Loop, MainNeverReturnsTheScoreOfAGameAbandonedWithR) {
+    bool resetHeld = false;
+    fp.events.onEvents = [&] {
+        if (!resetHeld && g.state.resetKeyDelay == 20) {
+            g.state.score = 4321;
+            fp.keyboard.Press(R);
+            resetHeld = true;
+        } else if (resetHeld && g.state.resetKeyDelay == 0) {
+            fp.keyboard.Release(R);
+            fp.keyboard.Press(Q);
+        }
+    };
+    EXPECT_EQ(g.Main(), 0);
+    EXPECT_TRUE(resetHeld);
+    EXPECT_TRUE(fp.keyboard.IsDown(Q)) << "the game was abandoned with R, then quit";
+    EXPECT_TRUE(fp.messages.shown.empty());
 }
 
 TEST_F(Loop, ClearingTheLastBrickAdvancesTheStageWithoutShowingThatFrame) {

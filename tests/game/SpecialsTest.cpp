@@ -142,47 +142,59 @@ TEST_F(Specials, ItemCanBeCaughtOnlyInFrames178To188OfItsFall) {
     }
 }
 
-TEST_F(Specials, CatchAtThreeEightySixComesBeforeTheFloorTest) {
-    Falling(points1000, 257, 386);
-    g.state.specialPoints = 1000;
-    g.CatchSpecial();
-    EXPECT_EQ(g.state.score, 1000);
-    EXPECT_EQ(g.state.captionFrames, 20);
-
-    SetUp();
-    Falling(points1000, 257, 386);
-    g.state.specialPoints = 1000;
-    g.state.paddleX = 10;
-    g.CatchSpecial();
-    EXPECT_EQ(g.state.score, 0);
-    EXPECT_FALSE(g.state.specialFalling);  // gone at the floor
-    EXPECT_EQ(g.state.captionFrames, 0);
-}
-
+// Edges that only touch catch the item; at y 386 the catch comes before the
+// floor test, which takes an item not caught there.
 TEST_F(Specials, EdgesThatOnlyTouchCatchTheItem) {
     // Paddle 230..310 x, 390..405 y; the item is 25 square.
-    struct Case { int16_t x, y; bool caught; };
+    struct Case { int16_t x, y, paddleX; bool caught, fallingAfter; };
     const Case cases[] = {
-        {205, 370, true},  {204, 370, false},  // right edge on the paddle's left edge
-        {310, 370, true},  {311, 370, false},  // left edge on the paddle's right edge
-        {257, 365, true},  {257, 364, false},  // bottom edge on the paddle's top
+        {205, 370, 230, true, false},  {204, 370, 230, false, true},  // right edge on the paddle's left edge
+        {310, 370, 230, true, false},  {311, 370, 230, false, true},  // left edge on the paddle's right edge
+        {257, 365, 230, true, false},  {257, 364, 230, false, true},  // bottom edge on the paddle's top
+        {257, 386, 230, true, false},  {257, 386, 10, false, false},  // at the floor
     };
     for (const Case& c : cases) {
         SetUp();
         g.state.lives = 2;
+        g.state.paddleX = c.paddleX;
         Falling(extraLife, c.x, c.y);
         g.CatchSpecial();
         EXPECT_EQ(g.state.lives, c.caught ? 3 : 2) << "item at " << c.x << "," << c.y;
-        EXPECT_EQ(g.state.specialFalling, !c.caught) << "item at " << c.x << "," << c.y;
+        EXPECT_EQ(g.state.captionFrames, c.caught ? 20 : 0) << "item at " << c.x << "," << c.y;
+        EXPECT_EQ(g.state.specialFalling, c.fallingAfter) << "item at " << c.x << "," << c.y;
     }
 }
 
-TEST_F(Specials, ExtraLifeAtNoLivesLeftGivesOne) {
+TEST_F(Specials, ExtraLifeAtNoLivesLeftGivesOneAndTheNextLostBallPlaysOn) {
     g.state.lives = 0;
     Falling(extraLife, 257, 380);
-    g.CatchSpecial();
+    ASSERT_EQ(g.RunFrame(), FrameEnd::Continue);
     EXPECT_EQ(g.state.lives, 1);
     EXPECT_FALSE(g.state.effectActive);
+    g.state.ballY = 395;
+    g.state.ballDY = 6;
+    EXPECT_EQ(g.RunFrame(), FrameEnd::Continue);
+    EXPECT_EQ(g.state.lives, 0);
+    EXPECT_TRUE(fp.messages.shown.empty()) << "no game over";
+    EXPECT_FALSE(g.state.quitGame);
+}
+
+// Only the paddle catches: a ball inside the item and a brick behind it
+// change nothing for it or for them.
+TEST_F(Specials, TheItemTouchesNeitherTheBallNorTheBricks) {
+    Falling(points500, 120, 175);  // over brick 63 (114..166, y 170..190)
+    g.state.specialPoints = 500;
+    g.state.ballX = 125;
+    g.state.ballY = 206;  // 200 after its step: inside the item, clear of the bricks
+    g.state.ballDX = 0;
+    ASSERT_EQ(g.RunFrame(), FrameEnd::Continue);
+    EXPECT_TRUE(g.state.specialFalling);
+    EXPECT_EQ(g.state.specialY, 177);
+    EXPECT_EQ(g.state.score, 0);
+    EXPECT_EQ(g.state.ballY, 200);
+    EXPECT_EQ(g.state.ballDX, 0);
+    EXPECT_EQ(g.state.ballDY, -6);
+    for (int i = 1; i <= BrickTable::kCount; ++i) EXPECT_TRUE(g.state.bricks[i].alive) << "brick " << i;
 }
 
 TEST_F(Specials, PointsItemAddsExactlyItsPoints) {

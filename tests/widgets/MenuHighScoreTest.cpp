@@ -138,10 +138,30 @@ TEST(MenuHighScores, AFileDeletedDuringTheRunIsRecreatedAndLaterOverwrittenByThe
               "Ann\r\n900\r\nBob\r\n800\r\nCy\r\n700\r\nNew\r\n650\r\nDi\r\n600\r\n");
 }
 
+// Lifts the name boxes' length limit as the window builds them (their
+// read-only switch comes right after the limit), so only the reading cuts.
+class LiftNameLimit final : public QObject {
+public:
+    LiftNameLimit() { QApplication::instance()->installEventFilter(this); }
+    ~LiftNameLimit() override { QApplication::instance()->removeEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* box = qobject_cast<QLineEdit*>(watched);
+        if (event->type() == QEvent::ReadOnlyChange && box != nullptr &&
+            box->objectName().startsWith("txtHighScoreName_")) {
+            box->setMaxLength(100);
+        }
+        return false;
+    }
+};
+
 TEST(MenuHighScores, AShortOrDamagedFileShowsWhatItHasAndIsNotRewrittenUntilANameIsConfirmed) {
     const std::string bytes = "Long name of eleven\nbad score\r\nCy";
     MenuFixture menu(bytes, true);
-    frmSplash& splash = menu.CreateShown();
+    frmSplash& splash = [&]() -> frmSplash& {
+        const LiftNameLimit lift;
+        return menu.CreateShown();
+    }();
+    ASSERT_EQ(splash.txtHighScoreName[0]->maxLength(), 100);
     EXPECT_EQ(menu.Names(), (QStringList{"Long name ", "Cy", "", "", ""}));
     EXPECT_EQ(menu.Scores(), (QStringList{"bad score", "0", "0", "0", "0"}));
     EXPECT_TRUE(menu.errors.empty());
