@@ -1,10 +1,10 @@
 // Composes the whole play field in the window's image every frame, paused or
 // not, and shows it with one refresh, so the screen never shows half a frame.
 
-#include <cmath>
 
 #include "game/Checked.h"
 #include "game/Game.h"
+#include "game/Rules.h"
 #include "game/Text.h"
 
 namespace game {
@@ -59,7 +59,7 @@ bool Game::DrawFrame() {
             locals.brickDrawn = true;
         } else if (b.captionOn) {
             // The caption climbs by half its age, halves to even.
-            const auto rise = static_cast<int32_t>(std::nearbyint(b.captionAge / 2.0));
+            const auto rise = int32_t{RoundHalfEven16(b.captionAge / 2.0)};
             surface.CurrentX(Add32(b.x, 10));
             surface.CurrentY(Sub32(b.y, rise));
             surface.ForeColor(kCaptionRed);

@@ -63,9 +63,11 @@ FrameEnd Game::RunFrame() {
     // stop it; the key delay is left alone, so P resumes as soon as it may.
     if (services_.keyboard.TakeFocusLoss()) l.paused = true;
 
+    // A close request has already ended the game: R must not start another
+    // inside a window that is closing, so step 5 gets to return.
     if (s.resetKeyDelay < kKeyDelayFrames) {  // 3
         s.resetKeyDelay = Add16(s.resetKeyDelay, 1);
-    } else if (s.resetKeyDelay == kKeyDelayFrames && KeyHeld(R)) {
+    } else if (s.resetKeyDelay == kKeyDelayFrames && !s.quitGame && KeyHeld(R)) {
         s.newGame = true;
         s.quitGame = false;
         s.resetKeyDelay = 0;
@@ -103,17 +105,20 @@ FrameEnd Game::RunFrame() {
 }
 
 void Game::WaitFrame() {  // 19
-    WaitUntil(Add32(locals.frameStart, kFrameMillis));
+    WaitUntil(platform::TickPlus(locals.frameStart, kFrameMillis));
 }
 
 // Events are handled at least once; between them the platform may sleep until
 // the next event or the deadline, so a waiting game does not hold a core busy.
+// The deadline is compared by difference, so pacing holds across the tick
+// count's wrap.
 void Game::WaitUntil(int32_t deadlineTick) {
+    auto reached = [&] { return platform::TicksUntil(services_.clock.GetTickCount(), deadlineTick) <= 0; };
     do {
         services_.events.DoEvents();
-        if (services_.clock.GetTickCount() >= deadlineTick) break;
+        if (reached()) break;
         services_.events.WaitEvents(deadlineTick);
-    } while (services_.clock.GetTickCount() < deadlineTick);
+    } while (!reached());
 }
 
 bool Game::LoseBall() {

@@ -2,10 +2,10 @@
 // level title.
 
 #include <array>
-#include <cmath>
 
 #include "game/Checked.h"
 #include "game/Game.h"
+#include "game/Rules.h"
 #include "game/Text.h"
 
 namespace game {
@@ -93,10 +93,10 @@ void Game::ServeBall() {
     s.paddleX = kServePaddleX;
     s.paddleY = kServePaddleY;
     s.ballDY = Neg16(Add16(Mul16(2, s.level), 4));
-    // Nearest integer with halves to even (the default rounding mode): the
+    // Nearest integer with halves to even, whatever the rounding mode: the
     // ball leaves to the right more often than to the left.
     const double r = services_.random.Rnd();
-    auto dx = static_cast<int16_t>(std::nearbyint(r * 6.0 - 3.0));
+    int16_t dx = RoundHalfEven16(r * 6.0 - 3.0);
     if (dx == 0) dx = 1;
     s.ballDX = dx;
     s.ballX = kServeBallX;
@@ -153,7 +153,7 @@ void Game::ShowLevelTitle() {
     surface.Print(title.View());
     surface.FontSize(keptSize);
     // The title reaches the screen when this wait first handles the window's events.
-    WaitUntil(Add32(services_.clock.GetTickCount(), kTitleMillis));
+    WaitUntil(platform::TickPlus(services_.clock.GetTickCount(), kTitleMillis));
 }
 
 }  // namespace game

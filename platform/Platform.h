@@ -45,10 +45,23 @@ public:
     virtual bool TakeFocusLoss() = 0;
 };
 
+// The tick count is a 32-bit count of milliseconds that wraps, read as a
+// signed number: past 24.8 days it turns negative, past 49.7 it starts again
+// at 0. So a deadline is a wrapping sum, and whether it has come is asked of
+// the signed difference, which holds across the wrap for any deadline less
+// than 24.8 days away.
+constexpr int32_t TickPlus(int32_t tick, int32_t millis) {
+    return static_cast<int32_t>(static_cast<uint32_t>(tick) + static_cast<uint32_t>(millis));
+}
+// Milliseconds from `now` until `deadline`: 0 or less once it has come.
+constexpr int32_t TicksUntil(int32_t now, int32_t deadline) {
+    return static_cast<int32_t>(static_cast<uint32_t>(deadline) - static_cast<uint32_t>(now));
+}
+
 class Clock {
 public:
     virtual ~Clock() = default;
-    // Milliseconds, read as a signed 32-bit number.
+    // Milliseconds, a wrapping 32-bit count read as a signed number.
     virtual int32_t GetTickCount() = 0;
     // Seconds since midnight, with a fraction; seeds the random numbers.
     virtual double Timer() = 0;

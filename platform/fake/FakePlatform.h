@@ -48,7 +48,8 @@ private:
 };
 
 // DoEvents runs the test's script (if any) and advances the clock by
-// millisPerDoEvents; WaitEvents jumps the clock to its deadline.
+// millisPerDoEvents; WaitEvents jumps the clock to its deadline. The clock
+// wraps as the real tick count does.
 class FakeEvents final : public EventPump {
 public:
     explicit FakeEvents(FakeClock& clock) : clock_(clock) {}
@@ -59,12 +60,12 @@ public:
 
     void DoEvents() override {
         ++doEventsCalls;
-        clock_.now += millisPerDoEvents;
+        clock_.now = TickPlus(clock_.now, millisPerDoEvents);
         if (onEvents) onEvents();
     }
     void WaitEvents(int32_t deadlineTick) override {
         ++waitCalls;
-        if (clock_.now < deadlineTick) clock_.now = deadlineTick;
+        if (TicksUntil(clock_.now, deadlineTick) > 0) clock_.now = deadlineTick;
     }
 
 private:

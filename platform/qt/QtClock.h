@@ -10,9 +10,9 @@ namespace platform::qt {
 
 class QtClock final : public Clock {
 public:
-    QtClock();
-    // Counts from 0 at construction; it would take 24.8 days to reach the
-    // int32 limit, where it stops rather than wrap.
+    // Counts from startTick at construction (0 but in tests) and wraps as a
+    // 32-bit millisecond count does.
+    explicit QtClock(int32_t startTick = 0);
     int32_t GetTickCount() override;
     // Seconds since local midnight, with the milliseconds as fraction.
     double Timer() override;
@@ -22,6 +22,8 @@ public:
 
 private:
     QElapsedTimer elapsed_;
+    int64_t startNanos_ = 0;
+    int64_t NanosecondsSinceTickZero() const;
 };
 
 }  // namespace platform::qt

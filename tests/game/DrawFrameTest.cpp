@@ -116,14 +116,17 @@ TEST_F(DrawFrameTest, BrickCaptionRisesByHalfItsAgeRoundedHalfToEven) {
     b.alive = false;
     b.captionOn = true;
     b.captionValue = 100;
-    for (int16_t age = 0; age <= 20; ++age) {
-        b.captionAge = age;
-        ASSERT_TRUE(DrawOnce());
-        const Op* op = FindPrint(fp.surface.ops, " 100");
-        ASSERT_NE(op, nullptr) << age;
-        EXPECT_EQ(op->x, b.x + 10);
-        EXPECT_EQ(op->y, b.y - rises[age]) << "age " << age;
-        EXPECT_EQ(op->colour, (platform::Rgb{255, 30, 30}));
+    for (int mode : kRoundingModes) {
+        const RoundingMode rounding(mode);
+        for (int16_t age = 0; age <= 20; ++age) {
+            b.captionAge = age;
+            ASSERT_TRUE(DrawOnce());
+            const Op* op = FindPrint(fp.surface.ops, " 100");
+            ASSERT_NE(op, nullptr) << age;
+            EXPECT_EQ(op->x, b.x + 10);
+            EXPECT_EQ(op->y, b.y - rises[age]) << "age " << age << ", rounding mode " << mode;
+            EXPECT_EQ(op->colour, (platform::Rgb{255, 30, 30}));
+        }
     }
     EXPECT_EQ(fp.surface.ForeColor(), (platform::Rgb{0, 0, 0}));
 }

@@ -1,12 +1,26 @@
 #pragma once
 // A Game over the fake platform, with helpers to run frames as a player would.
 
+#include <cfenv>
+
 #include <gtest/gtest.h>
 
 #include "game/Game.h"
 #include "platform/fake/FakePlatform.h"
 
 namespace game::testing {
+
+// The floating-point rounding mode for one scope: no rule may depend on it.
+class RoundingMode {
+public:
+    explicit RoundingMode(int mode) { std::fesetround(mode); }
+    ~RoundingMode() { std::fesetround(FE_TONEAREST); }
+    RoundingMode(const RoundingMode&) = delete;
+    RoundingMode& operator=(const RoundingMode&) = delete;
+};
+// Upward is the mode that would turn the serve's and the captions' halves
+// the other way if they were left to the mode in force.
+constexpr int kRoundingModes[] = {FE_TONEAREST, FE_UPWARD};
 
 class GameHarness : public ::testing::Test {
 protected:

@@ -282,6 +282,24 @@ TEST_F(Loop, CloseRequestDuringPlayEndsTheStageAtTheNextFrame) {
     EXPECT_EQ(fp.surface.refreshes, 0) << "the loop returns before it touches the window again";
 }
 
+TEST_F(Loop, CloseRequestEndsMainEvenWithRHeldInTheNextFrame) {
+    // R is read before the close request's flag; it must not start a new game
+    // inside the closing window.
+    int frames = 0;
+    fp.events.onEvents = [&] {
+        if (fp.surface.refreshes > 0 && ++frames == 30) {
+            g.Form_QueryUnload();
+            fp.keyboard.Press(R);
+        }
+        if (frames > 200) fp.keyboard.Press(Q);  // ends a game R wrongly started
+    };
+    g.Main();
+    EXPECT_TRUE(g.state.quitGame);
+    EXPECT_FALSE(g.state.newGame);
+    EXPECT_EQ(frames, 30) << "no frame after the close request";
+    EXPECT_EQ(g.state.resetKeyDelay, 20) << "R was not honoured";
+}
+
 TEST_F(Loop, CloseRequestDuringTheTitleEndsMainAfterTheFirstFrame) {
     int titles = 0;
     fp.events.onEvents = [&] {
@@ -295,14 +313,21 @@ TEST_F(Loop, CloseRequestDuringTheTitleEndsMainAfterTheFirstFrame) {
 }
 
 TEST_F(Loop, FramesAreAtLeastTwentyTwoMillisecondsApartAndAlwaysHandleEvents) {
-    StartGame();
-    fp.events.millisPerDoEvents = 0;
-    std::vector<int32_t> starts;
-    for (int n = 0; n < 5; ++n) {
-        ASSERT_TRUE(Frame());
-        starts.push_back(g.locals.frameStart);
+    // Also where the tick count turns negative after 24.8 days and where it
+    // wraps to 0 after 49.7: pacing on day 30 is the same as on day 1.
+    for (int32_t startTick : {0, INT32_MAX - 50, -50}) {
+        fp.clock.now = startTick;
+        StartGame();
+        fp.events.millisPerDoEvents = 0;
+        std::vector<int32_t> starts;
+        for (int n = 0; n < 5; ++n) {
+            ASSERT_TRUE(Frame());
+            starts.push_back(g.locals.frameStart);
+        }
+        for (std::size_t n = 1; n < starts.size(); ++n) {
+            EXPECT_EQ(platform::TicksUntil(starts[n - 1], starts[n]), 22) << "start " << startTick;
+        }
     }
-    for (std::size_t n = 1; n < starts.size(); ++n) EXPECT_EQ(starts[n] - starts[n - 1], 22);
 
     // A frame that took longer than 22 ms is followed by the next after one DoEvents.
     fp.events.millisPerDoEvents = 50;

@@ -90,10 +90,13 @@ TEST_F(Stage, ServeRoundsHalvesToEvenAndNeverGivesZero) {
     const Case cases[] = {{0.0, -3}, {0.5 / 6, -2}, {2.5 / 6, 1}, {3.5 / 6, 1},
                           {4.5 / 6, 2}, {5.5 / 6, 2}, {0.999999, 3}, {0.5, 1}};
     StartGame();
-    for (const Case& c : cases) {
-        fp.random.scripted = {c.r};
-        g.SetUpStage();
-        EXPECT_EQ(g.state.ballDX, c.ballDX) << "r = " << c.r;
+    for (int mode : kRoundingModes) {
+        const RoundingMode rounding(mode);
+        for (const Case& c : cases) {
+            fp.random.scripted = {c.r};
+            g.SetUpStage();
+            EXPECT_EQ(g.state.ballDX, c.ballDX) << "r = " << c.r << ", rounding mode " << mode;
+        }
     }
 }
 
@@ -142,6 +145,11 @@ TEST_F(Stage, StageStartClearsBonusStateButKeepsTheCountdownAndScore) {
 }
 
 TEST_F(Stage, LevelTitleShowsForTwoSecondsAtItsPlaceAndSize) {
+    // Also across the tick count's turn to negative numbers.
+    fp.clock.now = INT32_MAX - 500;
+    g.ShowLevelTitle();
+    EXPECT_EQ(platform::TicksUntil(INT32_MAX - 500, fp.clock.now), 2000);
+
     StartGame();
     g.state.level = 12;
     g.state.stage = 3;
@@ -149,7 +157,7 @@ TEST_F(Stage, LevelTitleShowsForTwoSecondsAtItsPlaceAndSize) {
     const int32_t before = fp.clock.now;
     const int64_t eventsBefore = fp.events.doEventsCalls;
     g.ShowLevelTitle();
-    EXPECT_GE(fp.clock.now, before + 2000);
+    EXPECT_GE(platform::TicksUntil(before, fp.clock.now), 2000);
     EXPECT_GE(fp.events.doEventsCalls, eventsBefore + 1) << "events are handled at least once";
     ASSERT_GE(fp.surface.ops.size(), 2u);
     EXPECT_EQ(fp.surface.ops[0].kind, platform::fake::FakeSurface::Kind::Cls);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QTest>
 #include <QTimer>
@@ -116,16 +117,37 @@ TEST(QtClock, TickCountStartsNearZeroAndNeverGoesBack) {
     EXPECT_LT(t, 86400.0);
 }
 
+TEST(QtClock, TickCountWrapsAsAThirtyTwoBitMillisecondCount) {
+    // Started 5 ms before the count passes 2^32 (read as -5): it goes on from
+    // 0 instead of stopping.
+    QtClock clock(-5);
+    EXPECT_LE(clock.GetTickCount(), -4);
+    QTest::qWait(20);
+    const int32_t after = clock.GetTickCount();
+    EXPECT_GE(after, 0);
+    EXPECT_LT(after, 1000);
+    EXPECT_LE(clock.NanosecondsUntil(platform::TickPlus(after, 10)), 10'000'000);
+    EXPECT_GT(clock.NanosecondsUntil(platform::TickPlus(after, 10)), 8'000'000);
+}
+
 TEST(QtEvents, WaitReturnsByTheDeadlineWhenNothingHappens) {
-    QtClock clock;
-    QtEvents events(clock);
-    for (int32_t wait : {1, 5, 22}) {
-        const int32_t start = clock.GetTickCount();
-        const int32_t deadline = start + wait;
-        while (clock.GetTickCount() < deadline) events.WaitEvents(deadline);
-        const int32_t end = clock.GetTickCount();
-        EXPECT_GE(end, deadline);
-        EXPECT_LT(end, deadline + 50) << "woke far too late";  // generous: a loaded machine
+    // Also just before the count turns negative (24.8 days) and before it
+    // wraps to 0 (49.7 days): the wait sleeps as long on day 30 as on day 1.
+    for (int32_t startTick : {0, INT32_MAX - 10, -10}) {
+        QtClock clock(startTick);
+        QtEvents events(clock);
+        for (int32_t wait : {1, 5, 22}) {
+            const int32_t start = clock.GetTickCount();
+            const int32_t deadline = platform::TickPlus(start, wait);
+            QElapsedTimer guard;  // a clock that stopped would wait for ever
+            guard.start();
+            while (platform::TicksUntil(clock.GetTickCount(), deadline) > 0 && guard.elapsed() < 2000) {
+                events.WaitEvents(deadline);
+            }
+            const int32_t late = -platform::TicksUntil(clock.GetTickCount(), deadline);
+            EXPECT_GE(late, 0) << "start " << startTick;
+            EXPECT_LT(late, 50) << "woke far too late, start " << startTick;  // generous: a loaded machine
+        }
     }
 }
 
