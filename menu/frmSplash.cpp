@@ -21,6 +21,14 @@ const char kPromptText[] = "High Score! Type your name and press Enter.";
 const char kTitle[] = "Tilebash";
 const char kEmptyName[] = "Anonymous";
 
+// The box of the name entry now open, if any.
+QLineEdit* OpenNameBox(const std::array<QLineEdit*, 5>& boxes) {
+    for (QLineEdit* box : boxes) {
+        if (!box->isReadOnly()) return box;
+    }
+    return nullptr;
+}
+
 void ShowBox(QMessageBox::Icon icon, const QString& text, const QString& title) {
     QMessageBox box(icon, title, text, QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
@@ -254,7 +262,12 @@ void frmSplash::txtHighScoreName_KeyPress(int16_t index, int16_t code) {
     if (code != kEnterCode) {
         return;
     }
-    QLineEdit* box = txtHighScoreName.at(static_cast<std::size_t>(index));
+    // Enter in any box confirms the open entry: the buttons never come back
+    // while a box is still editable.
+    QLineEdit* box = OpenNameBox(txtHighScoreName);
+    if (box == nullptr) {
+        box = txtHighScoreName.at(static_cast<std::size_t>(index));
+    }
     if (box->text().isEmpty()) {
         box->setText(kEmptyName);
     }

@@ -4,9 +4,11 @@
 #include <QFont>
 #include <QStandardPaths>
 #include <memory>
+#include <optional>
 
 #include "menu/FrmMainPlayWindow.h"
 #include "menu/ScoreFolder.h"
+#include "menu/SingleInstance.h"
 #include "menu/frmSplash.h"
 #include "platform/qt/ProgramFolder.h"
 #include "windows/Resources.h"
@@ -36,6 +38,11 @@ int main(int argc, char* argv[]) {
     const std::string folder = ProgramFolder();
     const std::string scoreFolder = menu::ChooseScoreFolder(
         folder, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
+    // One copy per table: a second start raises the running copy's window.
+    menu::SingleInstance single(QString::fromStdString(scoreFolder));
+    if (const std::optional<int> exitCode = single.ClaimOrHandOver(menu::RaiseCurrentWindow)) {
+        return *exitCode;
+    }
     frmSplash splash(frmSplash::DefaultServices(
         folder, [folder] { return std::make_unique<menu::FrmMainPlayWindow>(folder); }, scoreFolder));
     splash.ShowAndFocus();

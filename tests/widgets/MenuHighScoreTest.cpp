@@ -93,24 +93,38 @@ TEST(MenuHighScores, EnterOnAnEmptyNameStoresAnonymousButBlanksStayAsTyped) {
     EXPECT_EQ(ReadBytes(menu.HighScorePath()).substr(68), "   \r\n5002\r\n");
 }
 
-TEST(MenuHighScores, EnterInABoxNotBeingEditedConfirmsThatBoxAgain) {
-    MenuFixture menu;
-    frmSplash& splash = menu.CreateShown();
-    WriteBytes(menu.HighScorePath(), "old");
-    PressEnter(splash.txtHighScoreName[1]);
-    EXPECT_EQ(splash.txtHighScoreName[1]->text(), "Tilebash");
-    EXPECT_TRUE(splash.txtHighScoreName[1]->isReadOnly());
-    EXPECT_TRUE(menu.ButtonsEnabled());
-    EXPECT_EQ(ReadBytes(menu.HighScorePath()), kDefaultBytes);
-
-    // With an entry open in row 3, Enter in row 0 writes what row 3 holds now.
-    menu.PlayGame(12000);
-    QTest::keyClicks(splash.txtHighScoreName[3], "Par");
-    PressEnter(splash.txtHighScoreName[0]);
-    EXPECT_FALSE(splash.txtHighScoreName[3]->isReadOnly());
-    EXPECT_TRUE(menu.ButtonsEnabled());
-    EXPECT_EQ(splash.focusWidget(), splash.cmdStart);
-    EXPECT_NE(ReadBytes(menu.HighScorePath()).find("Par\r\n12000\r\n"), std::string::npos);
+TEST(MenuHighScores, EnterInAnyBoxConfirmsTheOpenEntryOrElseThatBox) {
+    struct Case {
+        const char* what;
+        int32_t score;  // 0: no game, no entry open
+        const char* typed;
+        std::size_t enterRow;
+        const char* file;
+    };
+    const Case cases[] = {
+        {"no entry open: the box pressed is confirmed again", 0, "", 1, kDefaultBytes},
+        {"Enter in another row confirms the open one", 12000, "Par", 0,
+         "Tilebash\r\n30000\r\nTilebash\r\n20000\r\nTilebash\r\n15000\r\n"
+         "Par\r\n12000\r\nTilebash\r\n10000\r\n"},
+        {"an open row left empty becomes Anonymous", 12000, "", 0,
+         "Tilebash\r\n30000\r\nTilebash\r\n20000\r\nTilebash\r\n15000\r\n"
+         "Anonymous\r\n12000\r\nTilebash\r\n10000\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MenuFixture menu;
+        frmSplash& splash = menu.CreateShown();
+        WriteBytes(menu.HighScorePath(), "old");
+        if (c.score != 0) {
+            menu.PlayGame(c.score);
+            QTest::keyClicks(splash.txtHighScoreName[3], c.typed);
+        }
+        PressEnter(splash.txtHighScoreName[c.enterRow]);
+        for (QLineEdit* box : splash.txtHighScoreName) EXPECT_TRUE(box->isReadOnly());
+        EXPECT_TRUE(menu.ButtonsEnabled());
+        EXPECT_EQ(splash.focusWidget(), splash.cmdStart);
+        EXPECT_EQ(ReadBytes(menu.HighScorePath()), c.file);
+    }
 }
 
 TEST(MenuHighScores, AScoreThatDoesNotEnterChangesNothing) {
