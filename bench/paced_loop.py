@@ -1,8 +1,10 @@
 """Runs the paced-loop measurement (the paced_loop program) in its own Xvfb,
 with a second process moving the pointer over the play window and pressing
-arrow keys, and prints what it measured.
+arrow keys, and prints what it measured. With --weston it runs under a
+private headless Weston instead, on Qt's Wayland plugin, without input
+(nothing can inject input into a headless Weston).
 
-    paced_loop.py --build-dir DIR [--frames N] [--mode idle|busy|both] [--json FILE]
+    paced_loop.py --build-dir DIR [--frames N] [--mode idle|busy|both] [--json FILE] [--weston]
 """
 
 import argparse
@@ -18,12 +20,13 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(os.path.dirname(HERE), "tests", "e2e"))
 
 import harness  # noqa: E402
+import weston  # noqa: E402
 import xinput  # noqa: E402
 
 TITLE_SECONDS = 2.0
 
 
-def run(build_dir, frames=2000, mode="both", json_path=None, echo=True):
+def run(build_dir, frames=2000, mode="both", json_path=None, echo=True, on_weston=False):
     """Returns the figures the program wrote (see PacedReport's JSON)."""
     exe = os.path.join(build_dir, "bin", "paced_loop")
     own_json = json_path is None
@@ -32,13 +35,14 @@ def run(build_dir, frames=2000, mode="both", json_path=None, echo=True):
         os.close(fd)
     modes = 2 if mode == "both" else 1
     seconds = modes * (frames * 0.022 + TITLE_SECONDS) + 5
-    x = harness.XServer()
+    x = weston.Weston() if on_weston else harness.XServer()
     inp = None
     runtime = None
     try:
         env = x.env()
-        runtime = tempfile.mkdtemp(prefix="paced-runtime-")
-        env["XDG_RUNTIME_DIR"] = runtime
+        if not on_weston:
+            runtime = tempfile.mkdtemp(prefix="paced-runtime-")
+            env["XDG_RUNTIME_DIR"] = runtime
         proc = subprocess.Popen([exe, "--frames", str(frames), "--" + mode, "--json", json_path], env=env,
                                 stdout=subprocess.PIPE, stderr=subprocess.STDOUT, start_new_session=True)
         said = ""
@@ -50,7 +54,8 @@ def run(build_dir, frames=2000, mode="both", json_path=None, echo=True):
             if not line:
                 proc.wait(30)
                 raise RuntimeError("paced_loop did not start: %s" % said)
-        inp = xinput.start(env, xinput.window_geometry(env, proc.pid), seconds)
+        if not on_weston:  # paced_loop starts on its own after 5 s without input
+            inp = xinput.start(env, xinput.window_geometry(env, proc.pid), seconds)
         try:
             output, _ = proc.communicate(timeout=seconds + 60)
         except subprocess.TimeoutExpired:
@@ -78,9 +83,10 @@ def main():
     parser.add_argument("--frames", type=int, default=2000)
     parser.add_argument("--mode", choices=("idle", "busy", "both"), default="both")
     parser.add_argument("--json")
+    parser.add_argument("--weston", action="store_true", help="under a headless Weston, not Xvfb")
     args = parser.parse_args()
     started = time.monotonic()
-    run(args.build_dir, args.frames, args.mode, args.json)
+    run(args.build_dir, args.frames, args.mode, args.json, on_weston=args.weston)
     print("(%.0f s)" % (time.monotonic() - started))
 
 

@@ -11,6 +11,7 @@ to show that it still builds and runs; its figures are not the goals'.
 import argparse
 import json
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -98,6 +99,17 @@ def loop_figures(build_dir, p):
                            "note": "idle wait %.2f %% in the same run" % idle["cpu_percent"]}
     if "cpu_ratio_busy_to_idle" in result:
         out["busy_ratio"] = {"value": result["cpu_ratio_busy_to_idle"]}
+    out["loop_cpu"] = {"value": idle["cpu_percent"], "note": "idle wait, under Xvfb with pointer and key input"}
+    # The same loop on Wayland, right after: the compositor's frame callbacks
+    # must neither throttle nor delay the 22 ms frames.
+    if shutil.which("weston") is not None:
+        wl = paced_loop.run(build_dir, p["frames"], "idle", on_weston=True)["idle"]
+        out["period_weston"] = {
+            "mean": wl["period_mean_ms"], "median": wl["period_median_ms"], "p99": wl["period_p99_ms"],
+            "note": "%d frames, idle wait, headless Weston (pixman), no input; min %.4f, max %.4f ms; %d over "
+                    "22.5 ms; %d below 22 ms on the tick" % (wl["frames"], wl["period_min_ms"], wl["period_max_ms"],
+                                                           wl["over_22_5ms"], wl["below_22ms_tick"])}
+        out["loop_cpu_weston"] = {"value": wl["cpu_percent"], "note": "idle wait, headless Weston, no input"}
     return out
 
 

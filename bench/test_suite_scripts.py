@@ -56,8 +56,13 @@ class InputScript(unittest.TestCase):
 
 class Figures(unittest.TestCase):
     def test_paced_loop_json_becomes_period_tick_and_busy_figures(self):
-        with mock.patch.object(run_all.paced_loop, "run", return_value=PACED_JSON):
+        weston_json = {"idle": dict(PACED_JSON["idle"], period_mean_ms=22.01, cpu_percent=3.5)}
+        with mock.patch.object(run_all.paced_loop, "run", side_effect=[PACED_JSON, weston_json]) as run, \
+                mock.patch.object(run_all.shutil, "which", return_value="/usr/bin/weston"):
             f = run_all.loop_figures("/nowhere", run_all.FULL)
+        self.assertTrue(run.call_args_list[1].kwargs["on_weston"])
+        self.assertEqual((f["period_weston"]["mean"], f["loop_cpu_weston"]["value"]), (22.01, 3.5))
+        self.assertEqual(f["loop_cpu"]["value"], 2.5)
         self.assertEqual((f["period"]["mean"], f["period"]["median"], f["period"]["p99"]), (22.001, 22.0, 22.3))
         self.assertEqual(f["below_tick"], {"value": 0})
         self.assertEqual(f["below_ns"], {"value": 3})

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 
+#include "menu/AccessibleText.h"
 #include "menu/RoundedShape.h"
 #include "menu/WindowLook.h"
 #include "ui_frmInfo.h"
@@ -11,6 +12,7 @@ frmInfo::frmInfo(QWidget& startWindow)
     ui_->setupUi(this);
     cmdMainMenu = ui_->cmdMainMenu;
     menu::SetUpWindow(*this, 500, 400);
+    menu::DescribeBackButton(*cmdMainMenu);
     background_ = menu::BuiltInPicture(":/pictures/info.png");
     connect(cmdMainMenu, &QPushButton::clicked, this, &frmInfo::cmdMainMenu_Click);
     Form_Load();

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 
+#include "menu/AccessibleText.h"
 #include "menu/HighScoreFile.h"
 #include "menu/HighScoreTable.h"
 #include "menu/NameValidator.h"
@@ -68,6 +69,8 @@ frmSplash::frmSplash(Services services, QWidget* parent)
     lblVersion = ui_->lblVersion;
 
     menu::SetUpWindow(*this, 320, 400);
+    menu::NameTableBoxes(txtHighScoreName, txtHighScore);
+    menu::DescribeStartWindowButtons(*cmdStart, *cmdInfo, *cmdExit);
     background_ = menu::BuiltInPicture(":/pictures/splash.png");
     for (QLineEdit* box : txtHighScoreName) {
         box->setValidator(new menu::NameValidator(box));

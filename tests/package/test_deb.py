@@ -124,6 +124,10 @@ class Package(unittest.TestCase):
             with self.subTest(depends=library):
                 self.assertIn(library, depends)
         self.assertTrue(run(["dpkg-deb", "--field", self.deb, "Maintainer"]).stdout.strip())
+        recommends = run(["dpkg-deb", "--field", self.deb, "Recommends"]).stdout
+        for package in ("fonts-liberation2", "qt6-wayland"):
+            with self.subTest(recommends=package):
+                self.assertIn(package, recommends)
 
     def test_contents_are_the_install_layout_under_usr(self):
         self.assertEqual(self.deb_files(), ["/usr/" + f for f in layout.FILES])

@@ -1,8 +1,10 @@
 // The start and information windows as defined: every control's place, size,
-// text, font and flags, the tab order, and the rounded buttons' shapes.
+// text, font, flags and what a screen reader says of it, the tab order, and
+// the rounded buttons' shapes.
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,6 +25,7 @@ struct ControlCase {
     const char* text;
     int pixels;
     bool bold;
+    const char* accessibleName = nullptr;  // checked where given
 };
 
 const ControlCase kSplashControls[] = {
@@ -34,16 +37,16 @@ const ControlCase kSplashControls[] = {
     {"lblNumber_2", 48, 240, 17, 25, " 3", 13, true},
     {"lblNumber_3", 48, 264, 17, 25, " 4", 13, true},
     {"lblNumber_4", 48, 288, 17, 25, " 5", 13, true},
-    {"txtHighScoreName_0", 64, 192, 97, 19, nullptr, 11, false},
-    {"txtHighScoreName_1", 64, 216, 97, 19, nullptr, 11, false},
-    {"txtHighScoreName_2", 64, 240, 97, 19, nullptr, 11, false},
-    {"txtHighScoreName_3", 64, 264, 97, 19, nullptr, 11, false},
-    {"txtHighScoreName_4", 64, 288, 97, 19, nullptr, 11, false},
-    {"txtHighScore_0", 168, 192, 97, 19, nullptr, 11, false},
-    {"txtHighScore_1", 168, 216, 97, 19, nullptr, 11, false},
-    {"txtHighScore_2", 168, 240, 97, 19, nullptr, 11, false},
-    {"txtHighScore_3", 168, 264, 97, 19, nullptr, 11, false},
-    {"txtHighScore_4", 168, 288, 97, 19, nullptr, 11, false},
+    {"txtHighScoreName_0", 64, 192, 97, 19, nullptr, 11, false, "Name, row 1"},
+    {"txtHighScoreName_1", 64, 216, 97, 19, nullptr, 11, false, "Name, row 2"},
+    {"txtHighScoreName_2", 64, 240, 97, 19, nullptr, 11, false, "Name, row 3"},
+    {"txtHighScoreName_3", 64, 264, 97, 19, nullptr, 11, false, "Name, row 4"},
+    {"txtHighScoreName_4", 64, 288, 97, 19, nullptr, 11, false, "Name, row 5"},
+    {"txtHighScore_0", 168, 192, 97, 19, nullptr, 11, false, "Score, row 1"},
+    {"txtHighScore_1", 168, 216, 97, 19, nullptr, 11, false, "Score, row 2"},
+    {"txtHighScore_2", 168, 240, 97, 19, nullptr, 11, false, "Score, row 3"},
+    {"txtHighScore_3", 168, 264, 97, 19, nullptr, 11, false, "Score, row 4"},
+    {"txtHighScore_4", 168, 288, 97, 19, nullptr, 11, false, "Score, row 5"},
     {"lblVersion", 170, 313, 33, 24, "1.5.8", 11, false},
 };
 
@@ -68,6 +71,16 @@ void ExpectControl(const QWidget& window, const ControlCase& c) {
     // The text fits its box.
     const QFontMetrics metrics(w->font());
     EXPECT_LE(metrics.horizontalAdvance(TextOf(w)), c.w) << c.name;
+    // What a screen reader is told: the boxes' names, what each button does.
+    QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(const_cast<QWidget*>(w));
+    ASSERT_NE(reader, nullptr) << c.name;
+    if (c.accessibleName != nullptr) {
+        EXPECT_EQ(reader->text(QAccessible::Name), QString::fromLatin1(c.accessibleName)) << c.name;
+    }
+    if (qobject_cast<const QPushButton*>(w) != nullptr) {
+        EXPECT_EQ(reader->text(QAccessible::Name), TextOf(w)) << c.name;
+        EXPECT_FALSE(reader->text(QAccessible::Description).isEmpty()) << c.name;
+    }
 }
 
 TEST(MenuLayout, StartWindowControlsSitWhereDefined) {

@@ -1,0 +1,115 @@
+"""The real program on Wayland, under a private headless Weston with Qt's
+Wayland platform plugin and no X display to fall back on: the start window
+comes up showing its picture, SIGTERM ends the program as it does under X, and
+Qt says nothing about its platform."""
+
+import os
+import re
+import shutil
+import signal
+import subprocess
+import tempfile
+import time
+import unittest
+
+import harness
+import playfield
+import screen
+import weston
+
+# Parts of the start window where only its picture shows: above the buttons,
+# and below the version label.
+PICTURE_ABOVE_BUTTONS = (0, 0, 320, 128)
+PICTURE_AT_THE_BOTTOM = (0, 340, 320, 60)
+# What Qt prints about its platform plugin or the compositor.
+PLATFORM_WARNING = re.compile(r"qt\.qpa|wayland|platform plugin|xcb|could not|failed", re.I)
+
+
+class Wayland(unittest.TestCase):
+
+    def setUp(self):
+        self.compositor = weston.Weston()
+        self.addCleanup(self.compositor.stop)
+        self.root = tempfile.mkdtemp(prefix="tilebash-wayland-")
+        self.addCleanup(shutil.rmtree, self.root, True)
+        self.folder = os.path.join(self.root, "tilebash")
+        shutil.copytree(harness.program_dir(), self.folder, ignore=shutil.ignore_patterns("highscore.txt"))
+        self.splash = screen.load_png(os.path.join(harness.source_dir(), "windows", "pictures", "splash.png"))
+        self.proc = None
+
+    def tearDown(self):
+        if self.proc is not None and self.proc.poll() is None:
+            os.killpg(self.proc.pid, signal.SIGKILL)
+            self.proc.wait(10)
+
+    def fail_with(self, message, shot=None):
+        path = os.path.join(harness.artifacts_dir(), "%s-failure.png" % self.id())
+        try:
+            (shot or self.compositor.screenshot()).save_png(path)
+        except Exception as error:  # the message matters more than the picture
+            path = "(no screenshot: %s)" % error
+        self.fail("%s\n  screenshot: %s\n  program stderr:\n%s\n  weston log:\n%s"
+                  % (message, path, self.stderr(), self.compositor.log()))
+
+    def stderr(self):
+        with open(os.path.join(self.root, "stderr.txt"), "rb") as f:
+            return f.read().decode("utf-8", "replace")
+
+    def find_start_window(self, shot):
+        return weston.find_picture(shot, self.splash, PICTURE_ABOVE_BUTTONS)
+
+    def test_start_window_shows_its_picture_and_sigterm_ends_the_program_without_platform_warnings(self):
+        with open(os.path.join(self.root, "stderr.txt"), "wb") as err:
+            self.proc = subprocess.Popen([os.path.join(self.folder, harness.EXE_NAME)], cwd=self.root,
+                                         env=self.compositor.env(), stdin=subprocess.DEVNULL,
+                                         stdout=subprocess.DEVNULL, stderr=err, start_new_session=True)
+        deadline = time.monotonic() + harness.WINDOW_TIMEOUT
+        while True:
+            shot = self.compositor.screenshot()
+            origin = self.find_start_window(shot)
+            if origin is not None:
+                break
+            if self.proc.poll() is not None:
+                self.fail_with("the program ended (status %s) before its start window showed" % self.proc.returncode)
+            if time.monotonic() > deadline:
+                self.fail_with("no start window picture on the screen after %.0f s" % harness.WINDOW_TIMEOUT, shot)
+            time.sleep(0.2)
+
+        # The compositor placed it; all of it is on the screen, drawn 1:1.
+        x, y = origin
+        if not (0 <= x and 0 <= y and x + 320 <= shot.width and y + 400 <= shot.height):
+            self.fail_with("the start window at %r is not wholly on the screen" % (origin,), shot)
+        window = shot.crop(x, y, 320, 400)
+        if not window.same_area(self.splash, PICTURE_AT_THE_BOTTOM):
+            self.fail_with("the bottom of the start window at %r is not its picture (%d pixels differ)"
+                           % (origin, window.count_different(self.splash, PICTURE_AT_THE_BOTTOM)), shot)
+        for row in range(5):
+            for rect in (playfield.name_box(row), playfield.score_box(row)):
+                navy, white = window.count(screen.is_navy, rect), window.count(screen.is_white, rect)
+                if not (navy > rect[2] * rect[3] // 2 and white >= 8):
+                    self.fail_with("table box %r of row %d is not white text on navy (%d navy, %d white)"
+                                   % (rect, row, navy, white), shot)
+
+        self.proc.send_signal(signal.SIGTERM)
+        try:
+            status = self.proc.wait(harness.WINDOW_TIMEOUT)
+        except subprocess.TimeoutExpired:
+            self.fail_with("the program did not end within %.0f s of SIGTERM" % harness.WINDOW_TIMEOUT)
+        # As under X (docs/GUARANTEES.md): the default action, nothing left behind.
+        if status not in (0, -signal.SIGTERM):
+            self.fail_with("the program ended with status %s after SIGTERM" % status)
+        gone = time.monotonic() + 10
+        while self.find_start_window(self.compositor.screenshot()) is not None:
+            if time.monotonic() > gone:
+                self.fail_with("the start window is still on the screen after the program ended")
+            time.sleep(0.2)
+        left = sorted(os.listdir(self.folder))
+        self.assertEqual(left, sorted(set(os.listdir(harness.program_dir())) | {"highscore.txt"}),
+                         "files left beside the program")
+
+        warnings = [line for line in self.stderr().splitlines() if PLATFORM_WARNING.search(line)]
+        self.assertEqual(warnings, [], "Qt warned about its platform:\n%s" % self.stderr())
+
+
+if __name__ == "__main__":
+    unittest.main()
