@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "game/Checked.h"
+#include "game/Arithmetic.h"
 #include "game/Game.h"
 #include "platform/fake/FakePlatform.h"
 
