@@ -5,10 +5,10 @@
 #include <QStandardPaths>
 #include <memory>
 
-#include "menu/FrmMainPlayWindow.h"
+#include "app/ProgramFolder.h"
+#include "app/frmMain.h"
 #include "menu/ScoreFolder.h"
 #include "menu/frmSplash.h"
-#include "platform/qt/ProgramFolder.h"
 #include "windows/Resources.h"
 
 int main(int argc, char* argv[]) {
@@ -36,8 +36,8 @@ int main(int argc, char* argv[]) {
     const std::string folder = ProgramFolder();
     const std::string scoreFolder = menu::ChooseScoreFolder(
         folder, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
-    frmSplash splash(frmSplash::DefaultServices(
-        folder, [folder] { return std::make_unique<menu::FrmMainPlayWindow>(folder); }, scoreFolder));
+    frmSplash splash(frmSplash::DefaultCollaborators(
+        folder, [folder] { return std::make_unique<frmMain>(folder); }, scoreFolder));
     splash.ShowAndFocus();
     return QApplication::exec();
 }

@@ -216,7 +216,7 @@ struct FakePlatform {
     FakeMessageBox messages;
     FakeRandom random;
     FakeSurface surface;
-    Services services() { return {keyboard, clock, events, messages, random, surface}; }
+    platform::Services Services() { return {keyboard, clock, events, messages, random, surface}; }
 };
 
 }  // namespace platform::fake

@@ -11,7 +11,7 @@ namespace game::testing {
 class GameHarness : public ::testing::Test {
 protected:
     platform::fake::FakePlatform fp;
-    Game g{fp.services(), "/prog"};
+    Game g{fp.Services(), "/prog"};
 
     // A fresh game's first stage, set up as Main would: NewGame, wall, title.
     void StartGame() {
