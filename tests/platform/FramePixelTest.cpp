@@ -13,7 +13,7 @@ using testpics::QtGame;
 
 namespace {
 
-const QRgb kCaptionRed = qRgb(255, 30, 30);
+const QRgb kCaptionRed = qRgb(game::kCaptionRed.r, game::kCaptionRed.g, game::kCaptionRed.b);
 
 // The game with a sheet loaded: the committed one when asked and present.
 struct Frame {
