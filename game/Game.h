@@ -5,7 +5,7 @@
 //
 // One class, its procedures spread over files by topic:
 //   Game.cpp        Main, PlayStage, the frame (steps 1-19), losing a ball, game over
-//   Stage.cpp       NewGame, the stage set-up and its walls, ShowLevelTitle
+//   Stage.cpp       NewGame, the stage set-up and its walls, ShowLevelTitle, AdvanceStage
 //   Motion.cpp      speed limit, ball step, paddle keys, walls, floor/ceiling, bounce
 //   Bricks.cpp      the brick walk and scoring
 //   Specials.cpp    bonus countdown, fall, catch, effects, caption
