@@ -31,7 +31,7 @@ private:
     static platform::Services Silent(platform::fake::FakePlatform& fakes, double seed) {
         fakes.surface.recording = false;
         fakes.random.Randomize(seed);
-        return fakes.services();
+        return fakes.Services();
     }
 };
 

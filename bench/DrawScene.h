@@ -11,7 +11,7 @@
 #include "bench/BenchPlay.h"
 #include "game/Game.h"
 #include "platform/fake/FakePlatform.h"
-#include "platform/qt/Pictures.h"
+#include "windows/Pictures.h"
 #include "platform/qt/QtSurface.h"
 
 namespace bench {
@@ -20,7 +20,7 @@ inline const std::string kSheetPath = std::string(TILEBASH_SOURCE_DIR) + "/Image
 
 struct DrawScene {
     platform::fake::FakePlatform fakes;
-    platform::qt::QtSurface surface{platform::qt::PlayFieldPicture()};
+    platform::qt::QtSurface surface{windows::PlayFieldPicture()};
     game::Game game{platform::Services{fakes.keyboard, fakes.clock, fakes.events, fakes.messages,
                                        fakes.random, surface},
                     TILEBASH_SOURCE_DIR};

@@ -5,7 +5,7 @@
 #include <chrono>
 
 #include "bench/BenchPlay.h"
-#include "platform/qt/frmMain.h"
+#include "app/frmMain.h"
 
 namespace bench {
 
@@ -27,8 +27,8 @@ int64_t CpuNanos() {
 }  // namespace
 
 PacedResult RunPacedLoop(frmMain& window, int64_t frames, bool busy) {
-    game::Game& g = window.game();
-    window.events().SetBusyWait(busy);
+    game::Game& g = window.Game();
+    window.Events().SetBusyWait(busy);
     StartRunningPlay(g);
 
     PacedResult result;
@@ -62,7 +62,7 @@ PacedResult RunPacedLoop(frmMain& window, int64_t frames, bool busy) {
     }
     const int64_t wall1 = NowNanos();
     const int64_t cpu1 = CpuNanos();
-    window.events().SetBusyWait(false);
+    window.Events().SetBusyWait(false);
 
     const Samples periods = Periods(starts);
     const Samples tickPeriods = Periods(ticks);

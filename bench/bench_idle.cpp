@@ -14,7 +14,7 @@
 #include <QTimer>
 
 #include "bench/DrawScene.h"
-#include "platform/qt/frmMain.h"
+#include "app/frmMain.h"
 
 namespace {
 
@@ -45,12 +45,12 @@ void BM_PausedGameCpuShare(benchmark::State& state) {
         // Measured from the end of the title on; the game starts paused.
         QTimer::singleShot(2500, &window, [&] {
             cpuStart = CpuSeconds();
-            refreshStart = window.surface().refreshCount();
+            refreshStart = window.Surface().RefreshCount();
             wall.start();
         });
         QTimer::singleShot(2500 + seconds * 1000, &window, [&] {
             share = (CpuSeconds() - cpuStart) / (static_cast<double>(wall.elapsed()) / 1000.0);
-            frames = window.surface().refreshCount() - refreshStart;
+            frames = window.Surface().RefreshCount() - refreshStart;
             window.close();
         });
         benchmark::DoNotOptimize(window.Main());

@@ -23,7 +23,7 @@
 
 #include "bench/PacedLoop.h"
 #include "bench/PacedReport.h"
-#include "platform/qt/frmMain.h"
+#include "app/frmMain.h"
 
 namespace {
 

@@ -1,9 +1,8 @@
 // Step 17: the brick walk. At most one brick breaks per frame; the walk ages
 // the streak captions of the bricks it passes and stops at the hit.
 
-#include "game/Checked.h"
+#include "game/Arithmetic.h"
 #include "game/Game.h"
-#include "game/Rules.h"
 
 namespace game {
 namespace {

@@ -2,9 +2,8 @@
 // not, and shows it with one refresh, so the screen never shows half a frame.
 
 
-#include "game/Checked.h"
+#include "game/Arithmetic.h"
 #include "game/Game.h"
-#include "game/Rules.h"
 #include "game/Text.h"
 
 namespace game {
@@ -12,13 +11,6 @@ namespace game {
 namespace {
 
 using platform::RasterOp;
-using platform::Rgb;
-
-constexpr Rgb kBlack{0, 0, 0};
-constexpr Rgb kCaptionRed{255, 30, 30};
-constexpr Rgb kLegendGrey{200, 200, 200};
-constexpr double kPausedFontSize = 18.0;
-constexpr double kLegendSizeDrop = 2.0;  // the key legend is two points smaller
 
 // A mask copied with AND, then its image with OR: the thing shows where its
 // mask is black and the background where it is white.
@@ -28,9 +20,9 @@ void DrawMasked(platform::Surface& surface, int32_t x, int32_t y, int32_t w, int
     surface.BitBlt(x, y, w, h, spriteX, spriteY, RasterOp::SRCPAINT);
 }
 
-void PrintAt(platform::Surface& surface, int32_t x, int32_t y, std::string_view text) {
-    surface.CurrentX(x);
-    surface.CurrentY(y);
+void PrintAt(platform::Surface& surface, TextPlace at, std::string_view text, int32_t line = 0) {
+    surface.CurrentX(at.x);
+    surface.CurrentY(at.y + line * kLegendLineHeight);
     surface.Print(text);
 }
 
@@ -41,7 +33,7 @@ bool Game::DrawFrame() {
     const GameState& s = state;
 
     surface.Cls();                                     // 1
-    surface.RectangleOutline(9, 9, 530, 410, kBlack);  // 2
+    surface.RectangleOutline(kLeftWall - 1, kCeiling - 1, kRightWall, kFloor, kTextColour);  // 2
 
     const bool strobeDark = s.effectActive && s.specialKind == strobeBall && !s.strobeShown;
     if (!strobeDark) {  // 3
@@ -60,13 +52,13 @@ bool Game::DrawFrame() {
         } else if (b.captionOn) {
             // The caption climbs by half its age, halves to even.
             const auto rise = int32_t{RoundHalfEven16(b.captionAge / 2.0)};
-            surface.CurrentX(Add32(b.x, 10));
+            surface.CurrentX(Add32(b.x, kBrickCaptionDX));
             surface.CurrentY(Sub32(b.y, rise));
             surface.ForeColor(kCaptionRed);
             Text caption;
             caption.AppendNumber(b.captionValue);
             surface.Print(caption.View());
-            surface.ForeColor(kBlack);
+            surface.ForeColor(kTextColour);
         }
     }
 
@@ -76,46 +68,38 @@ bool Game::DrawFrame() {
     }
     if (s.captionFrames > 0) DrawSpecialCaption();  // 7
 
-    if (!locals.brickDrawn) {  // 8: the stage is cleared; this frame is never shown
-        if (state.stage == 3) {
-            state.stage = 1;
-            state.level = Add16(state.level, 1);
-        } else {
-            state.stage = Add16(state.stage, 1);
-        }
-        return false;
-    }
+    if (!locals.brickDrawn) return false;  // 8: the stage is cleared; the frame loop moves on
 
-    PrintAt(surface, 544, 88, "Point Total:");  // 9
+    PrintAt(surface, kScoreLabelAt, "Point Total:");  // 9
     {
         Text score;
         score.AppendNumber(s.score);
-        PrintAt(surface, 540, 108, score.View());
+        PrintAt(surface, kScoreAt, score.View());
     }
     {
         Text lives;
         lives.Append("Lives: ").AppendInt(s.lives);
-        PrintAt(surface, 544, 146, lives.View());
+        PrintAt(surface, kLivesAt, lives.View());
     }
     {
         Text level;
         level.Append("Level: ").AppendInt(s.level).Append(".").AppendInt(s.stage);
-        PrintAt(surface, 544, 186, level.View());
+        PrintAt(surface, kLevelAt, level.View());
     }
 
     surface.FontSize(surface.FontSize() - kLegendSizeDrop);  // 10
     surface.ForeColor(kLegendGrey);
-    PrintAt(surface, 544, 220, "--Keys------------");
-    PrintAt(surface, 544, 235, "(P)ause");
-    PrintAt(surface, 544, 250, "(R)eset");
-    PrintAt(surface, 544, 265, "(Q)uit");
+    PrintAt(surface, kLegendAt, "--Keys------------");
+    PrintAt(surface, kLegendAt, "(P)ause", 1);
+    PrintAt(surface, kLegendAt, "(R)eset", 2);
+    PrintAt(surface, kLegendAt, "(Q)uit", 3);
     surface.FontSize(surface.FontSize() + kLegendSizeDrop);
-    surface.ForeColor(kBlack);
+    surface.ForeColor(kTextColour);
 
     if (locals.paused) {  // 11
         const double keptSize = surface.FontSize();
         surface.FontSize(kPausedFontSize);
-        PrintAt(surface, 226, 195, "Paused");
+        PrintAt(surface, kPausedAt, "Paused");
         surface.FontSize(keptSize);
     }
 

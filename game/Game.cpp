@@ -5,7 +5,7 @@
 
 #include <utility>
 
-#include "game/Checked.h"
+#include "game/Arithmetic.h"
 #include "game/Text.h"
 
 namespace game {
@@ -100,7 +100,10 @@ FrameEnd Game::RunFrame() {
         HitBricks();     // 17
     }
 
-    if (!DrawFrame()) return FrameEnd::EndPlayStage;  // 18
+    if (!DrawFrame()) {  // 18: no brick stood, so this frame is never shown
+        AdvanceStage();
+        return FrameEnd::EndPlayStage;
+    }
     return FrameEnd::Continue;
 }
 

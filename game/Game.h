@@ -5,29 +5,21 @@
 //
 // One class, its procedures spread over files by topic:
 //   Game.cpp        Main, PlayStage, the frame (steps 1-19), losing a ball, game over
-//   Stage.cpp       NewGame, the stage set-up and its walls, ShowLevelTitle
+//   Stage.cpp       NewGame, the stage set-up and its walls, ShowLevelTitle, AdvanceStage
 //   Motion.cpp      speed limit, ball step, paddle keys, walls, floor/ceiling, bounce
 //   Bricks.cpp      the brick walk and scoring
 //   Specials.cpp    bonus countdown, fall, catch, effects, caption
-//   DrawFrame.cpp   composing the frame and the status panel
+//   DrawFrame.cpp   composing the frame and the status panel (drawing only)
+// Every constant of play is in Constants.h.
 
 #include <cstdint>
 #include <string>
 
-#include "GameState.h"
+#include "game/Constants.h"
+#include "game/GameState.h"
 #include "platform/Platform.h"
 
 namespace game {
-
-// Constants of play.
-constexpr int16_t kLeftWall = 10;
-constexpr int16_t kRightWall = 530;
-constexpr int16_t kCeiling = 10;
-constexpr int16_t kFloor = 410;
-constexpr int32_t kFrameMillis = 22;         // shortest frame period
-constexpr int32_t kTitleMillis = 2000;       // how long the level title shows
-constexpr int16_t kKeyDelayFrames = 20;      // frames between two honoured P or R presses
-constexpr int16_t kPauseDelayAtStageStart = 10;
 
 // How a frame's steps 1-18 ended.
 enum class FrameEnd {
@@ -62,6 +54,7 @@ public:
     void ServeBall();   // paddle and ball to their serving places, ballDX drawn
     void BuildWall();
     void ShowLevelTitle();
+    void AdvanceStage();  // after a cleared stage: the next stage, after the third the next level
 
     // --- Motion.cpp ---
     void LimitBallSpeed();  // step 8
@@ -87,8 +80,8 @@ public:
     void DrawSpecialCaption();
 
     // --- DrawFrame.cpp ---
-    // Step 18. Returns false when the stage was cleared (nothing more drawn,
-    // no refresh).
+    // Step 18. Returns false when no brick stood: the stage is cleared, so
+    // nothing more is drawn and there is no refresh.
     bool DrawFrame();
 
     // Held per GetKeyState's down bit.

@@ -2,9 +2,8 @@
 // the positions after the step, never at the path between two positions, so a
 // fast ball can step over the paddle's band.
 
-#include "game/Checked.h"
+#include "game/Arithmetic.h"
 #include "game/Game.h"
-#include "game/Rules.h"
 
 namespace game {
 

@@ -1,18 +1,11 @@
 // Bonus items: the countdown to the next item, its fall and catch, what each
 // kind gives, the two timed ball effects and the caption of a caught item.
 
-#include "game/Checked.h"
+#include "game/Arithmetic.h"
 #include "game/Game.h"
-#include "game/Rules.h"
 #include "game/Text.h"
 
 namespace game {
-namespace {
-
-constexpr platform::Rgb kCaptionColour{255, 30, 30};
-constexpr platform::Rgb kTextColour{0, 0, 0};
-
-}  // namespace
 
 // Step 7. An item due while another falls or an effect runs is skipped, not
 // kept waiting: the next chance comes a whole interval later.
@@ -129,7 +122,7 @@ void Game::DrawSpecialCaption() {
     const int rise = Floor16((kCaptionRiseFrom - state.captionFrames) / 2.0);
     surface.CurrentX(state.specialX);
     surface.CurrentY(state.specialY - rise);
-    surface.ForeColor(kCaptionColour);
+    surface.ForeColor(kCaptionRed);
 
     switch (state.specialKind) {
     case extraLife:

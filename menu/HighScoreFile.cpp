@@ -29,7 +29,7 @@ public:
     }
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
+    int Get() const { return fd_; }
     // Closes now and reports the result; close can report a failed write.
     int Close() {
         const int result = ::close(fd_);
@@ -115,7 +115,7 @@ const HighScoreLines& DefaultHighScoreLines() {
 HighScoreReadResult ReadHighScoreFile(const std::string& path) {
     HighScoreReadResult result;
     Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
+    if (fd.Get() < 0) {
         result.error = Failure("Cannot open the high-score file", path, errno);
         return result;
     }
@@ -125,7 +125,7 @@ HighScoreReadResult ReadHighScoreFile(const std::string& path) {
     bool afterCr = false;      // an LF now belongs to the CR before it
     char buffer[65536];
     while (result.lines.size() < kHighScoreLines) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -161,7 +161,7 @@ HighScoreReadResult ReadHighScoreFile(const std::string& path) {
             }
         }
         if (line.size() >= kMaxLineBytes) {
-            SkipHole(fd.get());
+            SkipHole(fd.Get());
         }
     }
     if (inLine && result.lines.size() < kHighScoreLines) {
@@ -185,14 +185,14 @@ FileStatus WriteHighScoreFile(const std::string& path, const HighScoreLines& lin
     std::string temporary = path + ".XXXXXX";
     const mode_t mode = NewFileMode(path);
     Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
-    if (fd.get() < 0) {
+    if (fd.Get() < 0) {
         return {false, Failure("Cannot create the high-score file", path, errno)};
     }
     const auto fail = [&](int error) {
         ::unlink(temporary.c_str());
         return FileStatus{false, Failure("Cannot write the high-score file", path, error)};
     };
-    if (::fchmod(fd.get(), mode) != 0 || !WriteAll(fd.get(), bytes) || ::fsync(fd.get()) != 0) {
+    if (::fchmod(fd.Get(), mode) != 0 || !WriteAll(fd.Get(), bytes) || ::fsync(fd.Get()) != 0) {
         return fail(errno);
     }
     if (fd.Close() != 0) {
@@ -203,8 +203,8 @@ FileStatus WriteHighScoreFile(const std::string& path, const HighScoreLines& lin
     }
     // Makes the rename itself durable; the file is already whole either way.
     Descriptor folder(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.get() >= 0) {
-        ::fsync(folder.get());
+    if (folder.Get() >= 0) {
+        ::fsync(folder.Get());
     }
     return {};
 }

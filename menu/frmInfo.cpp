@@ -3,30 +3,30 @@
 #include <QCloseEvent>
 
 #include "menu/AccessibleText.h"
-#include "menu/RoundedShape.h"
-#include "menu/WindowLook.h"
 #include "ui_frmInfo.h"
+#include "windows/RoundedShape.h"
+#include "windows/WindowLook.h"
+#include "windows/WindowPlacement.h"
 
 frmInfo::frmInfo(QWidget& startWindow)
     : ui_(std::make_unique<Ui::frmInfo>()), startWindow_(startWindow) {
     ui_->setupUi(this);
-    cmdMainMenu = ui_->cmdMainMenu;
-    menu::SetUpWindow(*this, 500, 400);
-    menu::DescribeBackButton(*cmdMainMenu);
-    background_ = menu::BuiltInPicture(":/pictures/info.png");
-    connect(cmdMainMenu, &QPushButton::clicked, this, &frmInfo::cmdMainMenu_Click);
+    windows::SetUpWindow(*this, 500, 400);
+    menu::DescribeBackButton(*ui_->cmdMainMenu);
+    background_ = windows::BuiltInPicture(":/pictures/info.png");
+    connect(ui_->cmdMainMenu, &QPushButton::clicked, this, &frmInfo::cmdMainMenu_Click);
     Form_Load();
 }
 
 frmInfo::~frmInfo() = default;
 
 void frmInfo::Form_Load() {
-    menu::SetRoundedShape(*cmdMainMenu, 5, 8, 108, 33, 15, 15);
+    windows::SetRoundedShape(*ui_->cmdMainMenu, 5, 8, 108, 33, 15, 15);
 }
 
 void frmInfo::cmdMainMenu_Click() {
     hide();
-    menu::ShowAndActivate(startWindow_);
+    windows::ShowAndActivate(startWindow_);
 }
 
 void frmInfo::Unload() {
@@ -35,13 +35,13 @@ void frmInfo::Unload() {
 }
 
 void frmInfo::paintEvent(QPaintEvent* /*event*/) {
-    menu::PaintBackground(*this, background_);
+    windows::PaintBackground(*this, background_);
 }
 
 void frmInfo::showEvent(QShowEvent* event) {
     if (!placed_) {
         placed_ = true;
-        menu::CentreOnScreen(*this);
+        windows::CentreOnPointerScreen(*this);
     }
     QWidget::showEvent(event);
 }

@@ -5,8 +5,6 @@
 #include <QWidget>
 #include <memory>
 
-class QPushButton;
-
 namespace Ui {
 class frmInfo;
 }
@@ -18,7 +16,7 @@ public:
     explicit frmInfo(QWidget& startWindow);
     ~frmInfo() override;
 
-    QPushButton* cmdMainMenu = nullptr;
+    // The one control, cmdMainMenu, is the form's (ui_).
 
     void cmdMainMenu_Click();
     // Close-down: closes the window for good (a close request otherwise only

@@ -3,17 +3,18 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QMessageBox>
 
 #include "menu/AccessibleText.h"
 #include "menu/HighScoreFile.h"
 #include "menu/HighScoreTable.h"
 #include "menu/NameValidator.h"
-#include "menu/RoundedShape.h"
 #include "menu/TextBoxTable.h"
-#include "menu/WindowLook.h"
 #include "menu/frmInfo.h"
+#include "platform/qt/QtMessageBox.h"
 #include "ui_frmSplash.h"
+#include "windows/RoundedShape.h"
+#include "windows/WindowLook.h"
+#include "windows/WindowPlacement.h"
 
 namespace {
 
@@ -30,75 +31,69 @@ QLineEdit* OpenNameBox(const std::array<QLineEdit*, 5>& boxes) {
     return nullptr;
 }
 
-void ShowBox(QMessageBox::Icon icon, const QString& text, const QString& title) {
-    QMessageBox box(icon, title, text, QMessageBox::Ok, QApplication::activeWindow());
-    box.exec();
-}
-
 }  // namespace
 
-frmSplash::Services frmSplash::DefaultServices(
+frmSplash::Collaborators frmSplash::DefaultCollaborators(
     std::string programFolder,
     std::function<std::unique_ptr<menu::PlayWindow>()> createPlayWindow, std::string scoreFolder) {
-    Services services;
+    Collaborators services;
     services.programFolder = std::move(programFolder);
     services.scoreFolder = std::move(scoreFolder);
     services.createPlayWindow = std::move(createPlayWindow);
     services.prompt = [](const QString& text, const QString& title) {
-        ShowBox(QMessageBox::NoIcon, text, title);
+        platform::qt::ShowMessageBox(text, title, QMessageBox::NoIcon);
     };
     services.error = [](const QString& text, const QString& title) {
-        ShowBox(QMessageBox::Warning, text, title);
+        platform::qt::ShowMessageBox(text, title, QMessageBox::Warning);
     };
     services.quit = [](int exitCode) { QCoreApplication::exit(exitCode); };
     return services;
 }
 
-frmSplash::frmSplash(Services services, QWidget* parent)
-    : QWidget(parent), services_(std::move(services)), ui_(std::make_unique<Ui::frmSplash>()) {
+frmSplash::frmSplash(Collaborators collaborators, QWidget* parent)
+    : QWidget(parent), collaborators_(std::move(collaborators)), ui_(std::make_unique<Ui::frmSplash>()) {
     ui_->setupUi(this);
-    cmdStart = ui_->cmdStart;
-    cmdInfo = ui_->cmdInfo;
-    cmdExit = ui_->cmdExit;
-    lblNumber = {ui_->lblNumber_0, ui_->lblNumber_1, ui_->lblNumber_2, ui_->lblNumber_3,
-                 ui_->lblNumber_4};
-    txtHighScoreName = {ui_->txtHighScoreName_0, ui_->txtHighScoreName_1, ui_->txtHighScoreName_2,
-                        ui_->txtHighScoreName_3, ui_->txtHighScoreName_4};
-    txtHighScore = {ui_->txtHighScore_0, ui_->txtHighScore_1, ui_->txtHighScore_2,
-                    ui_->txtHighScore_3, ui_->txtHighScore_4};
-    lblVersion = ui_->lblVersion;
-
-    menu::SetUpWindow(*this, 320, 400);
-    menu::NameTableBoxes(txtHighScoreName, txtHighScore);
-    menu::DescribeStartWindowButtons(*cmdStart, *cmdInfo, *cmdExit);
-    background_ = menu::BuiltInPicture(":/pictures/splash.png");
-    for (QLineEdit* box : txtHighScoreName) {
+    windows::SetUpWindow(*this, 320, 400);
+    menu::NameTableBoxes(NameBoxes(), ScoreBoxes());
+    menu::DescribeStartWindowButtons(*ui_->cmdStart, *ui_->cmdInfo, *ui_->cmdExit);
+    background_ = windows::BuiltInPicture(":/pictures/splash.png");
+    for (QLineEdit* box : NameBoxes()) {
         box->setValidator(new menu::NameValidator(box));
         box->installEventFilter(this);
     }
-    connect(cmdStart, &QPushButton::clicked, this, &frmSplash::cmdStart_Click);
-    connect(cmdInfo, &QPushButton::clicked, this, &frmSplash::cmdInfo_Click);
-    connect(cmdExit, &QPushButton::clicked, this, &frmSplash::cmdExit_Click);
+    connect(ui_->cmdStart, &QPushButton::clicked, this, &frmSplash::cmdStart_Click);
+    connect(ui_->cmdInfo, &QPushButton::clicked, this, &frmSplash::cmdInfo_Click);
+    connect(ui_->cmdExit, &QPushButton::clicked, this, &frmSplash::cmdExit_Click);
     Form_Load();
 }
 
 frmSplash::~frmSplash() = default;
 
+std::array<QLineEdit*, 5> frmSplash::NameBoxes() const {
+    return {ui_->txtHighScoreName_0, ui_->txtHighScoreName_1, ui_->txtHighScoreName_2,
+            ui_->txtHighScoreName_3, ui_->txtHighScoreName_4};
+}
+
+std::array<QLineEdit*, 5> frmSplash::ScoreBoxes() const {
+    return {ui_->txtHighScore_0, ui_->txtHighScore_1, ui_->txtHighScore_2, ui_->txtHighScore_3,
+            ui_->txtHighScore_4};
+}
+
 std::string frmSplash::HighScorePath() const {
     const std::string& folder =
-        services_.scoreFolder.empty() ? services_.programFolder : services_.scoreFolder;
+        collaborators_.scoreFolder.empty() ? collaborators_.programFolder : collaborators_.scoreFolder;
     return folder + "/highscore.txt";
 }
 
 void frmSplash::Form_Load() {
-    menu::SetRoundedShape(*cmdStart, 5, 5, 92, 36, 15, 15);
-    menu::SetRoundedShape(*cmdExit, 5, 5, 92, 36, 15, 15);
-    menu::SetRoundedShape(*cmdInfo, 5, 5, 76, 36, 15, 15);
+    windows::SetRoundedShape(*ui_->cmdStart, 5, 5, 92, 36, 15, 15);
+    windows::SetRoundedShape(*ui_->cmdExit, 5, 5, 92, 36, 15, 15);
+    windows::SetRoundedShape(*ui_->cmdInfo, 5, 5, 76, 36, 15, 15);
     LoadHighScores();
 }
 
 void frmSplash::ShowAndFocus() {
-    menu::ShowAndActivate(*this);
+    windows::ShowAndActivate(*this);
 }
 
 void frmSplash::cmdStart_Click() {
@@ -107,12 +102,12 @@ void frmSplash::cmdStart_Click() {
     }
     hide();
     if (!play_) {
-        play_ = services_.createPlayWindow();
+        play_ = collaborators_.createPlayWindow();
     }
     std::string error;
     if (!play_->ShowAndFocus(error)) {
         // Without its sprite sheet there is no game to play.
-        services_.error(QString::fromStdString(error), kTitle);
+        collaborators_.error(QString::fromStdString(error), kTitle);
         exitCode_ = 1;
         UnloadAllForms();
         return;
@@ -137,7 +132,7 @@ void frmSplash::cmdInfo_Click() {
     if (!info_) {
         info_ = std::make_unique<frmInfo>(*this);
     }
-    menu::ShowAndActivate(*info_);
+    windows::ShowAndActivate(*info_);
 }
 
 void frmSplash::cmdExit_Click() {
@@ -168,7 +163,7 @@ void frmSplash::UnloadAllForms() {
         unloadingSelf_ = true;
         close();
     }
-    services_.quit(exitCode_);
+    collaborators_.quit(exitCode_);
 }
 
 void frmSplash::closeEvent(QCloseEvent* event) {
@@ -180,13 +175,13 @@ void frmSplash::closeEvent(QCloseEvent* event) {
 }
 
 void frmSplash::paintEvent(QPaintEvent* /*event*/) {
-    menu::PaintBackground(*this, background_);
+    windows::PaintBackground(*this, background_);
 }
 
 void frmSplash::showEvent(QShowEvent* event) {
     if (!placed_) {
         placed_ = true;
-        menu::CentreOnScreen(*this);
+        windows::CentreOnPointerScreen(*this);
     }
     QWidget::showEvent(event);
 }
@@ -195,8 +190,9 @@ bool frmSplash::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            for (std::size_t k = 0; k < txtHighScoreName.size(); ++k) {
-                if (watched == txtHighScoreName[k]) {
+            const std::array<QLineEdit*, 5> boxes = NameBoxes();
+            for (std::size_t k = 0; k < boxes.size(); ++k) {
+                if (watched == boxes[k]) {
                     txtHighScoreName_KeyPress(static_cast<int16_t>(k), kEnterCode);
                     return true;
                 }
@@ -209,7 +205,7 @@ bool frmSplash::eventFilter(QObject* watched, QEvent* event) {
 // --- the high-score table ---
 
 void frmSplash::ReportError(const std::string& error, const char* consequence) {
-    services_.error(QString::fromStdString(error) + "\n\n" + QString::fromUtf8(consequence), kTitle);
+    collaborators_.error(QString::fromStdString(error) + "\n\n" + QString::fromUtf8(consequence), kTitle);
 }
 
 bool frmSplash::EnsureHighScoreFile() {
@@ -221,7 +217,7 @@ bool frmSplash::EnsureHighScoreFile() {
 }
 
 void frmSplash::LoadHighScores() {
-    menu::TextBoxTable table(txtHighScoreName, txtHighScore);
+    menu::TextBoxTable table(NameBoxes(), ScoreBoxes());
     const menu::HighScoreLines& defaults = menu::DefaultHighScoreLines();
     const std::vector<std::string> defaultLines(defaults.begin(), defaults.end());
     if (!EnsureHighScoreFile()) {
@@ -239,7 +235,7 @@ void frmSplash::LoadHighScores() {
 
 void frmSplash::CheckHighScore(int32_t score) {
     EnsureHighScoreFile();
-    menu::TextBoxTable table(txtHighScoreName, txtHighScore);
+    menu::TextBoxTable table(NameBoxes(), ScoreBoxes());
     const int row = menu::InsertScore(table, score);
     if (row >= 0) {
         BeginNameEntry(static_cast<int16_t>(row));
@@ -247,18 +243,18 @@ void frmSplash::CheckHighScore(int32_t score) {
 }
 
 void frmSplash::SetButtonsEnabled(bool enabled) {
-    cmdStart->setEnabled(enabled);
-    cmdExit->setEnabled(enabled);
-    cmdInfo->setEnabled(enabled);
+    ui_->cmdStart->setEnabled(enabled);
+    ui_->cmdExit->setEnabled(enabled);
+    ui_->cmdInfo->setEnabled(enabled);
 }
 
 void frmSplash::BeginNameEntry(int16_t row) {
-    QLineEdit* box = txtHighScoreName.at(static_cast<std::size_t>(row));
+    QLineEdit* box = NameBoxes().at(static_cast<std::size_t>(row));
     SetButtonsEnabled(false);
     box->setFocus();
     box->setReadOnly(false);
     box->clear();
-    services_.prompt(kPromptText, kTitle);
+    collaborators_.prompt(kPromptText, kTitle);
 }
 
 void frmSplash::txtHighScoreName_KeyPress(int16_t index, int16_t code) {
@@ -267,21 +263,19 @@ void frmSplash::txtHighScoreName_KeyPress(int16_t index, int16_t code) {
     }
     // Enter in any box confirms the open entry: the buttons never come back
     // while a box is still editable.
-    QLineEdit* box = OpenNameBox(txtHighScoreName);
-    if (box == nullptr) {
-        box = txtHighScoreName.at(static_cast<std::size_t>(index));
-    }
+    QLineEdit* box = OpenNameBox(NameBoxes());
+    if (box == nullptr) box = NameBoxes().at(static_cast<std::size_t>(index));
     if (box->text().isEmpty()) {
         box->setText(kEmptyName);
     }
     box->setReadOnly(true);
     SetButtonsEnabled(true);
-    cmdStart->setFocus();
+    ui_->cmdStart->setFocus();
     SaveHighScores();
 }
 
 void frmSplash::SaveHighScores() {
-    const menu::TextBoxTable table(txtHighScoreName, txtHighScore);
+    const menu::TextBoxTable table(NameBoxes(), ScoreBoxes());
     const menu::FileStatus status = menu::WriteHighScoreFile(HighScorePath(), menu::TableLines(table));
     if (!status.ok) {
         ReportError(status.error,
@@ -293,7 +287,7 @@ void frmSplash::SaveHighScores() {
 // so the table is saved with the name typed so far.
 void frmSplash::SavePendingNameEntry() {
     bool open = false;
-    for (QLineEdit* box : txtHighScoreName) {
+    for (QLineEdit* box : NameBoxes()) {
         if (!box->isReadOnly()) {
             open = true;
             if (box->text().isEmpty()) {

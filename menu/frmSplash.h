@@ -13,9 +13,7 @@
 
 #include "menu/PlayWindow.h"
 
-class QLabel;
 class QLineEdit;
-class QPushButton;
 class frmInfo;
 
 namespace Ui {
@@ -29,7 +27,7 @@ public:
     using MessageBox = std::function<void(const QString& text, const QString& title)>;
 
     // What the window is given from outside, so tests can stand in for it.
-    struct Services {
+    struct Collaborators {
         std::string programFolder;
         // The folder of highscore.txt (menu/ScoreFolder.h); empty for the
         // program folder.
@@ -41,23 +39,18 @@ public:
         std::function<void(int exitCode)> quit;  // ends the event loop
     };
     // Qt message boxes and QCoreApplication::exit.
-    static Services DefaultServices(
+    static Collaborators DefaultCollaborators(
         std::string programFolder,
         std::function<std::unique_ptr<menu::PlayWindow>()> createPlayWindow,
         std::string scoreFolder = {});
 
     // Creates and loads the window (Form_Load): rounded buttons, then the table.
-    explicit frmSplash(Services services, QWidget* parent = nullptr);
+    explicit frmSplash(Collaborators collaborators, QWidget* parent = nullptr);
     ~frmSplash() override;
 
-    // The controls; the arrays are indexed by row.
-    QPushButton* cmdStart = nullptr;
-    QPushButton* cmdInfo = nullptr;
-    QPushButton* cmdExit = nullptr;
-    std::array<QLabel*, 5> lblNumber{};
-    std::array<QLineEdit*, 5> txtHighScoreName{};
-    std::array<QLineEdit*, 5> txtHighScore{};
-    QLabel* lblVersion = nullptr;
+    // The controls are the form's (ui_), found by their objectNames:
+    // cmdStart, cmdInfo, cmdExit, lblNumber_0..4, txtHighScoreName_0..4,
+    // txtHighScore_0..4 and lblVersion.
 
     // Event handlers.
     void cmdStart_Click();
@@ -76,10 +69,9 @@ public:
     void ShowAndFocus();
 
     std::string HighScorePath() const;
-    int32_t lastScore() const { return lastScore_; }
+    int32_t LastScore() const { return lastScore_; }
     frmInfo* InfoWindow() const { return info_.get(); }
     menu::PlayWindow* PlayWindowIfCreated() const { return play_.get(); }
-    bool IsClosing() const { return closing_; }
     int ExitCode() const { return exitCode_; }
 
 protected:
@@ -98,8 +90,11 @@ private:
     void SavePendingNameEntry();
     void SetButtonsEnabled(bool enabled);
     void ReportError(const std::string& error, const char* consequence);
+    // The name and score boxes, indexed by row.
+    std::array<QLineEdit*, 5> NameBoxes() const;
+    std::array<QLineEdit*, 5> ScoreBoxes() const;
 
-    Services services_;
+    Collaborators collaborators_;
     std::unique_ptr<Ui::frmSplash> ui_;
     QPixmap background_;
     std::unique_ptr<menu::PlayWindow> play_;

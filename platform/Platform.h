@@ -25,6 +25,8 @@ enum class RasterOp : uint8_t {
 
 // Bit of GetKeyState's value that is set while the key is down.
 constexpr int16_t kKeyDownBit = 0x1000;
+// The whole value GetKeyState gives for a key that is down (0 for one that is up).
+constexpr int16_t kKeyDownState = kKeyDownBit | 0x0080;
 
 // Virtual-key codes the game polls.
 namespace vk {
@@ -38,7 +40,7 @@ constexpr int32_t R = 82;
 class Keyboard {
 public:
     virtual ~Keyboard() = default;
-    // 16-bit state of a virtual key; kKeyDownBit is set while it is down.
+    // 16-bit state of a virtual key: kKeyDownState while it is down, else 0.
     virtual int16_t GetKeyState(int32_t virtualKey) = 0;
     // True once after the program lost the keyboard focus to another window:
     // reports whether that happened since the last call, and forgets it.

@@ -16,7 +16,7 @@ namespace {
 
 struct Play {
     platform::fake::FakePlatform fakes;
-    game::Game game{fakes.services(), ""};
+    game::Game game{fakes.Services(), ""};
     Play() {
         fakes.surface.recording = false;
         fakes.random.Randomize(3.5);

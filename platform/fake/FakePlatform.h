@@ -38,8 +38,7 @@ public:
     bool IsDown(int32_t virtualKey) const { return down_.at(static_cast<std::size_t>(virtualKey)); }
     int16_t GetKeyState(int32_t virtualKey) override {
         if (virtualKey < 0 || virtualKey >= static_cast<int32_t>(down_.size())) return 0;
-        return down_[static_cast<std::size_t>(virtualKey)] ? static_cast<int16_t>(kKeyDownBit | 0x0080)
-                                                          : int16_t{0};
+        return down_[static_cast<std::size_t>(virtualKey)] ? kKeyDownState : int16_t{0};
     }
 
 private:
@@ -217,7 +216,7 @@ struct FakePlatform {
     FakeMessageBox messages;
     FakeRandom random;
     FakeSurface surface;
-    Services services() { return {keyboard, clock, events, messages, random, surface}; }
+    platform::Services Services() { return {keyboard, clock, events, messages, random, surface}; }
 };
 
 }  // namespace platform::fake

@@ -59,8 +59,7 @@ bool QtKeyboard::TakeFocusLoss() {
 
 int16_t QtKeyboard::GetKeyState(int32_t virtualKey) {
     if (virtualKey <= 0 || virtualKey >= static_cast<int32_t>(down_.size())) return 0;
-    return down_[static_cast<std::size_t>(virtualKey)] ? static_cast<int16_t>(kKeyDownBit | 0x0080)
-                                                      : int16_t{0};
+    return down_[static_cast<std::size_t>(virtualKey)] ? kKeyDownState : int16_t{0};
 }
 
 bool QtKeyboard::eventFilter(QObject* watched, QEvent* event) {

@@ -1,7 +1,6 @@
 #include "platform/qt/QtMessageBox.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 namespace platform::qt {
 
@@ -11,15 +10,19 @@ QString FromUtf8(std::string_view text) {
 }
 }  // namespace
 
-void QtMessageBox::MsgBox(std::string_view text, std::string_view title) {
+void ShowMessageBox(const QString& text, const QString& title, QMessageBox::Icon icon) {
     QMessageBox box(QApplication::activeWindow());
-    box.setIcon(QMessageBox::NoIcon);
-    box.setWindowTitle(FromUtf8(title));
+    box.setIcon(icon);
+    box.setWindowTitle(title);
     box.setTextFormat(Qt::PlainText);
-    box.setText(FromUtf8(text));
+    box.setText(text);
     box.setStandardButtons(QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
+}
+
+void QtMessageBox::MsgBox(std::string_view text, std::string_view title) {
+    ShowMessageBox(FromUtf8(text), FromUtf8(title), QMessageBox::NoIcon);
 }
 
 }  // namespace platform::qt

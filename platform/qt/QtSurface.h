@@ -10,8 +10,8 @@
 // size from the same pen positions, so every picture lands where it would at
 // 1x and text is sharp.
 //
-// Drawing is recorded and carried out when the picture is needed (Present,
-// Refresh, image()). A frame that repeats the last one exactly is not carried
+// Drawing is recorded and carried out when the picture is needed: Present,
+// Refresh, or an explicit Flush before reading Image(). A frame that repeats the last one exactly is not carried
 // out again. Carrying out notes the boxes touched, so Cls restores only what
 // was drawn since the last one. What reaches the screen is found from the
 // operations, not the pixels: comparing a frame's list with the last one's,
@@ -82,18 +82,15 @@ public:
     int32_t Scale() const { return scale_; }
 
     // The image drawing goes to: 640 x 420 times the scale, with that as its
-    // device pixel ratio.
-    const QImage& image() const {
-        const_cast<QtSurface*>(this)->Flush();  // the picture as drawn so far
-        return image_;
-    }
-    // The image as it stands, for painting: outside Present it is the frame
-    // last presented, since drawing is carried out only there.
-    const QImage& shown() const { return image_; }
-    const QImage& sheet() const { return sheet_; }  // as loaded, 1x
-    int64_t refreshCount() const { return refreshes_; }
+    // device pixel ratio. It holds what was drawn up to the last Flush (which
+    // Refresh and Present make), so outside them it is the frame last
+    // presented: what painting shows. Call Flush first for the picture as
+    // drawn so far.
+    const QImage& Image() const { return image_; }
+    const QImage& Sheet() const { return sheet_; }  // as loaded, 1x
+    int64_t RefreshCount() const { return refreshes_; }
     // Pixel size of the font in force (points at 96 dpi, at 1x).
-    int32_t fontPixels() const { return font_.metrics->PixelSize(); }
+    int32_t FontPixels() const { return font_.metrics->PixelSize(); }
 
 private:
     struct Font {

@@ -132,7 +132,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         std::fprintf(stderr, "sheet fuzzer: the error does not name the file: %s\n", error.c_str());
         std::abort();
     }
-    if (loaded && w.surface.sheet().format() != QImage::Format_RGB32) {
+    if (loaded && w.surface.Sheet().format() != QImage::Format_RGB32) {
         std::fprintf(stderr, "sheet fuzzer: the sheet was not converted once for play\n");
         std::abort();
     }

@@ -25,7 +25,7 @@ constexpr int kRoundingModes[] = {FE_TONEAREST, FE_UPWARD};
 class GameHarness : public ::testing::Test {
 protected:
     platform::fake::FakePlatform fp;
-    Game g{fp.services(), "/prog"};
+    Game g{fp.Services(), "/prog"};
 
     // A fresh game's first stage, set up as Main would: NewGame, wall, title.
     void StartGame() {

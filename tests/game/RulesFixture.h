@@ -3,7 +3,7 @@
 // the flat wall and the serving places, no title, running (not paused).
 // SetUp may be called again inside a test to start a table row afresh.
 
-#include "game/Checked.h"
+#include "game/Arithmetic.h"
 #include "GameHarness.h"
 
 namespace game::testing {

@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "game/Checked.h"
+#include "game/Arithmetic.h"
 #include "game/Game.h"
 #include "platform/fake/FakePlatform.h"
 
@@ -114,7 +114,7 @@ void CheckFrame(const GameState& before, const StageLocals& localsBefore, const 
 TEST(Soak, SeededGamesKeepTheInvariantsOfPlay) {
     platform::fake::FakePlatform fp;
     fp.surface.recording = false;
-    Game g(fp.services(), "/prog");
+    Game g(fp.Services(), "/prog");
     overflowCount = 0;
 
     int frames = 0;
@@ -170,7 +170,7 @@ TEST(Soak, SameSeedThroughMainPlaysTheSameGame) {
     auto play = [](double seed) {
         platform::fake::FakePlatform fp;
         fp.surface.recording = false;
-        Game g(fp.services(), "/prog");
+        Game g(fp.Services(), "/prog");
         fp.random.Randomize(seed);
         Player player(10);
         int64_t events = 0;

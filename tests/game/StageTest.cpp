@@ -180,7 +180,7 @@ TEST_F(Stage, FormLoadSeedsFromTheTimeOfDayAndLoadsTheSheetBesideTheProgram) {
 
     platform::fake::FakePlatform other;
     other.surface.loadSucceeds = false;
-    Game trailing(other.services(), "/odd dir/");
+    Game trailing(other.Services(), "/odd dir/");
     EXPECT_FALSE(trailing.Form_Load(error));
     EXPECT_EQ(other.surface.loadedPath, "/odd dir//Images/bitmaps.bmp") << "folder used as it is";
     EXPECT_NE(error.find("/odd dir//Images/bitmaps.bmp"), std::string::npos);

@@ -13,8 +13,8 @@
 #include <QTimer>
 
 #include "TestPictures.h"
-#include "platform/qt/ProgramFolder.h"
-#include "platform/qt/frmMain.h"
+#include "app/ProgramFolder.h"
+#include "app/frmMain.h"
 
 namespace {
 
@@ -72,15 +72,16 @@ TEST(frmMain, ShowingLoadsOnceCentresAndShowsTheImageOneToOne) {
     ASSERT_TRUE(window.ShowAndFocus(error)) << error;
     EXPECT_TRUE(window.IsLoaded());
     EXPECT_TRUE(window.isVisible());
-    EXPECT_EQ(window.surface().sheet().size(), QSize(80, 160));
+    EXPECT_EQ(window.Surface().Sheet().size(), QSize(80, 160));
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_LE((window.geometry().center() - screen.center()).manhattanLength(), 2);
 
-    window.game().NewGame();
-    window.game().ServeBall();
-    window.game().BuildWall();
-    ASSERT_TRUE(window.game().DrawFrame());
-    EXPECT_EQ(window.grab().toImage().convertToFormat(QImage::Format_RGB32), window.surface().image());
+    window.Game().NewGame();
+    window.Game().ServeBall();
+    window.Game().BuildWall();
+    ASSERT_TRUE(window.Game().DrawFrame());
+    window.Surface().Flush();
+    EXPECT_EQ(window.grab().toImage().convertToFormat(QImage::Format_RGB32), window.Surface().Image());
 
     window.move(5, 5);  // a later show keeps the place
     ASSERT_TRUE(window.ShowAndFocus(error));
@@ -92,11 +93,11 @@ TEST(frmMain, CloseRequestEndsTheGameAndUnloadsTheWindow) {
     frmMain window(program.folder);
     std::string error;
     ASSERT_TRUE(window.ShowAndFocus(error)) << error;
-    window.game().state.quitGame = false;
-    window.game().state.newGame = true;
+    window.Game().state.quitGame = false;
+    window.Game().state.newGame = true;
     EXPECT_TRUE(window.close());
-    EXPECT_TRUE(window.game().state.quitGame);
-    EXPECT_FALSE(window.game().state.newGame);
+    EXPECT_TRUE(window.Game().state.quitGame);
+    EXPECT_FALSE(window.Game().state.newGame);
     EXPECT_FALSE(window.isVisible());
     EXPECT_FALSE(window.IsLoaded());
 }
@@ -105,16 +106,16 @@ TEST(frmMain, UnloadRunsTheCloseRequestOnlyWhenLoaded) {
     ProgramDir program;
     frmMain window(program.folder);
     window.Unload();  // never loaded: nothing to do
-    EXPECT_FALSE(window.game().state.quitGame);
+    EXPECT_FALSE(window.Game().state.quitGame);
     std::string error;
     ASSERT_TRUE(window.ShowAndFocus(error)) << error;
     window.hide();  // hidden between games, still loaded
     window.Unload();
-    EXPECT_TRUE(window.game().state.quitGame);
+    EXPECT_TRUE(window.Game().state.quitGame);
     EXPECT_FALSE(window.IsLoaded());
-    window.game().state.quitGame = false;
+    window.Game().state.quitGame = false;
     window.Unload();  // the close-down may come twice
-    EXPECT_FALSE(window.game().state.quitGame);
+    EXPECT_FALSE(window.Game().state.quitGame);
 }
 
 TEST(frmMain, GameRunsInTheEventLoopUntilQIsPressed) {
@@ -126,7 +127,7 @@ TEST(frmMain, GameRunsInTheEventLoopUntilQIsPressed) {
     // the loop must keep handling key events while it waits out its frames.
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &window, [&] {
-        if (window.surface().refreshCount() > 0) {
+        if (window.Surface().RefreshCount() > 0) {
             QTest::keyPress(&window, Qt::Key_Q);
             poll.stop();
         }
@@ -140,9 +141,9 @@ TEST(frmMain, GameRunsInTheEventLoopUntilQIsPressed) {
     QTest::keyRelease(&window, Qt::Key_Q);
     EXPECT_GE(took, 2000);
     EXPECT_LT(took, 14000) << "the close request, not Q, ended the game";
-    EXPECT_TRUE(window.game().state.quitGame);
-    EXPECT_FALSE(window.game().state.newGame);  // Q, not game over
-    EXPECT_GE(window.surface().refreshCount(), 1);  // frames ran and were shown
+    EXPECT_TRUE(window.Game().state.quitGame);
+    EXPECT_FALSE(window.Game().state.newGame);  // Q, not game over
+    EXPECT_GE(window.Surface().RefreshCount(), 1);  // frames ran and were shown
 }
 
 TEST(ProgramFolder, IsTheApplicationFolderUnchanged) {

@@ -69,7 +69,8 @@ QImage DrawScripted(const std::function<void(game::Game&)>& script) {
     g.StartStage();
     script(g.game);
     EXPECT_TRUE(g.game.DrawFrame());
-    return g.surface.image();
+    g.surface.Flush();
+    return g.surface.Image();
 }
 
 }  // namespace

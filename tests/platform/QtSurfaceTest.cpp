@@ -58,11 +58,12 @@ TEST(QtSurface, RasterOperationsCombineEveryBitOfEachChannel) {
         Fixture f(c.dst, Plain(80, 160, c.src));
         f.surface.BitBlt(100, 50, 3, 2, 10, 20, c.op);
         SCOPED_TRACE(static_cast<int>(c.op));
-        EXPECT_EQ(Px(f.surface.image(), 100, 50), c.expected);
-        EXPECT_EQ(Px(f.surface.image(), 102, 51), c.expected);
-        EXPECT_EQ(Px(f.surface.image(), 103, 51), c.dst | 0xff000000u);  // right of the copy
-        EXPECT_EQ(Px(f.surface.image(), 100, 52), c.dst | 0xff000000u);  // below it
-        EXPECT_EQ(CountNot(f.surface.image(), c.dst), c.expected == (c.dst | 0xff000000u) ? 0 : 6);
+        f.surface.Flush();
+        EXPECT_EQ(Px(f.surface.Image(), 100, 50), c.expected);
+        EXPECT_EQ(Px(f.surface.Image(), 102, 51), c.expected);
+        EXPECT_EQ(Px(f.surface.Image(), 103, 51), c.dst | 0xff000000u);  // right of the copy
+        EXPECT_EQ(Px(f.surface.Image(), 100, 52), c.dst | 0xff000000u);  // below it
+        EXPECT_EQ(CountNot(f.surface.Image(), c.dst), c.expected == (c.dst | 0xff000000u) ? 0 : 6);
     }
 }
 
@@ -72,8 +73,9 @@ TEST(QtSurface, CopyTakesTheSourceRectanglePixelForPixel) {
         for (int x = 0; x < 80; ++x) sheet.setPixel(x, y, qRgb(x * 3, y, (x ^ y) & 0xff));
     Fixture f(qRgb(1, 2, 3), sheet);
     f.surface.BitBlt(300, 200, 20, 10, 52, 45, RasterOp::SRCCOPY);
+    f.surface.Flush();
     for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 20; ++x) ASSERT_EQ(Px(f.surface.image(), 300 + x, 200 + y), Px(sheet, 52 + x, 45 + y));
+        for (int x = 0; x < 20; ++x) ASSERT_EQ(Px(f.surface.Image(), 300 + x, 200 + y), Px(sheet, 52 + x, 45 + y));
 }
 
 // Every copy is clipped to both pictures; the sanitizer build checks that no
@@ -103,7 +105,8 @@ TEST(QtSurface, CopiesReachingOutsideEitherPictureAreClipped) {
             Fixture f(bg, Plain(80, 160, src));
             f.surface.BitBlt(c.x, c.y, c.w, c.h, c.sx, c.sy, op);
             const QRgb result = op == RasterOp::SRCCOPY ? src : op == RasterOp::SRCAND ? (bg & src) : (bg | src);
-            EXPECT_EQ(CountNot(f.surface.image(), bg), result == (bg | 0xff000000u) ? 0 : c.changed)
+            f.surface.Flush();
+            EXPECT_EQ(CountNot(f.surface.Image(), bg), result == (bg | 0xff000000u) ? 0 : c.changed)
                 << c.name << " op " << static_cast<int>(op);
         }
     }
@@ -112,22 +115,25 @@ TEST(QtSurface, CopiesReachingOutsideEitherPictureAreClipped) {
 TEST(QtSurface, SheetOfAnotherSizeIsAcceptedAndCopiesBeyondItLeaveTheImageAlone) {
     const QRgb bg = qRgb(90, 90, 90), src = qRgb(255, 0, 0);
     Fixture f(bg, Plain(10, 10, src));
-    EXPECT_EQ(f.surface.sheet().size(), QSize(10, 10));
+    EXPECT_EQ(f.surface.Sheet().size(), QSize(10, 10));
     // The paddle rectangle of the real layout: only its 10 x 10 corner exists.
     f.surface.BitBlt(230, 390, 80, 15, 0, 0, RasterOp::SRCCOPY);
-    EXPECT_EQ(CountNot(f.surface.image(), bg), 100);
-    EXPECT_EQ(Px(f.surface.image(), 239, 399), src | 0xff000000u);
-    EXPECT_EQ(Px(f.surface.image(), 240, 390), bg | 0xff000000u);
+    f.surface.Flush();
+    EXPECT_EQ(CountNot(f.surface.Image(), bg), 100);
+    EXPECT_EQ(Px(f.surface.Image(), 239, 399), src | 0xff000000u);
+    EXPECT_EQ(Px(f.surface.Image(), 240, 390), bg | 0xff000000u);
     // The ball's rectangle lies wholly outside: nothing changes.
     f.surface.Cls();
     f.surface.BitBlt(263, 374, 15, 15, 52, 30, RasterOp::SRCAND);
-    EXPECT_EQ(CountNot(f.surface.image(), bg), 0);
+    f.surface.Flush();
+    EXPECT_EQ(CountNot(f.surface.Image(), bg), 0);
 }
 
 TEST(QtSurface, CopiesBeforeAnySheetIsLoadedDrawNothing) {
     QtSurface surface(Plain(640, 420, qRgb(5, 5, 5)));
     surface.BitBlt(0, 0, 80, 160, 0, 0, RasterOp::SRCCOPY);
-    EXPECT_EQ(CountNot(surface.image(), qRgb(5, 5, 5)), 0);
+    surface.Flush();
+    EXPECT_EQ(CountNot(surface.Image(), qRgb(5, 5, 5)), 0);
 }
 
 TEST(QtSurface, LoadingFailsWithThePathInTheMessage) {
@@ -146,7 +152,7 @@ TEST(QtSurface, LoadingFailsWithThePathInTheMessage) {
         std::string error;
         EXPECT_FALSE(surface.LoadBitmaps(path, error)) << path;
         EXPECT_NE(error.find(path), std::string::npos) << error;
-        EXPECT_TRUE(surface.sheet().isNull());
+        EXPECT_TRUE(surface.Sheet().isNull());
     }
 }
 
@@ -159,14 +165,14 @@ TEST(QtSurface, LoadsFromAFolderWithSpacesAndNonAsciiCharacters) {
     QtSurface surface(QImage{});
     std::string error;
     EXPECT_TRUE(surface.LoadBitmaps(path.toStdString(), error)) << error;
-    EXPECT_EQ(surface.sheet().size(), QSize(80, 160));
-    EXPECT_EQ(Px(surface.sheet(), 30, 20), qRgb(110, 90, 230));  // the 24-bit pixels, unchanged
+    EXPECT_EQ(surface.Sheet().size(), QSize(80, 160));
+    EXPECT_EQ(Px(surface.Sheet(), 30, 20), qRgb(110, 90, 230));  // the 24-bit pixels, unchanged
 }
 
 TEST(QtSurface, FontSizesAreRealisedAsWholePixelsAt96Dpi) {
     QtSurface surface(QImage{});
     EXPECT_DOUBLE_EQ(surface.FontSize(), 9.75);  // the window font
-    EXPECT_EQ(surface.fontPixels(), 13);
+    EXPECT_EQ(surface.FontPixels(), 13);
     struct Case {
         double asked;
         int pixels;
@@ -175,7 +181,7 @@ TEST(QtSurface, FontSizesAreRealisedAsWholePixelsAt96Dpi) {
                  {0, 1, 0.75},     {-3, 1, 0.75},   {1e9, 256, 192}};
     for (const Case& c : cases) {
         surface.FontSize(c.asked);
-        EXPECT_EQ(surface.fontPixels(), c.pixels) << c.asked;
+        EXPECT_EQ(surface.FontPixels(), c.pixels) << c.asked;
         EXPECT_DOUBLE_EQ(surface.FontSize(), c.realised) << c.asked;
     }
 }
@@ -184,7 +190,7 @@ TEST(QtSurface, LegendSizeTwoPointsDownAndUpRestoresTheWindowFont) {
     QtSurface surface(QImage{});
     for (int frame = 0; frame < 3; ++frame) {
         surface.FontSize(surface.FontSize() - 2);
-        EXPECT_EQ(surface.fontPixels(), 10);
+        EXPECT_EQ(surface.FontPixels(), 10);
         surface.FontSize(surface.FontSize() + 2);
         EXPECT_DOUBLE_EQ(surface.FontSize(), 9.75);
     }
@@ -198,10 +204,11 @@ TEST(QtSurface, PrintDrawsForeColorTextAtTheCurrentPositionOnly) {
     surface.CurrentY(50);
     surface.ForeColor(Rgb{255, 30, 30});
     surface.Print("Point Total:");
+    surface.Flush();
     int inked = 0, solid = 0;
     for (int y = 0; y < 420; ++y) {
         for (int x = 0; x < 640; ++x) {
-            const QRgb p = Px(surface.image(), x, y);
+            const QRgb p = Px(surface.Image(), x, y);
             if (p == (bg | 0xff000000u)) continue;
             ++inked;
             solid += p == qRgb(255, 30, 30);
@@ -228,12 +235,14 @@ TEST(QtSurface, PrintHasNoBackgroundBoxAndSpacesDrawNothing) {
     surface.CurrentX(10);
     surface.CurrentY(10);
     surface.Print("     ");
-    EXPECT_EQ(surface.image(), stripes);
+    surface.Flush();
+    EXPECT_EQ(surface.Image(), stripes);
     surface.CurrentX(10);
     surface.CurrentY(10);
     surface.Print(" -");  // the hyphen sits mid-height; the cell's corners stay as they were
-    EXPECT_EQ(Px(surface.image(), 10, 10), Px(stripes, 10, 10));
-    EXPECT_EQ(Px(surface.image(), 11, 22), Px(stripes, 11, 22));
+    surface.Flush();
+    EXPECT_EQ(Px(surface.Image(), 10, 10), Px(stripes, 10, 10));
+    EXPECT_EQ(Px(surface.Image(), 11, 22), Px(stripes, 11, 22));
 }
 
 TEST(QtSurface, PrintAtAnyPositionStaysInsideTheImage) {
@@ -258,17 +267,20 @@ TEST(QtSurface, OutlineIncludesBothCornersAndIsClipped) {
     surface.Cls();
     surface.RectangleOutline(9, 9, 530, 410, Rgb{0, 0, 0});
     const QRgb black = qRgb(0, 0, 0);
+    surface.Flush();
     for (auto [x, y] : {std::pair{9, 9}, {530, 9}, {9, 410}, {530, 410}, {9, 200}, {530, 200}, {270, 9}, {270, 410}})
-        EXPECT_EQ(Px(surface.image(), x, y), black) << x << "," << y;
+        EXPECT_EQ(Px(surface.Image(), x, y), black) << x << "," << y;
     for (auto [x, y] : {std::pair{10, 10}, {529, 409}, {8, 9}, {531, 410}, {9, 411}, {270, 200}})
-        EXPECT_EQ(Px(surface.image(), x, y), bg) << x << "," << y;
-    EXPECT_EQ(CountNot(surface.image(), bg), 2 * 522 + 2 * 400);
+        EXPECT_EQ(Px(surface.Image(), x, y), bg) << x << "," << y;
+    EXPECT_EQ(CountNot(surface.Image(), bg), 2 * 522 + 2 * 400);
 
     surface.Cls();
     surface.RectangleOutline(700, 500, -100, -50, Rgb{0, 0, 0});  // swapped and outside: nothing inside shows
-    EXPECT_EQ(CountNot(surface.image(), bg), 0);
+    surface.Flush();
+    EXPECT_EQ(CountNot(surface.Image(), bg), 0);
     surface.RectangleOutline(INT32_MIN, 5, INT32_MAX, 5, Rgb{0, 0, 0});
-    EXPECT_EQ(CountNot(surface.image(), bg), 640);
+    surface.Flush();
+    EXPECT_EQ(CountNot(surface.Image(), bg), 640);
 }
 
 TEST(QtSurface, ClsRestoresTheBackgroundAndHomesThePosition) {
@@ -279,7 +291,8 @@ TEST(QtSurface, ClsRestoresTheBackgroundAndHomesThePosition) {
     surface.RectangleOutline(0, 0, 639, 419, Rgb{1, 2, 3});
     surface.Print("x");
     surface.Cls();
-    EXPECT_EQ(surface.image(), background);
+    surface.Flush();
+    EXPECT_EQ(surface.Image(), background);
     EXPECT_EQ(surface.CurrentX(), 0);
     EXPECT_EQ(surface.CurrentY(), 0);
 }
@@ -287,7 +300,8 @@ TEST(QtSurface, ClsRestoresTheBackgroundAndHomesThePosition) {
 TEST(QtSurface, ASmallerBackgroundSitsAtTheTopLeftOverAPlainFace) {
     QtSurface surface(Plain(100, 50, qRgb(9, 9, 9)));
     surface.Cls();
-    EXPECT_EQ(surface.image().size(), QSize(640, 420));
-    EXPECT_EQ(Px(surface.image(), 99, 49), qRgb(9, 9, 9));
-    EXPECT_NE(Px(surface.image(), 100, 49), qRgb(9, 9, 9));
+    surface.Flush();
+    EXPECT_EQ(surface.Image().size(), QSize(640, 420));
+    EXPECT_EQ(Px(surface.Image(), 99, 49), qRgb(9, 9, 9));
+    EXPECT_NE(Px(surface.Image(), 100, 49), qRgb(9, 9, 9));
 }

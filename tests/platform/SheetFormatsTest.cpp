@@ -103,14 +103,14 @@ Loaded LoadAndDraw(const std::string& path) {
     testpics::QtGame g(testpics::TestBackground());
     Loaded result;
     result.ok = g.surface.LoadBitmaps(path, result.error);
-    result.size = g.surface.sheet().size();
+    result.size = g.surface.Sheet().size();
     g.StartStage();
     g.game.state.specialFalling = true;
     g.game.state.specialKind = game::points5000;
     g.game.state.specialSpriteX = 52;
     g.game.state.specialSpriteY = 85;
     g.game.DrawFrame();
-    result.refreshes = g.surface.refreshCount();
+    result.refreshes = g.surface.RefreshCount();
     return result;
 }
 

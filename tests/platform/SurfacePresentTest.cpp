@@ -55,13 +55,13 @@ void DrawFrame(QtSurface& s, int ballX, int bricks, const char* score, int gap =
 // Present repaints copied in from the surface's image.
 struct Screen {
     QImage picture;
-    explicit Screen(const QtSurface& s) : picture(s.shown().copy()) {}
+    explicit Screen(const QtSurface& s) : picture(s.Image().copy()) {}
     int64_t Present(QtSurface& s) {
         const int64_t n = s.Present();
         const int k = s.Scale();
         for (const QRect& r : s.LastRepaint()) {
             for (int y = r.top() * k; y < (r.bottom() + 1) * k; ++y)
-                for (int x = r.left() * k; x < (r.right() + 1) * k; ++x) picture.setPixel(x, y, s.shown().pixel(x, y));
+                for (int x = r.left() * k; x < (r.right() + 1) * k; ++x) picture.setPixel(x, y, s.Image().pixel(x, y));
         }
         return n;
     }
@@ -92,7 +92,7 @@ TEST(SurfacePresent, ARepeatedFrameChangesNoPixelAndAMovedBallOnlyItsNeighbourho
     EXPECT_LE(moved, 2 * 12 * 12);  // the old and the new ball's boxes, no more
     DrawFrame(f.surface, 103, 69, " 170");  // a brick goes and the score changes
     EXPECT_LE(screen.Present(f.surface), 52 * 20 + 2 * 60 * 16);
-    EXPECT_TRUE(SameImage(screen.picture, f.surface.image()));
+    EXPECT_TRUE(SameImage(screen.picture, f.surface.Image()));
 }
 
 TEST(SurfacePresent, RecordedFramesEndInThePictureOfTheLastFrameDrawnAfresh) {
@@ -114,7 +114,7 @@ TEST(SurfacePresent, RecordedFramesEndInThePictureOfTheLastFrameDrawnAfresh) {
         lastBall = ball, lastBricks = bricks, lastGap = gap;
         const auto what = rng() % 4;
         if (what == 0 || what == 1) screen.Present(f.surface);
-        if (what == 2) (void)f.surface.image();
+        if (what == 2) f.surface.Flush();
         if (what == 3) {  // drawing over a finished frame without a clear
             screen.Present(f.surface);
             f.surface.BitBlt(300, 200, 12, 12, 60, 40, RasterOp::SRCCOPY);
@@ -124,9 +124,11 @@ TEST(SurfacePresent, RecordedFramesEndInThePictureOfTheLastFrameDrawnAfresh) {
         if (frame % 10 == 9) {
             Sheeted fresh;
             DrawFrame(fresh.surface, ball, bricks, score, gap);
-            ASSERT_TRUE(SameImage(f.surface.image(), fresh.surface.image())) << "frame " << frame;
+            f.surface.Flush();
+            fresh.surface.Flush();
+            ASSERT_TRUE(SameImage(f.surface.Image(), fresh.surface.Image())) << "frame " << frame;
             screen.Present(f.surface);
-            ASSERT_TRUE(SameImage(screen.picture, fresh.surface.image())) << "frame " << frame;
+            ASSERT_TRUE(SameImage(screen.picture, fresh.surface.Image())) << "frame " << frame;
         }
     }
 }
@@ -154,8 +156,10 @@ TEST(SurfacePresent, AScaledImageIsTheOneTimesPictureEnlargedPixelForPixel) {
             f->surface.BitBlt(-7, 410, 52, 20, 0, 60, RasterOp::SRCCOPY);  // cut by two edges
             f->surface.BitBlt(620, 5, 52, 20, 0, 60, RasterOp::SRCCOPY);
         }
-        const QImage& small = one.surface.image();
-        const QImage& large = big.surface.image();
+        one.surface.Flush();
+        const QImage& small = one.surface.Image();
+        big.surface.Flush();
+        const QImage& large = big.surface.Image();
         ASSERT_EQ(large.size(), small.size() * scale);
         int wrong = 0;
         for (int y = 0; y < large.height(); ++y)
@@ -173,10 +177,12 @@ TEST(SurfacePresent, ScaledTextStartsWhereTheOneTimesTextStartsAndMovesThePenAli
         f->surface.ForeColor(Rgb{0, 0, 0});
         f->surface.CurrentX(544), f->surface.CurrentY(146);
         f->surface.Print("Lives: 3");
-        const QImage& im = f->surface.image();
+        f->surface.Flush();
+        const QImage& im = f->surface.Image();
         Sheeted blank(f == &one ? 1 : 2);
         blank.surface.Cls();
-        const QImage& bg = blank.surface.image();
+        blank.surface.Flush();
+        const QImage& bg = blank.surface.Image();
         QRect box;
         for (int y = 0; y < im.height(); ++y)
             for (int x = 0; x < im.width(); ++x)
@@ -193,6 +199,6 @@ TEST(SurfacePresent, ScaledTextStartsWhereTheOneTimesTextStartsAndMovesThePenAli
     // And sharper: more distinct grey levels than an enlarged 1x text has.
     QSet<QRgb> levels;
     for (int y = boxes[1].top(); y <= boxes[1].bottom(); ++y)
-        for (int x = boxes[1].left(); x <= boxes[1].right(); ++x) levels.insert(Px(big.surface.image(), x, y));
+        for (int x = boxes[1].left(); x <= boxes[1].right(); ++x) levels.insert(Px(big.surface.Image(), x, y));
     EXPECT_GT(levels.size(), 4);
 }

@@ -228,7 +228,7 @@ const std::vector<Script>& Scripts() {
 Record Play(const Script& script, Coverage* coverage,
             const std::function<void(int64_t, const Values&)>& atStep) {
     platform::fake::FakePlatform fp;
-    game::Game g(fp.services(), "/prog");
+    game::Game g(fp.Services(), "/prog");
     Coverage localCoverage;
     Coverage& cov = coverage ? *coverage : localCoverage;
     Player player(script, g, fp.keyboard, cov);

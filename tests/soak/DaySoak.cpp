@@ -15,7 +15,7 @@
 #include <new>
 #include <string_view>
 
-#include "game/Checked.h"
+#include "game/Arithmetic.h"
 #include "game/Game.h"
 #include "platform/fake/FakePlatform.h"
 

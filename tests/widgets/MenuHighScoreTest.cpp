@@ -53,18 +53,18 @@ TEST(MenuHighScores, ANewHighScoreOpensItsRowForTheName) {
     EXPECT_EQ(menu.prompts[0].text, "High Score! Type your name and press Enter.");
     EXPECT_EQ(menu.prompts[0].title, "Tilebash");
     EXPECT_TRUE(disabledDuringPrompt);
-    EXPECT_EQ(focusDuringPrompt, splash.txtHighScoreName[2]);
+    EXPECT_EQ(focusDuringPrompt, menu_test::NameBox(splash, 2));
     EXPECT_EQ(menu.Scores(), (QStringList{"30000", "20000", "20000", "15000", "10000"}));
-    EXPECT_FALSE(splash.txtHighScoreName[2]->isReadOnly());
-    EXPECT_EQ(splash.txtHighScoreName[2]->text(), "");
+    EXPECT_FALSE(menu_test::NameBox(splash, 2)->isReadOnly());
+    EXPECT_EQ(menu_test::NameBox(splash, 2)->text(), "");
     EXPECT_EQ(ReadBytes(menu.HighScorePath()), kDefaultBytes) << "nothing saved before Enter";
 
-    QTest::keyClicks(splash.txtHighScoreName[2], "ABCDEFGHIJK");
-    EXPECT_EQ(splash.txtHighScoreName[2]->text(), "ABCDEFGHIJ");
-    PressEnter(splash.txtHighScoreName[2]);
-    EXPECT_TRUE(splash.txtHighScoreName[2]->isReadOnly());
+    QTest::keyClicks(menu_test::NameBox(splash, 2), "ABCDEFGHIJK");
+    EXPECT_EQ(menu_test::NameBox(splash, 2)->text(), "ABCDEFGHIJ");
+    PressEnter(menu_test::NameBox(splash, 2));
+    EXPECT_TRUE(menu_test::NameBox(splash, 2)->isReadOnly());
     EXPECT_TRUE(menu.ButtonsEnabled());
-    EXPECT_EQ(splash.focusWidget(), splash.cmdStart);
+    EXPECT_EQ(splash.focusWidget(), menu_test::Button(splash, "cmdStart"));
     EXPECT_EQ(ReadBytes(menu.HighScorePath()),
               "Tilebash\r\n30000\r\nTilebash\r\n20000\r\nABCDEFGHIJ\r\n20000\r\n"
               "Tilebash\r\n15000\r\nTilebash\r\n10000\r\n");
@@ -74,7 +74,7 @@ TEST(MenuHighScores, ANameBoxTakesOnlyWhatTheFileCanHold) {
     MenuFixture menu;
     frmSplash& splash = menu.CreateShown();
     menu.PlayGame(30001);
-    QLineEdit* box = splash.txtHighScoreName[0];
+    QLineEdit* box = menu_test::NameBox(splash, 0);
     Type(box, QString::fromUtf8("Zo\xC3\xAB\xC4\x80\xE2\x82\xAC"));  // Zoë, Ā, €
     EXPECT_EQ(box->text(), QString::fromUtf8("Zo\xC3\xAB\xE2\x82\xAC"));
     PressEnter(box);
@@ -85,11 +85,11 @@ TEST(MenuHighScores, EnterOnAnEmptyNameStoresAnonymousButBlanksStayAsTyped) {
     MenuFixture menu;
     frmSplash& splash = menu.CreateShown();
     menu.PlayGame(5001);
-    PressEnter(splash.txtHighScoreName[4]);
-    EXPECT_EQ(splash.txtHighScoreName[4]->text(), "Anonymous");
+    PressEnter(menu_test::NameBox(splash, 4));
+    EXPECT_EQ(menu_test::NameBox(splash, 4)->text(), "Anonymous");
     menu.PlayGame(5002);
-    QTest::keyClicks(splash.txtHighScoreName[4], "   ");
-    PressEnter(splash.txtHighScoreName[4]);
+    QTest::keyClicks(menu_test::NameBox(splash, 4), "   ");
+    PressEnter(menu_test::NameBox(splash, 4));
     EXPECT_EQ(ReadBytes(menu.HighScorePath()).substr(68), "   \r\n5002\r\n");
 }
 
@@ -117,12 +117,12 @@ TEST(MenuHighScores, EnterInAnyBoxConfirmsTheOpenEntryOrElseThatBox) {
         WriteBytes(menu.HighScorePath(), "old");
         if (c.score != 0) {
             menu.PlayGame(c.score);
-            QTest::keyClicks(splash.txtHighScoreName[3], c.typed);
+            QTest::keyClicks(menu_test::NameBox(splash, 3), c.typed);
         }
-        PressEnter(splash.txtHighScoreName[c.enterRow]);
-        for (QLineEdit* box : splash.txtHighScoreName) EXPECT_TRUE(box->isReadOnly());
+        PressEnter(menu_test::NameBox(splash, static_cast<int>(c.enterRow)));
+        for (int row = 0; row < 5; ++row) EXPECT_TRUE(menu_test::NameBox(splash, row)->isReadOnly());
         EXPECT_TRUE(menu.ButtonsEnabled());
-        EXPECT_EQ(splash.focusWidget(), splash.cmdStart);
+        EXPECT_EQ(splash.focusWidget(), menu_test::Button(splash, "cmdStart"));
         EXPECT_EQ(ReadBytes(menu.HighScorePath()), c.file);
     }
 }
@@ -134,7 +134,7 @@ TEST(MenuHighScores, AScoreThatDoesNotEnterChangesNothing) {
     EXPECT_TRUE(menu.prompts.empty());
     EXPECT_TRUE(menu.ButtonsEnabled());
     EXPECT_EQ(menu.Scores(), (QStringList{"30000", "20000", "15000", "10000", "5000"}));
-    for (QLineEdit* box : splash.txtHighScoreName) EXPECT_TRUE(box->isReadOnly());
+    for (QLineEdit* box : menu_test::NameBoxes(splash)) EXPECT_TRUE(box->isReadOnly());
 }
 
 TEST(MenuHighScores, AFileDeletedDuringTheRunIsRecreatedAndLaterOverwrittenByTheTable) {
@@ -146,8 +146,8 @@ TEST(MenuHighScores, AFileDeletedDuringTheRunIsRecreatedAndLaterOverwrittenByThe
     EXPECT_EQ(menu.Names(), (QStringList{"Ann", "Bob", "Cy", "Di", "Ed"}));
 
     menu.PlayGame(650);
-    QTest::keyClicks(splash.txtHighScoreName[3], "New");
-    PressEnter(splash.txtHighScoreName[3]);
+    QTest::keyClicks(menu_test::NameBox(splash, 3), "New");
+    PressEnter(menu_test::NameBox(splash, 3));
     EXPECT_EQ(ReadBytes(menu.HighScorePath()),
               "Ann\r\n900\r\nBob\r\n800\r\nCy\r\n700\r\nNew\r\n650\r\nDi\r\n600\r\n");
 }
@@ -175,7 +175,7 @@ TEST(MenuHighScores, AShortOrDamagedFileShowsWhatItHasAndIsNotRewrittenUntilANam
         const LiftNameLimit lift;
         return menu.CreateShown();
     }();
-    ASSERT_EQ(splash.txtHighScoreName[0]->maxLength(), 100);
+    ASSERT_EQ(menu_test::NameBox(splash, 0)->maxLength(), 100);
     EXPECT_EQ(menu.Names(), (QStringList{"Long name ", "Cy", "", "", ""}));
     EXPECT_EQ(menu.Scores(), (QStringList{"bad score", "0", "0", "0", "0"}));
     EXPECT_TRUE(menu.errors.empty());
@@ -185,7 +185,7 @@ TEST(MenuHighScores, AShortOrDamagedFileShowsWhatItHasAndIsNotRewrittenUntilANam
 
     menu.PlayGame(1);  // beats the damaged row 0 as well
     EXPECT_EQ(menu.Scores(), (QStringList{"1", "bad score", "0", "0", "0"}));
-    PressEnter(splash.txtHighScoreName[0]);
+    PressEnter(menu_test::NameBox(splash, 0));
     EXPECT_EQ(ReadBytes(menu.HighScorePath()),
               "Anonymous\r\n1\r\nLong name \r\nbad score\r\nCy\r\n0\r\n\r\n0\r\n\r\n0\r\n");
 }
@@ -199,7 +199,7 @@ TEST(MenuHighScores, ClosingDuringANameEntrySavesTheNameTypedSoFar) {
         MenuFixture menu;
         frmSplash& splash = menu.CreateShown();
         menu.PlayGame(30001);
-        QTest::keyClicks(splash.txtHighScoreName[0], c.typed);
+        QTest::keyClicks(menu_test::NameBox(splash, 0), c.typed);
         splash.close();
         EXPECT_EQ(menu.quits, std::vector<int>{0});
         EXPECT_EQ(ReadBytes(menu.HighScorePath()).substr(0, std::strlen(c.saved) + 9),
@@ -217,15 +217,15 @@ TEST(MenuHighScores, AFolderThatCannotHoldTheFileIsReportedAndTheGameGoesOn) {
     EXPECT_EQ(menu.Scores(), (QStringList{"30000", "20000", "15000", "10000", "5000"}));
 
     menu.PlayGame(20001);
-    QTest::keyClicks(splash.txtHighScoreName[1], "Kept");
-    PressEnter(splash.txtHighScoreName[1]);
+    QTest::keyClicks(menu_test::NameBox(splash, 1), "Kept");
+    PressEnter(menu_test::NameBox(splash, 1));
     EXPECT_GE(menu.errors.size(), 3u);  // creating before the comparison, then saving
     EXPECT_EQ(menu.Names()[1], "Kept");
     EXPECT_TRUE(menu.ButtonsEnabled());
 
     // Once the folder is there the next confirmed name saves the table shown.
     std::filesystem::create_directory(folder);
-    PressEnter(splash.txtHighScoreName[1]);
+    PressEnter(menu_test::NameBox(splash, 1));
     EXPECT_EQ(ReadBytes(folder + "/highscore.txt").substr(0, 34),
               "Tilebash\r\n30000\r\nKept\r\n20001\r\nTile");
 }

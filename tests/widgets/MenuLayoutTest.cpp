@@ -12,7 +12,7 @@
 #include <QTest>
 
 #include "MenuTestSupport.h"
-#include "menu/RoundedShape.h"
+#include "windows/RoundedShape.h"
 #include "menu/frmInfo.h"
 
 namespace {
@@ -100,11 +100,11 @@ TEST(MenuLayout, TableBoxesAreLockedAndOnlyNameBoxesAreLimitedToTenCharacters) {
     MenuFixture menu;
     frmSplash& splash = menu.Create();
     for (int k = 0; k < 5; ++k) {
-        EXPECT_TRUE(splash.txtHighScoreName[k]->isReadOnly());
-        EXPECT_TRUE(splash.txtHighScore[k]->isReadOnly());
-        EXPECT_EQ(splash.txtHighScoreName[k]->maxLength(), 10);
-        EXPECT_GT(splash.txtHighScore[k]->maxLength(), 4096);
-        EXPECT_EQ(splash.lblNumber[k]->focusPolicy(), Qt::NoFocus);
+        EXPECT_TRUE(menu_test::NameBox(splash, k)->isReadOnly());
+        EXPECT_TRUE(menu_test::ScoreBox(splash, k)->isReadOnly());
+        EXPECT_EQ(menu_test::NameBox(splash, k)->maxLength(), 10);
+        EXPECT_GT(menu_test::ScoreBox(splash, k)->maxLength(), 4096);
+        EXPECT_EQ(menu_test::NumberLabel(splash, k)->focusPolicy(), Qt::NoFocus);
     }
 }
 
@@ -129,11 +129,11 @@ TEST(MenuLayout, TabKeyVisitsControlsInTheDefinedOrder) {
         "txtHighScore_1",   "txtHighScore_2",   "txtHighScore_3",   "txtHighScore_4",
         "cmdInfo"};
     QStringList order;
-    QWidget* w = splash.cmdStart;
+    QWidget* w = menu_test::Button(splash, "cmdStart");
     do {
         if (w->focusPolicy() & Qt::TabFocus) order << w->objectName();
         w = w->nextInFocusChain();
-    } while (w != splash.cmdStart && order.size() < 40);
+    } while (w != menu_test::Button(splash, "cmdStart") && order.size() < 40);
     EXPECT_EQ(order, expected);
 }
 
@@ -180,7 +180,7 @@ TEST(MenuLayout, RoundedButtonsLeaveTheirMarginsAndCornersOut) {
 }
 
 TEST(MenuLayout, RoundRegionRowsAreSymmetricAndNarrowTowardsTheCorners) {
-    const QRegion region = menu::RoundRectRegion(5, 5, 92, 36, 15, 15);
+    const QRegion region = windows::RoundRectRegion(5, 5, 92, 36, 15, 15);
     EXPECT_EQ(region.boundingRect(), QRect(5, 5, 87, 31));
     int previousInset = 1000;
     for (int y = 5; y < 36; ++y) {
@@ -211,17 +211,17 @@ TEST(MenuLayout, StartAndInfoNoLongerShareTheColumnWhereTheirBoxesMeet) {
     for (int y = 133; y < 164; ++y) {
         EXPECT_EQ(splash.childAt(120, y), nullptr) << y;
     }
-    EXPECT_EQ(splash.childAt(115, 148), splash.cmdStart);
+    EXPECT_EQ(splash.childAt(115, 148), menu_test::Button(splash, "cmdStart"));
     EXPECT_EQ(splash.childAt(116, 148), nullptr);
-    EXPECT_EQ(splash.childAt(125, 148), splash.cmdInfo);
+    EXPECT_EQ(splash.childAt(125, 148), menu_test::Button(splash, "cmdInfo"));
     EXPECT_EQ(splash.childAt(124, 148), nullptr);
 }
 
 TEST(MenuLayout, AClickOnACutAwayCornerDoesNothing) {
     MenuFixture menu;
     frmSplash& splash = menu.CreateShown();
-    QSignalSpy infoClicks(splash.cmdInfo, &QPushButton::clicked);
-    QSignalSpy exitClicks(splash.cmdExit, &QPushButton::clicked);
+    QSignalSpy infoClicks(menu_test::Button(splash, "cmdInfo"), &QPushButton::clicked);
+    QSignalSpy exitClicks(menu_test::Button(splash, "cmdExit"), &QPushButton::clicked);
     QWindow* handle = splash.windowHandle();
     ASSERT_NE(handle, nullptr);
     QTest::mouseClick(handle, Qt::LeftButton, {}, QPoint(120 + 6, 128 + 6));   // Info's corner

@@ -19,14 +19,14 @@ TEST(MenuNavigation, StartRunsAGameAndComesBackWithItsScore) {
     EXPECT_EQ(menu.play.created, 1);
     EXPECT_EQ(menu.play.games, 1);
     EXPECT_EQ(menu.play.hidden, 1);
-    EXPECT_EQ(splash.lastScore(), 1234);
+    EXPECT_EQ(splash.LastScore(), 1234);
     EXPECT_TRUE(splash.isVisible());
     EXPECT_TRUE(menu.prompts.empty());
 
     menu.PlayGame(99);
     EXPECT_EQ(menu.play.created, 1) << "the play window is made once";
     EXPECT_EQ(menu.play.games, 2);
-    EXPECT_EQ(splash.lastScore(), 99);
+    EXPECT_EQ(splash.LastScore(), 99);
 }
 
 TEST(MenuNavigation, TheStartWindowIsHiddenWhileTheGameRuns) {
@@ -41,17 +41,17 @@ TEST(MenuNavigation, TheStartWindowIsHiddenWhileTheGameRuns) {
 TEST(MenuNavigation, InfoLoadsOnceAndBackToMainKeepsTheTable) {
     MenuFixture menu;
     frmSplash& splash = menu.CreateShown();
-    splash.txtHighScore[0]->setText("edited");
+    menu_test::ScoreBox(splash, 0)->setText("edited");
     splash.cmdInfo_Click();
     frmInfo* info = splash.InfoWindow();
     ASSERT_NE(info, nullptr);
     EXPECT_TRUE(info->isVisible());
     EXPECT_FALSE(splash.isVisible());
 
-    info->cmdMainMenu->click();
+    menu_test::Button(*info, "cmdMainMenu")->click();
     EXPECT_FALSE(info->isVisible());
     EXPECT_TRUE(splash.isVisible());
-    EXPECT_EQ(splash.txtHighScore[0]->text(), "edited");
+    EXPECT_EQ(menu_test::ScoreBox(splash, 0)->text(), "edited");
 
     splash.cmdInfo_Click();
     EXPECT_EQ(splash.InfoWindow(), info) << "shown again as it was, not reloaded";
@@ -72,7 +72,7 @@ TEST(MenuNavigation, ClosingTheInformationWindowReturnsToTheStartWindow) {
 TEST(MenuNavigation, ExitRightAfterStartEndsWithoutLoadingTheOtherWindows) {
     MenuFixture menu;
     frmSplash& splash = menu.CreateShown();
-    splash.cmdExit->click();
+    menu_test::Button(splash, "cmdExit")->click();
     EXPECT_EQ(menu.play.created, 0);
     EXPECT_EQ(splash.InfoWindow(), nullptr);
     EXPECT_FALSE(splash.isVisible());
@@ -84,7 +84,7 @@ TEST(MenuNavigation, TheCloseDownEnteredAgainChangesNothing) {
     frmSplash& splash = menu.CreateShown();
     menu.PlayGame(0);
     splash.cmdInfo_Click();
-    splash.InfoWindow()->cmdMainMenu->click();
+    menu_test::Button(*splash.InfoWindow(), "cmdMainMenu")->click();
 
     splash.cmdExit_Click();
     EXPECT_EQ(menu.play.unloaded, 1);
@@ -104,7 +104,7 @@ TEST(MenuNavigation, ACloseRequestToTheStartWindowDoesWhatExitDoes) {
     frmSplash& splash = menu.CreateShown();
     menu.PlayGame(0);
     splash.cmdInfo_Click();
-    splash.InfoWindow()->cmdMainMenu->click();
+    menu_test::Button(*splash.InfoWindow(), "cmdMainMenu")->click();
 
     EXPECT_TRUE(splash.close());
     EXPECT_EQ(menu.play.unloaded, 1);

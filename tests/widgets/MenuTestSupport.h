@@ -4,10 +4,13 @@
 // are recorded instead of blocking or ending the test program.
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <gtest/gtest.h>
 
+#include <array>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -18,6 +21,33 @@
 #include "../menu/TempFolder.h"
 
 namespace menu_test {
+
+// A window's controls, found by the objectNames their forms give them.
+template <typename Control = QPushButton>
+Control* Find(const QWidget& window, const QString& name) {
+    Control* control = window.findChild<Control*>(name);
+    EXPECT_NE(control, nullptr) << name.toStdString();
+    return control;
+}
+inline QPushButton* Button(const QWidget& window, const char* name) {
+    return Find(window, QString::fromLatin1(name));
+}
+// The start window's rows: lblNumber_0..4, txtHighScoreName_0..4, txtHighScore_0..4.
+inline QLabel* NumberLabel(const QWidget& splash, int row) {
+    return Find<QLabel>(splash, QStringLiteral("lblNumber_%1").arg(row));
+}
+inline QLineEdit* NameBox(const QWidget& splash, int row) {
+    return Find<QLineEdit>(splash, QStringLiteral("txtHighScoreName_%1").arg(row));
+}
+inline QLineEdit* ScoreBox(const QWidget& splash, int row) {
+    return Find<QLineEdit>(splash, QStringLiteral("txtHighScore_%1").arg(row));
+}
+inline std::array<QLineEdit*, 5> NameBoxes(const QWidget& splash) {
+    return {NameBox(splash, 0), NameBox(splash, 1), NameBox(splash, 2), NameBox(splash, 3), NameBox(splash, 4)};
+}
+inline std::array<QLineEdit*, 5> ScoreBoxes(const QWidget& splash) {
+    return {ScoreBox(splash, 0), ScoreBox(splash, 1), ScoreBox(splash, 2), ScoreBox(splash, 3), ScoreBox(splash, 4)};
+}
 
 inline void EnsureApplication() {
     if (QApplication::instance() == nullptr) {
@@ -104,7 +134,7 @@ public:
 
     // Creates the window (Form_Load runs), programFolder defaulting to the temp folder.
     frmSplash& Create(const std::string& programFolder = "") {
-        frmSplash::Services services;
+        frmSplash::Collaborators services;
         services.programFolder = programFolder.empty() ? Folder() : programFolder;
         services.createPlayWindow = [this] {
             return std::make_unique<FakePlayWindow>(play, scores, duringGame, loadError);
@@ -139,25 +169,25 @@ public:
 
     QStringList Names() const {
         QStringList names;
-        for (const QLineEdit* box : window->txtHighScoreName) {
+        for (const QLineEdit* box : NameBoxes(*window)) {
             names << box->text();
         }
         return names;
     }
     QStringList Scores() const {
         QStringList texts;
-        for (const QLineEdit* box : window->txtHighScore) {
+        for (const QLineEdit* box : ScoreBoxes(*window)) {
             texts << box->text();
         }
         return texts;
     }
     bool ButtonsEnabled() const {
-        return window->cmdStart->isEnabled() && window->cmdExit->isEnabled() &&
-               window->cmdInfo->isEnabled();
+        return Button(*window, "cmdStart")->isEnabled() && Button(*window, "cmdExit")->isEnabled() &&
+               Button(*window, "cmdInfo")->isEnabled();
     }
     bool ButtonsDisabled() const {
-        return !window->cmdStart->isEnabled() && !window->cmdExit->isEnabled() &&
-               !window->cmdInfo->isEnabled();
+        return !Button(*window, "cmdStart")->isEnabled() && !Button(*window, "cmdExit")->isEnabled() &&
+               !Button(*window, "cmdInfo")->isEnabled();
     }
 
     TempFolder folder;

@@ -56,7 +56,7 @@ TEST(SaveFaults, AFailedSaveIsReportedAndTheTableOnScreenIsKept) {
         frmSplash& splash = menu.CreateShown();
         ASSERT_TRUE(menu.errors.empty());
         menu.PlayGame(25000);
-        QLineEdit* box = splash.txtHighScoreName[1];
+        QLineEdit* box = menu_test::NameBox(splash, 1);
         QTest::keyClicks(box, "Newcomer");
 
         c.withFault(menu, [&] { QTest::keyClick(box, Qt::Key_Return); });
@@ -89,7 +89,7 @@ TEST(SaveFaults, ANamePastedWithLineEndsIsSavedOnItsOwnLine) {
     MenuFixture menu;
     frmSplash& splash = menu.CreateShown();
     menu.PlayGame(25000);
-    QLineEdit* box = splash.txtHighScoreName[1];
+    QLineEdit* box = menu_test::NameBox(splash, 1);
     QGuiApplication::clipboard()->setText("Ann\r\nBob");
     box->paste();
     ASSERT_FALSE(box->text().isEmpty()) << "the paste did not reach the box";

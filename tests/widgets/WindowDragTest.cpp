@@ -1,7 +1,7 @@
 // Dragging the borderless windows by their background. The off-screen platform
 // offers no system move, so these drive the by-hand path a bare X server gets.
 
-#include "platform/qt/WindowDrag.h"
+#include "windows/WindowDrag.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@
 #include "GeometryPrinters.h"
 #include "MenuTestSupport.h"
 #include "menu/frmInfo.h"
-#include "platform/qt/frmMain.h"
+#include "app/frmMain.h"
 
 namespace {
 
@@ -89,7 +89,7 @@ struct TestWindow {
 
 TEST(WindowDrag, DragOnTheBackgroundMovesTheWindowByThePointersTravel) {
     TestWindow t;
-    platform::qt::WindowDrag& drag = platform::qt::WindowDrag::Install(t.window);
+    windows::WindowDrag& drag = windows::WindowDrag::Install(t.window);
     t.Show();
     Pointer pointer(t.window);
     pointer.Press(t.Global({200, 100}));
@@ -110,7 +110,7 @@ TEST(WindowDrag, DragOnTheBackgroundMovesTheWindowByThePointersTravel) {
 
 TEST(WindowDrag, ClickOrWobbleWithoutRealTravelLeavesTheWindowWhereItWas) {
     TestWindow t;
-    platform::qt::WindowDrag::Install(t.window);
+    windows::WindowDrag::Install(t.window);
     t.Show();
     Pointer pointer(t.window);
     for (const QPoint wobble : {QPoint(0, 0), QPoint(2, -1), QPoint(-3, 3)}) {
@@ -137,7 +137,7 @@ TEST(WindowDrag, PressesOnControlsOrOtherButtonsOrOutsideTheHandleDoNotDrag) {
     };
     for (const Case& c : cases) {
         TestWindow t;
-        platform::qt::WindowDrag::Install(t.window, c.handle);
+        windows::WindowDrag::Install(t.window, c.handle);
         t.Show();
         Pointer pointer(t.window);
         pointer.Press(t.Global(c.press), c.button);
@@ -149,7 +149,7 @@ TEST(WindowDrag, PressesOnControlsOrOtherButtonsOrOutsideTheHandleDoNotDrag) {
 
 TEST(WindowDrag, ButtonsStillClickAndTheHandleStillDrags) {
     TestWindow t;
-    platform::qt::WindowDrag::Install(t.window, QRect(150, 0, 150, 200));
+    windows::WindowDrag::Install(t.window, QRect(150, 0, 150, 200));
     t.Show();
     QTest::mouseClick(t.window.windowHandle(), Qt::LeftButton, {}, QPoint(50, 25));
     EXPECT_EQ(t.clicks, 1);

@@ -1,6 +1,6 @@
 // Where a window opens: centred on the screen that holds the pointer.
 
-#include "platform/qt/WindowPlacement.h"
+#include "windows/WindowPlacement.h"
 
 #include <gtest/gtest.h>
 
@@ -16,8 +16,8 @@
 
 namespace {
 
-using platform::qt::CentredPosition;
-using platform::qt::ScreenArea;
+using windows::CentredPosition;
+using windows::ScreenArea;
 
 // Two 1920 x 1080 screens side by side, a panel along the top of the left
 // one, and a smaller screen above the right one.
@@ -62,7 +62,7 @@ TEST(WindowPlacement, CentringUsesTheRealScreenUnderThePointer) {
     QCursor::setPos(screen->geometry().center());
     QWidget window;
     window.setFixedSize(320, 400);
-    platform::qt::CentreOnPointerScreen(window);
+    windows::CentreOnPointerScreen(window);
     const QRect area = screen->availableGeometry();
     EXPECT_EQ(window.pos(), QPoint(area.x() + (area.width() - 320) / 2, area.y() + (area.height() - 400) / 2));
 }

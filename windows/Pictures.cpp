@@ -1,12 +1,15 @@
-#include "platform/qt/Pictures.h"
+#include "windows/Pictures.h"
 
 #include <QFile>
 #include <QPainter>
 
 #include "windows/Resources.h"
 
-namespace platform::qt {
+namespace windows {
+namespace {
 
+// The plain stand-in: blue frame, light play area, dark side with three light
+// status panels, at the places the pictures use.
 QImage PlainPlayFieldPicture() {
     QImage picture(640, 420, QImage::Format_RGB32);
     picture.fill(qRgb(16, 32, 120));                                // the blue frame and side
@@ -19,6 +22,8 @@ QImage PlainPlayFieldPicture() {
     }
     return picture;
 }
+
+}  // namespace
 
 QImage PlayFieldPicture() {
     InitWindowsResources();
@@ -40,4 +45,4 @@ QIcon ProgramIcon() {
     return icon;
 }
 
-}  // namespace platform::qt
+}  // namespace windows

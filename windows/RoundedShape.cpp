@@ -1,4 +1,4 @@
-#include "menu/RoundedShape.h"
+#include "windows/RoundedShape.h"
 
 #include <QRect>
 #include <QWidget>
@@ -7,7 +7,7 @@
 #include <cmath>
 #include <vector>
 
-namespace menu {
+namespace windows {
 
 QRegion RoundRectRegion(int left, int top, int right, int bottom, int ellipseWidth,
                         int ellipseHeight) {
@@ -49,4 +49,4 @@ void SetRoundedShape(QWidget& widget, int left, int top, int right, int bottom, 
     widget.setMask(RoundRectRegion(left, top, right, bottom, ellipseWidth, ellipseHeight));
 }
 
-}  // namespace menu
+}  // namespace windows

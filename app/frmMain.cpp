@@ -1,36 +1,31 @@
-#include "platform/qt/frmMain.h"
+#include "app/frmMain.h"
 
 #include <QCloseEvent>
-#include <QFile>
-#include <QGuiApplication>
-#include <QIcon>
 #include <QPainter>
-#include <QScreen>
 #include <cmath>
 
-#include "platform/qt/Pictures.h"
-#include "platform/qt/WindowDrag.h"
-#include "platform/qt/WindowPlacement.h"
 #include "ui_frmMain.h"
+#include "windows/Pictures.h"
+#include "windows/WindowLook.h"
+#include "windows/WindowPlacement.h"
 
 frmMain::frmMain(const std::string& programFolder, QWidget* parent)
     : QWidget(parent),
       ui_(std::make_unique<Ui::frmMain>()),
-      surface_(platform::qt::PlayFieldPicture(), this),
+      surface_(windows::PlayFieldPicture(), this),
       game_(platform::Services{keyboard_, clock_, events_, messages_, random_, surface_}, programFolder) {
     ui_->setupUi(this);
     ui_->Bitmaps->hide();  // holds the sheet; never shown
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    setFixedSize(platform::qt::QtSurface::kWidth, platform::qt::QtSurface::kHeight);
+    constexpr int kWidth = platform::qt::QtSurface::kWidth;
+    constexpr int kHeight = platform::qt::QtSurface::kHeight;
+    // Dragged by its status side only: the play area is where the game is.
+    windows::SetUpWindow(*this, kWidth, kHeight, QRect(0, 0, kWidth, kHeight).adjusted(game::kRightWall, 0, 0, 0));
     setWindowTitle(QStringLiteral("Tilebash"));
     setCursor(Qt::BlankCursor);
-    setWindowIcon(platform::qt::ProgramIcon());
     // The image covers the whole client area: no background to erase first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::StrongFocus);
-    // Dragged by its status side only: the play area is where the game is.
-    platform::qt::WindowDrag::Install(*this, rect().adjusted(game::kRightWall, 0, 0, 0));
     // A picture the game leaves on screen while it waits still reaches it.
     events_.PresentBeforeEvents(&surface_);
 }
@@ -42,16 +37,14 @@ bool frmMain::ShowAndFocus(std::string& error) {
         // Sharp on a large screen: the image is kept at the screen's whole-number scale.
         surface_.SetScale(static_cast<int32_t>(std::floor(devicePixelRatioF() + 0.01)));
         if (!game_.Form_Load(error)) return false;
-        ui_->Bitmaps->setPixmap(QPixmap::fromImage(surface_.sheet()));
+        ui_->Bitmaps->setPixmap(QPixmap::fromImage(surface_.Sheet()));
         loaded_ = true;
     }
     if (!placed_) {
-        CentreOnScreen();
+        windows::CentreOnPointerScreen(*this);
         placed_ = true;
     }
-    show();
-    raise();
-    activateWindow();
+    windows::ShowAndActivate(*this);
     setFocus(Qt::ActiveWindowFocusReason);
     return true;
 }
@@ -70,6 +63,8 @@ int32_t frmMain::Main() {
     return game_.Main();
 }
 
+void frmMain::Hide() { hide(); }
+
 bool frmMain::IsLoaded() const { return loaded_; }
 
 void frmMain::Unload() {
@@ -83,13 +78,11 @@ void frmMain::Unload() {
     }
 }
 
-game::Game& frmMain::game() { return game_; }
-
 void frmMain::paintEvent(QPaintEvent* event) {
     // What was last presented, pixel for pixel: at a whole-number scale the
     // image holds that many device pixels per window pixel.
     QPainter painter(this);
-    const QImage& shown = surface_.shown();
+    const QImage& shown = surface_.Image();
     const qreal s = shown.devicePixelRatio();
     for (const QRect& r : event->region()) {
         painter.drawImage(QPointF(r.topLeft()), shown, QRectF(r.x() * s, r.y() * s, r.width() * s, r.height() * s));
@@ -102,5 +95,3 @@ void frmMain::closeEvent(QCloseEvent* event) {
     loaded_ = false;
     event->accept();
 }
-
-void frmMain::CentreOnScreen() { platform::qt::CentreOnPointerScreen(*this); }

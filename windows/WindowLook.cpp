@@ -1,35 +1,19 @@
-#include "menu/WindowLook.h"
+#include "windows/WindowLook.h"
 
 #include <QFile>
-#include <QIcon>
 #include <QPainter>
 #include <QWidget>
 
-#include "platform/qt/WindowDrag.h"
-#include "platform/qt/WindowPlacement.h"
+#include "windows/Pictures.h"
+#include "windows/WindowDrag.h"
 
-namespace menu {
-namespace {
+namespace windows {
 
-QIcon ProgramIcon() {
-    QIcon icon;
-    for (const char* name :
-         {":/pictures/icon32.png", ":/pictures/icon24.png", ":/pictures/icon16.png"}) {
-        const QString path = QString::fromLatin1(name);
-        if (QFile::exists(path)) {
-            icon.addFile(path);
-        }
-    }
-    return icon;
-}
-
-}  // namespace
-
-void SetUpWindow(QWidget& window, int width, int height) {
+void SetUpWindow(QWidget& window, int width, int height, QRect handle) {
     window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     window.setFixedSize(width, height);
     window.setWindowIcon(ProgramIcon());
-    platform::qt::WindowDrag::Install(window);
+    WindowDrag::Install(window, handle);
 }
 
 QPixmap BuiltInPicture(const char* resourcePath) {
@@ -50,14 +34,10 @@ void PaintBackground(QWidget& window, const QPixmap& picture) {
     }
 }
 
-void CentreOnScreen(QWidget& window) {
-    platform::qt::CentreOnPointerScreen(window);
-}
-
 void ShowAndActivate(QWidget& window) {
     window.show();
     window.raise();
     window.activateWindow();
 }
 
-}  // namespace menu
+}  // namespace windows

@@ -7,7 +7,7 @@
 
 class QWidget;
 
-namespace menu {
+namespace windows {
 
 // Pixels x in [left, right) and y in [top, bottom), with each corner cut by a
 // quarter of an ellipseWidth x ellipseHeight ellipse: a pixel belongs to the
@@ -19,4 +19,4 @@ QRegion RoundRectRegion(int left, int top, int right, int bottom, int ellipseWid
 void SetRoundedShape(QWidget& widget, int left, int top, int right, int bottom, int ellipseWidth,
                      int ellipseHeight);
 
-}  // namespace menu
+}  // namespace windows

@@ -1,17 +1,19 @@
 #pragma once
-// What the start and information windows share: borderless, fixed size, the
-// program icon, a background picture, centred on the screen when first shown,
-// moved by a drag on the background.
+// What the three windows share: borderless, fixed size, the program icon, a
+// background picture, moved by a drag on the background, and shown with the
+// focus.
 
 #include <QPixmap>
+#include <QRect>
 
 class QWidget;
 
-namespace menu {
+namespace windows {
 
 // Frameless top-level window of a fixed client size, with the program icon,
-// that a left-button drag on its background (not on a control) moves.
-void SetUpWindow(QWidget& window, int width, int height);
+// that a left-button drag on its background (not on a control) moves. handle
+// is where a drag may start; an empty rectangle means the whole window.
+void SetUpWindow(QWidget& window, int width, int height, QRect handle = {});
 
 // A built-in picture, or a null pixmap when none is built in.
 QPixmap BuiltInPicture(const char* resourcePath);
@@ -21,11 +23,7 @@ QPixmap BuiltInPicture(const char* resourcePath);
 // enlarged as blocks, never smoothed.
 void PaintBackground(QWidget& window, const QPixmap& picture);
 
-// Centres the window in the available area of the screen that holds the
-// mouse pointer (the primary screen when none does).
-void CentreOnScreen(QWidget& window);
-
 // Show, not modal, and give the focus.
 void ShowAndActivate(QWidget& window);
 
-}  // namespace menu
+}  // namespace windows

@@ -6,11 +6,11 @@
 #include <memory>
 #include <optional>
 
-#include "menu/FrmMainPlayWindow.h"
+#include "app/ProgramFolder.h"
+#include "app/frmMain.h"
 #include "menu/ScoreFolder.h"
 #include "menu/SingleInstance.h"
 #include "menu/frmSplash.h"
-#include "platform/qt/ProgramFolder.h"
 #include "windows/Resources.h"
 
 int main(int argc, char* argv[]) {
@@ -43,8 +43,8 @@ int main(int argc, char* argv[]) {
     if (const std::optional<int> exitCode = single.ClaimOrHandOver(menu::RaiseCurrentWindow)) {
         return *exitCode;
     }
-    frmSplash splash(frmSplash::DefaultServices(
-        folder, [folder] { return std::make_unique<menu::FrmMainPlayWindow>(folder); }, scoreFolder));
+    frmSplash splash(frmSplash::DefaultCollaborators(
+        folder, [folder] { return std::make_unique<frmMain>(folder); }, scoreFolder));
     splash.ShowAndFocus();
     return QApplication::exec();
 }

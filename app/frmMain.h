@@ -2,6 +2,7 @@
 // The play-field window: a borderless 640 x 420 window that shows the game's
 // persistent image 1:1 and owns the game with its platform services. It is
 // created once; the first ShowAndFocus loads it (Form_Load), Unload closes it.
+// It is the start window's PlayWindow.
 
 #include <QWidget>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "game/Game.h"
+#include "menu/PlayWindow.h"
 #include "platform/StdRandom.h"
 #include "platform/qt/QtClock.h"
 #include "platform/qt/QtEvents.h"
@@ -20,7 +22,7 @@ namespace Ui {
 class frmMain;
 }
 
-class frmMain : public QWidget {
+class frmMain final : public QWidget, public menu::PlayWindow {
     Q_OBJECT
 public:
     explicit frmMain(const std::string& programFolder, QWidget* parent = nullptr);
@@ -29,24 +31,22 @@ public:
     // Show (not modal) and give the focus. The first call loads the window: Form_Load seeds
     // the random numbers and loads the sprite sheet. Returns false if that failed (error names
     // the path and reason); the window is then not shown.
-    bool ShowAndFocus(std::string& error);
-    int32_t Main();  // runs a whole game nested in the caller, returns the final score
-    bool IsLoaded() const;
+    bool ShowAndFocus(std::string& error) override;
+    int32_t Main() override;  // runs a whole game nested in the caller, returns the final score
+    void Hide() override;
     // Close-down: if loaded, runs the close request (Form_QueryUnload) and closes the window.
-    void Unload();
-    game::Game& game();
+    void Unload() override;
+    bool IsLoaded() const;
 
-    platform::qt::QtSurface& surface() { return surface_; }
-    platform::qt::QtKeyboard& keyboard() { return keyboard_; }
-    platform::qt::QtEvents& events() { return events_; }  // benchmarks: busy-wait switch
+    game::Game& Game() { return game_; }
+    platform::qt::QtSurface& Surface() { return surface_; }
+    platform::qt::QtEvents& Events() { return events_; }  // benchmarks: busy-wait switch
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void CentreOnScreen();
-
     std::unique_ptr<Ui::frmMain> ui_;
     platform::qt::QtClock clock_;
     platform::qt::QtKeyboard keyboard_;

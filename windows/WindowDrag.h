@@ -15,7 +15,7 @@
 class QMouseEvent;
 class QWidget;
 
-namespace platform::qt {
+namespace windows {
 
 class WindowDrag final : public QObject {
     Q_OBJECT
@@ -47,4 +47,4 @@ private:
     QPoint windowStart_;   // the window's position at that moment
 };
 
-}  // namespace platform::qt
+}  // namespace windows

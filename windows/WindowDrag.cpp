@@ -1,4 +1,4 @@
-#include "platform/qt/WindowDrag.h"
+#include "windows/WindowDrag.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <QWindow>
 
-namespace platform::qt {
+namespace windows {
 
 WindowDrag& WindowDrag::Install(QWidget& window, QRect handle) {
     auto* drag = new WindowDrag(window, handle);  // owned by window
@@ -94,4 +94,4 @@ bool WindowDrag::Release(const QMouseEvent& event) {
     return dragged;
 }
 
-}  // namespace platform::qt
+}  // namespace windows

@@ -1,4 +1,4 @@
-#include "platform/qt/WindowPlacement.h"
+#include "windows/WindowPlacement.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <algorithm>
 
-namespace platform::qt {
+namespace windows {
 namespace {
 
 // Centres length in the span [start, start + span), but never starts before start.
@@ -41,4 +41,4 @@ void CentreOnPointerScreen(QWidget& window) {
     window.move(CentredPosition(screens, QCursor::pos(), window.size()));
 }
 
-}  // namespace platform::qt
+}  // namespace windows

@@ -1,4 +1,4 @@
-#include "platform/qt/ProgramFolder.h"
+#include "app/ProgramFolder.h"
 
 #include <QCoreApplication>
 

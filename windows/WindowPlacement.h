@@ -11,7 +11,7 @@
 
 class QWidget;
 
-namespace platform::qt {
+namespace windows {
 
 // One screen in the desktop's coordinates: all of it, and the part free of
 // panels and docks.
@@ -30,4 +30,4 @@ QPoint CentredPosition(const std::vector<ScreenArea>& screens, QPoint pointer, Q
 // Moves a top-level window to CentredPosition on the current screens and pointer.
 void CentreOnPointerScreen(QWidget& window);
 
-}  // namespace platform::qt
+}  // namespace windows
