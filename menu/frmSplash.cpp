@@ -286,17 +286,9 @@ void frmSplash::SaveHighScores() {
 // A name entry still open when the program closes: the score earned its row,
 // so the table is saved with the name typed so far.
 void frmSplash::SavePendingNameEntry() {
-    bool open = false;
-    for (QLineEdit* box : NameBoxes()) {
-        if (!box->isReadOnly()) {
-            open = true;
-            if (box->text().isEmpty()) {
-                box->setText(kEmptyName);
-            }
-            box->setReadOnly(true);
-        }
-    }
-    if (open) {
-        SaveHighScores();
-    }
+    QLineEdit* box = OpenNameBox(NameBoxes());
+    if (box == nullptr) return;
+    if (box->text().isEmpty()) box->setText(kEmptyName);
+    box->setReadOnly(true);
+    SaveHighScores();
 }
