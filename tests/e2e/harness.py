@@ -41,6 +41,17 @@ def artifacts_dir():
     return path
 
 
+def end_process(proc):
+    """Asks a process to end, and kills it if it has not within 10 s."""
+    if proc.poll() is None:
+        proc.terminate()
+        try:
+            proc.wait(10)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            proc.wait(10)
+
+
 class Failure(AssertionError):
     pass
 
@@ -84,13 +95,7 @@ class XServer:
         return env
 
     def stop(self):
-        if self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(10)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait(10)
+        end_process(self.proc)
 
 
 class Window:

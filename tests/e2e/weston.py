@@ -12,6 +12,7 @@ import subprocess
 import tempfile
 import time
 
+import harness
 import screen
 
 SCREEN_W, SCREEN_H = 1024, 768
@@ -97,13 +98,7 @@ class Weston:
             return ""
 
     def stop(self):
-        if self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(10)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait(10)
+        harness.end_process(self.proc)
         self._log.close()
         shutil.rmtree(self.runtime, ignore_errors=True)
 
