@@ -35,6 +35,14 @@ class Validators(unittest.TestCase):
             with self.subTest(tool=tool):
                 self.assertIsNotNone(shutil.which(args[0]), "%s is not installed (run scripts/setup)" % args[0])
                 out = run(args)
+                if tool == "desktop-file-validate":
+                    # SingleMainWindow came into the format with its version 1.5;
+                    # validators older than desktop-file-utils 0.27 still call it
+                    # unknown. That message alone is forgiven.
+                    rest = [line for line in (out.stdout + out.stderr).splitlines()
+                            if '"SingleMainWindow" in group "Desktop Entry", but keys extending' not in line]
+                    self.assertEqual(rest, [], "desktop-file-validate found more than the new key")
+                    continue
                 self.assertEqual(out.returncode, 0, out.stdout + out.stderr)
                 if tool != "appstreamcli":  # it prints its verdict even on success
                     self.assertEqual(out.stdout + out.stderr, "", "%s warned" % tool)
