@@ -114,6 +114,7 @@ std::string ToJson(const std::vector<PacedResult>& results) {
         out += ", \"over_22_5ms\": " + std::to_string(r.overHalfMilli);
         out += Format(", \"late_median_ms\": %.6f", Ms(double(r.lateness.median)));
         out += Format(", \"late_p99_ms\": %.6f", Ms(double(r.lateness.p99)));
+        out += Format(", \"late_max_ms\": %.6f", Ms(double(r.lateness.max)));
         out += Format(", \"work_mean_ms\": %.6f", Ms(r.work.mean));
         out += Format(", \"work_p99_ms\": %.6f", Ms(double(r.work.p99)));
         out += Format(", \"cpu_percent\": %.4f", r.cpuPercent);
