@@ -14,8 +14,8 @@ class QtSurface;
 
 // How WaitEvents waits for the frame's deadline.
 enum class FrameWait : uint8_t {
-    // Sleeps in the event loop on a kernel timer set to the deadline's first
-    // nanosecond: the default.
+    // Sleeps in the event loop on a kernel timer (timerfd) set to 0.1 ms
+    // before the deadline, the caller polling what is left: the default.
     Sleep,
     // The earlier wait, kept for measurement: sleeps on Qt's millisecond timer
     // to within a millisecond of the deadline and leaves the caller to poll
