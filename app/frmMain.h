@@ -40,7 +40,8 @@ public:
 
     game::Game& Game() { return game_; }
     platform::qt::QtSurface& Surface() { return surface_; }
-    platform::qt::QtEvents& Events() { return events_; }  // benchmarks: busy-wait switch
+    platform::qt::QtEvents& Events() { return events_; }        // benchmarks: the choice of wait
+    platform::qt::QtKeyboard& Keyboard() { return keyboard_; }  // benchmarks: whether an arrow is held
 
 protected:
     void paintEvent(QPaintEvent* event) override;

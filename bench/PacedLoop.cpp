@@ -26,13 +26,23 @@ int64_t CpuNanos() {
 
 }  // namespace
 
-PacedResult RunPacedLoop(frmMain& window, int64_t frames, bool busy) {
+platform::qt::FrameWait ToFrameWait(WaitMode mode) {
+    switch (mode) {
+        case WaitMode::Poll: return platform::qt::FrameWait::TimerAndPoll;
+        case WaitMode::Busy: return platform::qt::FrameWait::Busy;
+        case WaitMode::Sleep: break;
+    }
+    return platform::qt::FrameWait::Sleep;
+}
+
+PacedResult RunPacedLoop(frmMain& window, int64_t frames, WaitMode mode) {
     game::Game& g = window.Game();
-    window.Events().SetBusyWait(busy);
+    const platform::qt::FrameWait before = window.Events().Wait();
+    window.Events().SetWait(ToFrameWait(mode));
     StartRunningPlay(g);
 
     PacedResult result;
-    result.busy = busy;
+    result.mode = mode;
     const auto capacity = static_cast<std::size_t>(frames + 1);
     Samples starts(capacity), ticks(capacity), work(capacity);
 
@@ -62,7 +72,7 @@ PacedResult RunPacedLoop(frmMain& window, int64_t frames, bool busy) {
     }
     const int64_t wall1 = NowNanos();
     const int64_t cpu1 = CpuNanos();
-    window.Events().SetBusyWait(false);
+    window.Events().SetWait(before);
 
     const Samples periods = Periods(starts);
     const Samples tickPeriods = Periods(ticks);

@@ -10,10 +10,20 @@
 
 class frmMain;
 
+namespace platform::qt {
+enum class FrameWait : uint8_t;
+}
+
 namespace bench {
 
+// The frame waits the loop can run with: the default sleep to the deadline,
+// the earlier Qt timer with a polled last millisecond, and a busy wait.
+enum class WaitMode : uint8_t { Sleep, Poll, Busy };
+// "sleep", "poll", "busy": the names on the command line and in the JSON.
+const char* ModeName(WaitMode mode);
+
 struct PacedResult {
-    bool busy = false;
+    WaitMode mode = WaitMode::Sleep;
     int64_t frames = 0;
     Summary period;            // ns between frame starts
     int64_t belowTick = 0;     // periods under 22 ms on the game's tick
@@ -35,7 +45,9 @@ struct PacedResult {
 
 // Starts a new game in the window (its level title shows first), then runs
 // `frames` frames of running play with the paddle placed under the ball
-// through GameState before each frame. busy: the wait spins on DoEvents.
-PacedResult RunPacedLoop(frmMain& window, int64_t frames, bool busy);
+// through GameState before each frame, waiting the given way.
+PacedResult RunPacedLoop(frmMain& window, int64_t frames, WaitMode mode);
+// The platform's wait for a mode.
+platform::qt::FrameWait ToFrameWait(WaitMode mode);
 
 }  // namespace bench

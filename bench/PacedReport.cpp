@@ -54,12 +54,24 @@ void Append(std::string& out, const char* format, const char* a, const char* b =
 
 }  // namespace
 
+const char* ModeName(WaitMode mode) {
+    switch (mode) {
+        case WaitMode::Poll: return "poll";
+        case WaitMode::Busy: return "busy";
+        case WaitMode::Sleep: break;
+    }
+    return "sleep";
+}
+
 double CpuRatio(const std::vector<PacedResult>& results) {
-    const PacedResult* idle = nullptr;
+    const PacedResult* sleep = nullptr;
     const PacedResult* busy = nullptr;
-    for (const auto& r : results) (r.busy ? busy : idle) = &r;
-    if (idle == nullptr || busy == nullptr || idle->cpuPercent <= 0) return 0;
-    return busy->cpuPercent / idle->cpuPercent;
+    for (const auto& r : results) {
+        if (r.mode == WaitMode::Sleep) sleep = &r;
+        if (r.mode == WaitMode::Busy) busy = &r;
+    }
+    if (sleep == nullptr || busy == nullptr || sleep->cpuPercent <= 0) return 0;
+    return busy->cpuPercent / sleep->cpuPercent;
 }
 
 std::string FormatReport(const PacedOptions& options, const std::vector<PacedResult>& results) {
@@ -69,7 +81,7 @@ std::string FormatReport(const PacedOptions& options, const std::vector<PacedRes
     out += "Steering: the paddle is set under the ball through GameState before every frame;\n";
     out += "a lost ball is resumed at once, a cleared wall rebuilt without its title.\n\n";
     Append(out, "%-32s", "");
-    for (const auto& r : results) Append(out, "%14s", r.busy ? "busy wait" : "idle wait");
+    for (const auto& r : results) Append(out, "%14s", (std::string(ModeName(r.mode)) + " wait").c_str());
     out += "\n";
     for (const Row& row : Rows()) {
         Append(out, "%-32s", row.name);
@@ -80,7 +92,7 @@ std::string FormatReport(const PacedOptions& options, const std::vector<PacedRes
         if (r.closed) out += "The window was closed during the run; its figures are partial.\n";
     }
     const double ratio = CpuRatio(results);
-    if (ratio > 0) out += Format("CPU ratio, busy wait to idle wait: %.1f : 1\n", ratio);
+    if (ratio > 0) out += Format("CPU ratio, busy wait to sleep wait: %.1f : 1\n", ratio);
     return out;
 }
 
@@ -90,7 +102,7 @@ std::string ToJson(const std::vector<PacedResult>& results) {
     for (const auto& r : results) {
         if (!first) out += ", ";
         first = false;
-        out += r.busy ? "\"busy\": {" : "\"idle\": {";
+        out += std::string("\"") + ModeName(r.mode) + "\": {";
         out += "\"frames\": " + std::to_string(r.frames);
         out += Format(", \"period_mean_ms\": %.6f", Ms(r.period.mean));
         out += Format(", \"period_median_ms\": %.6f", Ms(double(r.period.median)));
@@ -102,6 +114,7 @@ std::string ToJson(const std::vector<PacedResult>& results) {
         out += ", \"over_22_5ms\": " + std::to_string(r.overHalfMilli);
         out += Format(", \"late_median_ms\": %.6f", Ms(double(r.lateness.median)));
         out += Format(", \"late_p99_ms\": %.6f", Ms(double(r.lateness.p99)));
+        out += Format(", \"late_max_ms\": %.6f", Ms(double(r.lateness.max)));
         out += Format(", \"work_mean_ms\": %.6f", Ms(r.work.mean));
         out += Format(", \"work_p99_ms\": %.6f", Ms(double(r.work.p99)));
         out += Format(", \"cpu_percent\": %.4f", r.cpuPercent);
@@ -113,7 +126,7 @@ std::string ToJson(const std::vector<PacedResult>& results) {
         out += std::string(", \"closed\": ") + (r.closed ? "true" : "false") + "}";
     }
     const double ratio = CpuRatio(results);
-    if (ratio > 0) out += Format(", \"cpu_ratio_busy_to_idle\": %.4f", ratio);
+    if (ratio > 0) out += Format(", \"cpu_ratio_busy_to_sleep\": %.4f", ratio);
     out += "}\n";
     return out;
 }

@@ -3,24 +3,30 @@
 // and the CPU use are printed. Run it under X (bench/paced_loop.py starts an
 // Xvfb and a second process that moves the pointer and presses keys).
 //
-//   paced_loop [--frames N] [--idle | --busy | --both] [--json FILE] [--folder DIR]
+//   paced_loop [--frames N] [--modes sleep,poll,busy] [--json FILE] [--folder DIR]
+//   paced_loop --latency MODE [--frames N] [--folder DIR]
 //
-// --both runs the idle wait and then the busy wait in the same process and
-// prints them side by side with their CPU ratio. The steering: the paddle is
-// set under the ball through GameState before every frame; a lost ball is
-// resumed at once and a cleared wall rebuilt (both are counted).
+// --modes runs the named frame waits one after the other in the same process
+// and prints them side by side, with the busy wait's CPU ratio to the sleep's.
+// The steering: the paddle is set under the ball through GameState before
+// every frame; a lost ball is resumed at once and a cleared wall rebuilt (both
+// are counted). --latency runs play with the paddle at rest for
+// bench/key_latency.py, which presses the keys: it prints the paddle's band,
+// and runs until Q or N frames.
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QEventLoop>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "bench/KeyLatencyLoop.h"
 #include "bench/PacedLoop.h"
 #include "bench/PacedReport.h"
 #include "app/frmMain.h"
@@ -49,8 +55,33 @@ void RunEventsFor(int millis) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: paced_loop [--frames N] [--idle|--busy|--both] [--json FILE] [--folder DIR]\n");
+    std::fprintf(stderr,
+                 "usage: paced_loop [--frames N] [--modes sleep,poll,busy] [--json FILE] [--folder DIR]\n"
+                 "       paced_loop --latency sleep|poll|busy [--frames N] [--folder DIR]\n");
     return 2;
+}
+
+bool ParseMode(const std::string& name, bench::WaitMode& mode) {
+    for (bench::WaitMode m : {bench::WaitMode::Sleep, bench::WaitMode::Poll, bench::WaitMode::Busy}) {
+        if (name == bench::ModeName(m)) {
+            mode = m;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool ParseModes(const std::string& list, std::vector<bench::WaitMode>& modes) {
+    modes.clear();
+    std::size_t from = 0;
+    while (from <= list.size()) {
+        const std::size_t comma = std::min(list.find(',', from), list.size());
+        bench::WaitMode mode{};
+        if (!ParseMode(list.substr(from, comma - from), mode)) return false;
+        modes.push_back(mode);
+        from = comma + 1;
+    }
+    return !modes.empty();
 }
 
 }  // namespace
@@ -58,17 +89,18 @@ int Usage() {
 int main(int argc, char** argv) {
     bench::PacedOptions options;
     options.folder = TILEBASH_SOURCE_DIR;
+    bool latency = false;
+    bench::WaitMode latencyMode = bench::WaitMode::Sleep;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
         if (arg == "--frames" && hasValue) {
             options.frames = std::strtoll(argv[++i], nullptr, 10);
-        } else if (arg == "--idle") {
-            options.modes = {false};
-        } else if (arg == "--busy") {
-            options.modes = {true};
-        } else if (arg == "--both") {
-            options.modes = {false, true};
+        } else if (arg == "--modes" && hasValue) {
+            if (!ParseModes(argv[++i], options.modes)) return Usage();
+        } else if (arg == "--latency" && hasValue) {
+            latency = true;
+            if (!ParseMode(argv[++i], latencyMode)) return Usage();
         } else if (arg == "--json" && hasValue) {
             options.json = argv[++i];
         } else if (arg == "--folder" && hasValue) {
@@ -90,6 +122,15 @@ int main(int argc, char** argv) {
         return 1;
     }
     RunEventsFor(300);  // mapped and painted once before anything is timed
+    if (latency) {
+        const bench::PaddleBand band = bench::StartKeyLatencyPlay(window);
+        std::printf("BAND %d %d %d %d\nREADY\n", band.left, band.top, band.width, band.height);
+        std::fflush(stdout);
+        const int64_t frames = bench::RunKeyLatencyLoop(window, options.frames, latencyMode);
+        window.Unload();
+        std::printf("FRAMES %lld\n", static_cast<long long>(frames));
+        return 0;
+    }
     std::printf("READY\n");
     std::fflush(stdout);
     // The input process starts on READY; the run begins with its first event
@@ -99,9 +140,9 @@ int main(int argc, char** argv) {
     while (input.motions + input.keys == 0 && waited.elapsed() < 5000) RunEventsFor(10);
 
     std::vector<bench::PacedResult> results;
-    for (bool busy : options.modes) {
+    for (bench::WaitMode mode : options.modes) {
         const int64_t motions = input.motions, keys = input.keys;
-        results.push_back(bench::RunPacedLoop(window, options.frames, busy));
+        results.push_back(bench::RunPacedLoop(window, options.frames, mode));
         results.back().motions = input.motions - motions;
         results.back().keys = input.keys - keys;
         if (results.back().closed) break;

@@ -4,7 +4,11 @@ arrow keys, and prints what it measured. With --weston it runs under a
 private headless Weston instead, on Qt's Wayland plugin, without input
 (nothing can inject input into a headless Weston).
 
-    paced_loop.py --build-dir DIR [--frames N] [--mode idle|busy|both] [--json FILE] [--weston]
+    paced_loop.py --build-dir DIR [--frames N] [--modes sleep,poll,busy] [--json FILE] [--weston]
+
+The modes are frame waits, run one after the other in the same process: the
+default sleep to the deadline, the earlier Qt timer with a polled last
+millisecond, and a busy wait.
 """
 
 import argparse
@@ -26,15 +30,17 @@ import xinput  # noqa: E402
 TITLE_SECONDS = 2.0
 
 
-def run(build_dir, frames=2000, mode="both", json_path=None, echo=True, on_weston=False):
+MODES = ("sleep", "poll", "busy")
+
+
+def run(build_dir, frames=2000, modes=MODES, json_path=None, echo=True, on_weston=False):
     """Returns the figures the program wrote (see PacedReport's JSON)."""
     exe = os.path.join(build_dir, "bin", "paced_loop")
     own_json = json_path is None
     if own_json:
         fd, json_path = tempfile.mkstemp(prefix="paced-", suffix=".json")
         os.close(fd)
-    modes = 2 if mode == "both" else 1
-    seconds = modes * (frames * 0.022 + TITLE_SECONDS) + 5
+    seconds = len(modes) * (frames * 0.022 + TITLE_SECONDS) + 5
     x = weston.Weston() if on_weston else harness.XServer()
     inp = None
     runtime = None
@@ -43,7 +49,7 @@ def run(build_dir, frames=2000, mode="both", json_path=None, echo=True, on_westo
         if not on_weston:
             runtime = tempfile.mkdtemp(prefix="paced-runtime-")
             env["XDG_RUNTIME_DIR"] = runtime
-        proc = subprocess.Popen([exe, "--frames", str(frames), "--" + mode, "--json", json_path], env=env,
+        proc = subprocess.Popen([exe, "--frames", str(frames), "--modes", ",".join(modes), "--json", json_path], env=env,
                                 stdout=subprocess.PIPE, stderr=subprocess.STDOUT, start_new_session=True)
         said = ""
         while True:  # Qt may warn before the program is ready
@@ -81,12 +87,12 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build-dir", required=True)
     parser.add_argument("--frames", type=int, default=2000)
-    parser.add_argument("--mode", choices=("idle", "busy", "both"), default="both")
+    parser.add_argument("--modes", default=",".join(MODES))
     parser.add_argument("--json")
     parser.add_argument("--weston", action="store_true", help="under a headless Weston, not Xvfb")
     args = parser.parse_args()
     started = time.monotonic()
-    run(args.build_dir, args.frames, args.mode, args.json, on_weston=args.weston)
+    run(args.build_dir, args.frames, args.modes.split(","), args.json, on_weston=args.weston)
     print("(%.0f s)" % (time.monotonic() - started))
 
 

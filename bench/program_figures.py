@@ -1,6 +1,7 @@
 """Figures of the real tilebash program under its own Xvfb (tests/e2e's
 harness): its CPU use in the start window, paused in a game and running
-(1 s windows, from the kernel's nanosecond run time of every thread), its
+(1 s windows, from the kernel's nanosecond run time of every thread; running
+also with the earlier frame wait, in a second program), its
 peak memory (VmHWM), and the time from exec to the start window's MapNotify
 over warm starts.
 
@@ -164,6 +165,23 @@ def measure_startup(session, starts):
     return times
 
 
+def running_cpu(seconds, window, wait):
+    """The running game's CPU in a program of its own with the frame wait
+    TILEBASH_FRAME_WAIT names ("poll": the earlier wait)."""
+    s = harness.Session("bench-" + wait)
+    try:
+        s.env["TILEBASH_FRAME_WAIT"] = wait
+        s.write_highscores(HIGH_TABLE)
+        s.launch()
+        start = s.wait_start_window()
+        running = Running(s)
+        play = running.recover(playfield.Player(s).play_to_paused(start))
+        cpu, play = running.measure(play, seconds, window)
+        return cpu.figure("running, %s wait, steered from screenshots" % wait, window)
+    finally:
+        s.close()
+
+
 def run(program_dir, seconds=20.0, window=1.0, starts=10, echo=True):
     os.environ["TILEBASH_PROGRAM_DIR"] = program_dir
     out = {}
@@ -185,7 +203,7 @@ def run(program_dir, seconds=20.0, window=1.0, starts=10, echo=True):
         running = Running(s)
         play = running.recover(play)
         cpu, play = running.measure(play, seconds, window)
-        out["cpu_running"] = cpu.figure("running, steered from screenshots", window)
+        out["cpu_running"] = cpu.figure("running, sleep wait, steered from screenshots", window)
         if out["cpu_running"]:
             out["cpu_running"]["note"] += "; %d resumes, %d new games" % (running.resumes - 1, running.restarts)
         out["vmhwm"] = {"value": vm_hwm_mb(pid), "note": "after the measurements above"}
@@ -199,6 +217,8 @@ def run(program_dir, seconds=20.0, window=1.0, starts=10, echo=True):
         out["startup"]["note"] = "%d warm starts after one cold start" % len(times)
     finally:
         s.close()
+    # The earlier wait right after, in a program of its own: side by side.
+    out["cpu_running_poll"] = running_cpu(seconds, window, "poll")
     if echo:
         for key, f in out.items():
             print("%-12s %s" % (key, json.dumps(f)))

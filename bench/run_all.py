@@ -3,7 +3,8 @@ disturbs another, and the table of its figures against their goals.
 
     run_all.py --build-dir DIR [--short] [--strict]
 
---short runs every step briefly (200 paced frames, 2 s CPU spans, 3 starts)
+--short runs every step briefly (200 paced frames, 2 s CPU spans, 3 starts,
+10 key presses)
 to show that it still builds and runs; its figures are not the goals'.
 --strict ends with status 1 when a goal is not met.
 """
@@ -21,13 +22,14 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 
 import figures  # noqa: E402
+import key_latency  # noqa: E402
 import paced_loop  # noqa: E402
 import program_figures  # noqa: E402
 
 FULL = {"repetitions": 10, "min_time": 0.5, "paced_draw": 1000, "frames": 2000, "seconds": 20.0,
-        "window": 1.0, "starts": 10}
+        "window": 1.0, "starts": 10, "presses": 250}
 SHORT = {"repetitions": 2, "min_time": 0.05, "paced_draw": 100, "frames": 200, "seconds": 2.0,
-         "window": 1.0, "starts": 3}
+         "window": 1.0, "starts": 3, "presses": 10}
 
 
 def google_benchmark(exe, args, env=None):
@@ -81,35 +83,80 @@ def draw_figures(build_dir, p):
     return out
 
 
+def _period(f, note):
+    return {"mean": f["period_mean_ms"], "median": f["period_median_ms"], "p99": f["period_p99_ms"],
+            "note": "%d frames, %s; min %.4f, max %.4f ms; %d over 22.5 ms; %d below 22 ms on the tick; "
+                    "CPU %.2f %%" % (f["frames"], note, f["period_min_ms"], f["period_max_ms"], f["over_22_5ms"],
+                                     f["below_22ms_tick"], f["cpu_percent"])}
+
+
+def _late(f, note):
+    return {"median": f["late_median_ms"], "p99": f["late_p99_ms"], "note": note}
+
+
+def busy_loops(count=2):
+    """Processes that spin a core each, until stopped: a busy machine."""
+    return [subprocess.Popen([sys.executable, "-c", "while True: pass"], start_new_session=True)
+            for _ in range(count)]
+
+
+def stop_all(procs):
+    for proc in procs:
+        proc.kill()
+        proc.wait(10)
+
+
 def loop_figures(build_dir, p):
-    result = paced_loop.run(build_dir, p["frames"], "both")
-    idle, busy = result.get("idle", {}), result.get("busy", {})
+    result = paced_loop.run(build_dir, p["frames"], ("sleep", "poll", "busy"))
+    sleep, poll, busy = result["sleep"], result["poll"], result.get("busy", {})
     out = {
-        "period": {"mean": idle["period_mean_ms"], "median": idle["period_median_ms"], "p99": idle["period_p99_ms"],
-                   "note": "%d frames, idle wait; min %.4f, max %.4f ms; %d over 22.5 ms; start after the tick "
-                           "deadline p99 %.3f ms; %d pointer motions and %d key presses delivered; CPU %.2f %%" % (
-                               idle["frames"], idle["period_min_ms"], idle["period_max_ms"], idle["over_22_5ms"],
-                               idle.get("late_p99_ms", float("nan")), idle["pointer_motions"], idle["key_presses"],
-                               idle["cpu_percent"])},
-        "below_tick": {"value": idle["below_22ms_tick"]},
-        "below_ns": {"value": idle["below_22ms_ns"]},
+        "period": _period(sleep, "sleep wait; %d pointer motions and %d key presses delivered" % (
+            sleep["pointer_motions"], sleep["key_presses"])),
+        "period_poll": _period(poll, "earlier wait (Qt timer, last ms polled), same run"),
+        "late": _late(sleep, "sleep wait: start after the tick deadline; max %.3f ms" % sleep["late_max_ms"]),
+        "late_poll": _late(poll, "earlier wait, same run; max %.3f ms" % poll["late_max_ms"]),
+        "below_tick": {"value": sleep["below_22ms_tick"], "note": "earlier wait: %d" % poll["below_22ms_tick"]},
+        "below_ns": {"value": sleep["below_22ms_ns"]},
+        "loop_cpu": {"value": sleep["cpu_percent"], "note": "sleep wait, under Xvfb with pointer and key input"},
+        "loop_cpu_poll": {"value": poll["cpu_percent"], "note": "earlier wait, same run"},
     }
     if busy:
         out["busy_cpu"] = {"value": busy["cpu_percent"],
-                           "note": "idle wait %.2f %% in the same run" % idle["cpu_percent"]}
-    if "cpu_ratio_busy_to_idle" in result:
-        out["busy_ratio"] = {"value": result["cpu_ratio_busy_to_idle"]}
-    out["loop_cpu"] = {"value": idle["cpu_percent"], "note": "idle wait, under Xvfb with pointer and key input"}
+                           "note": "sleep wait %.2f %% in the same run" % sleep["cpu_percent"]}
+    if "cpu_ratio_busy_to_sleep" in result:
+        out["busy_ratio"] = {"value": result["cpu_ratio_busy_to_sleep"]}
+    # A busy machine: two processes spin both cores while both waits run.
+    spinners = busy_loops()
+    try:
+        loaded = paced_loop.run(build_dir, p["frames"], ("sleep", "poll"))
+    finally:
+        stop_all(spinners)
+    ls, lp = loaded["sleep"], loaded["poll"]
+    out["period_loaded"] = dict(_period(ls, "sleep wait, two busy loops running"), versus=lp["period_p99_ms"])
+    out["period_loaded_poll"] = _period(lp, "earlier wait, two busy loops running, same run")
+    out["late_loaded"] = dict(_late(ls, "sleep wait, two busy loops; max %.3f ms" % ls["late_max_ms"]),
+                              versus=lp["late_p99_ms"])
+    out["late_loaded_poll"] = _late(lp, "earlier wait, two busy loops, same run; max %.3f ms" % lp["late_max_ms"])
+    out["loop_cpu_loaded"] = {"value": ls["cpu_percent"],
+                              "note": "sleep wait, two busy loops; earlier wait %.2f %%" % lp["cpu_percent"]}
     # The same loop on Wayland, right after: the compositor's frame callbacks
     # must neither throttle nor delay the 22 ms frames.
     if shutil.which("weston") is not None:
-        wl = paced_loop.run(build_dir, p["frames"], "idle", on_weston=True)["idle"]
-        out["period_weston"] = {
-            "mean": wl["period_mean_ms"], "median": wl["period_median_ms"], "p99": wl["period_p99_ms"],
-            "note": "%d frames, idle wait, headless Weston (pixman), no input; min %.4f, max %.4f ms; %d over "
-                    "22.5 ms; %d below 22 ms on the tick" % (wl["frames"], wl["period_min_ms"], wl["period_max_ms"],
-                                                           wl["over_22_5ms"], wl["below_22ms_tick"])}
-        out["loop_cpu_weston"] = {"value": wl["cpu_percent"], "note": "idle wait, headless Weston, no input"}
+        wl = paced_loop.run(build_dir, p["frames"], ("sleep",), on_weston=True)["sleep"]
+        out["period_weston"] = _period(wl, "sleep wait, headless Weston (pixman), no input")
+        out["loop_cpu_weston"] = {"value": wl["cpu_percent"], "note": "sleep wait, headless Weston, no input"}
+    return out
+
+
+def latency_figures(build_dir, p):
+    found = key_latency.run(build_dir, p["presses"])
+    out = {}
+    for mode, key in (("sleep", "key_latency"), ("poll", "key_latency_poll"), ("busy", "key_latency_busy")):
+        f = dict(found[mode])
+        f["note"] = "%s wait; %d presses of Right at random moments of the frame, %d not seen; min %.2f, " \
+                    "max %.2f ms" % (mode, f["presses"], f["missed"], f.get("min") or float("nan"),
+                                     f.get("max") or float("nan"))
+        out[key] = f
     return out
 
 
@@ -127,6 +174,7 @@ def main():
         ("rules and headless simulation", lambda: rules_figures(build_dir, p)),
         ("drawing", lambda: draw_figures(build_dir, p)),
         ("paced loop", lambda: loop_figures(build_dir, p)),
+        ("key to screen", lambda: latency_figures(build_dir, p)),
         ("the real program", lambda: program_figures.run(os.path.join(build_dir, "program"), p["seconds"],
                                                          p["window"], p["starts"])),
     ]

@@ -10,16 +10,19 @@ import xinput
 
 # What paced_loop --json writes (PacedReport's ToJson); run_all reads these names.
 PACED_JSON = {
-    "idle": {"frames": 2000, "period_mean_ms": 22.001, "period_median_ms": 22.0, "period_p99_ms": 22.3,
+    "sleep": {"frames": 2000, "period_mean_ms": 22.001, "period_median_ms": 22.0, "period_p99_ms": 22.3,
              "period_min_ms": 21.9, "period_max_ms": 23.0, "below_22ms_tick": 0, "below_22ms_ns": 3,
-             "over_22_5ms": 4, "late_median_ms": 0.1, "late_p99_ms": 0.45, "work_mean_ms": 0.4, "work_p99_ms": 0.9, "cpu_percent": 2.5, "wall_seconds": 44.0,
+             "over_22_5ms": 4, "late_median_ms": 0.1, "late_p99_ms": 0.45, "late_max_ms": 0.9, "work_mean_ms": 0.4, "work_p99_ms": 0.9, "cpu_percent": 2.5, "wall_seconds": 44.0,
              "lost_balls": 0, "walls_rebuilt": 1, "pointer_motions": 900, "key_presses": 170, "closed": False},
     "busy": {"frames": 2000, "period_mean_ms": 22.0, "period_median_ms": 22.0, "period_p99_ms": 22.1,
              "period_min_ms": 22.0, "period_max_ms": 22.4, "below_22ms_tick": 0, "below_22ms_ns": 0,
              "over_22_5ms": 0, "work_mean_ms": 0.4, "work_p99_ms": 0.8, "cpu_percent": 99.0, "wall_seconds": 44.0,
              "lost_balls": 0, "walls_rebuilt": 0, "pointer_motions": 880, "key_presses": 170, "closed": False},
-    "cpu_ratio_busy_to_idle": 39.6,
+    "cpu_ratio_busy_to_sleep": 39.6,
 }
+PACED_JSON["poll"] = dict(PACED_JSON["sleep"], period_p99_ms=22.6, late_p99_ms=0.6, cpu_percent=3.4)
+LOADED_JSON = {"sleep": dict(PACED_JSON["sleep"], period_p99_ms=22.7, late_p99_ms=0.7),
+               "poll": dict(PACED_JSON["poll"], period_p99_ms=23.1, late_p99_ms=1.2)}
 
 
 class InputScript(unittest.TestCase):
@@ -56,20 +59,26 @@ class InputScript(unittest.TestCase):
 
 class Figures(unittest.TestCase):
     def test_paced_loop_json_becomes_period_tick_and_busy_figures(self):
-        weston_json = {"idle": dict(PACED_JSON["idle"], period_mean_ms=22.01, cpu_percent=3.5)}
-        with mock.patch.object(run_all.paced_loop, "run", side_effect=[PACED_JSON, weston_json]) as run, \
-                mock.patch.object(run_all.shutil, "which", return_value="/usr/bin/weston"):
+        weston_json = {"sleep": dict(PACED_JSON["sleep"], period_mean_ms=22.01, cpu_percent=3.5)}
+        with mock.patch.object(run_all.paced_loop, "run", side_effect=[PACED_JSON, LOADED_JSON, weston_json]) as run, \
+                mock.patch.object(run_all.shutil, "which", return_value="/usr/bin/weston"), \
+                mock.patch.object(run_all, "busy_loops", return_value=[]) as spin:
             f = run_all.loop_figures("/nowhere", run_all.FULL)
-        self.assertTrue(run.call_args_list[1].kwargs["on_weston"])
+        self.assertTrue(run.call_args_list[2].kwargs["on_weston"])
+        spin.assert_called_once()
+        # The busy machine's figures, each with the earlier wait's from the same run.
+        self.assertEqual((f["period_loaded"]["p99"], f["period_loaded"]["versus"]), (22.7, 23.1))
+        self.assertEqual((f["late_loaded"]["p99"], f["late_loaded"]["versus"]), (0.7, 1.2))
+        self.assertEqual((f["late"]["p99"], f["late_poll"]["p99"], f["loop_cpu_poll"]["value"]), (0.45, 0.6, 3.4))
         self.assertEqual((f["period_weston"]["mean"], f["loop_cpu_weston"]["value"]), (22.01, 3.5))
         self.assertEqual(f["loop_cpu"]["value"], 2.5)
         self.assertEqual((f["period"]["mean"], f["period"]["median"], f["period"]["p99"]), (22.001, 22.0, 22.3))
-        self.assertEqual(f["below_tick"], {"value": 0})
+        self.assertEqual(f["below_tick"]["value"], 0)
         self.assertEqual(f["below_ns"], {"value": 3})
         self.assertEqual(f["busy_cpu"]["value"], 99.0)
         self.assertEqual(f["busy_ratio"], {"value": 39.6})
         self.assertRegex(f["period"]["note"], r"900 pointer motions and 170 key presses")
-        self.assertRegex(f["period"]["note"], r"deadline p99 0\.450 ms")
+        self.assertEqual(f["period_poll"]["p99"], 22.6)
 
     def test_benchmark_runs_become_microseconds_and_million_frames(self):
         runs = ([{"name": "BM_RunFrame", "cpu_time": ns} for ns in (600.0, 640.0, 620.0)] +

@@ -8,9 +8,10 @@
 namespace bench {
 namespace {
 
-PacedResult Result(bool busy, double cpu) {
+PacedResult Result(WaitMode mode, double cpu) {
     PacedResult r;
-    r.busy = busy;
+    r.mode = mode;
+    const bool busy = mode == WaitMode::Busy;
     r.frames = 2000;
     r.period.mean = 22'000'400;
     r.period.median = 22'000'100;
@@ -22,17 +23,19 @@ PacedResult Result(bool busy, double cpu) {
     return r;
 }
 
-TEST(PacedReport, CpuRatioNeedsBothModesAndAnIdleShare) {
+TEST(PacedReport, CpuRatioNeedsTheBusyAndSleepWaitsAndASleepShare) {
     struct Case {
         std::vector<PacedResult> results;
         double expected;
     };
     const Case cases[] = {
-        {{Result(false, 2.0), Result(true, 98.0)}, 49.0},
-        {{Result(true, 98.0), Result(false, 2.0)}, 49.0},  // order does not matter
-        {{Result(false, 2.0)}, 0.0},
-        {{Result(true, 98.0)}, 0.0},
-        {{Result(false, 0.0), Result(true, 98.0)}, 0.0},  // no division by zero
+        {{Result(WaitMode::Sleep, 2.0), Result(WaitMode::Busy, 98.0)}, 49.0},
+        {{Result(WaitMode::Busy, 98.0), Result(WaitMode::Sleep, 2.0)}, 49.0},  // order does not matter
+        {{Result(WaitMode::Sleep, 2.0)}, 0.0},
+        {{Result(WaitMode::Poll, 3.0), Result(WaitMode::Busy, 98.0)}, 0.0},  // only the sleep wait counts
+        {{Result(WaitMode::Poll, 3.0), Result(WaitMode::Sleep, 2.0), Result(WaitMode::Busy, 98.0)}, 49.0},
+        {{Result(WaitMode::Busy, 98.0)}, 0.0},
+        {{Result(WaitMode::Sleep, 0.0), Result(WaitMode::Busy, 98.0)}, 0.0},  // no division by zero
         {{}, 0.0},
     };
     for (const Case& c : cases) EXPECT_DOUBLE_EQ(CpuRatio(c.results), c.expected);
@@ -41,8 +44,8 @@ TEST(PacedReport, CpuRatioNeedsBothModesAndAnIdleShare) {
 TEST(PacedReport, BothModesPrintSideBySideWithTheirRatio) {
     PacedOptions options;
     options.frames = 2000;
-    const std::string text = FormatReport(options, {Result(false, 2.0), Result(true, 98.0)});
-    const auto header = text.find("idle wait");
+    const std::string text = FormatReport(options, {Result(WaitMode::Sleep, 2.0), Result(WaitMode::Busy, 98.0)});
+    const auto header = text.find("sleep wait");
     ASSERT_NE(header, std::string::npos) << text;
     EXPECT_NE(text.find("busy wait", header), std::string::npos) << text;
     EXPECT_NE(text.find("2000 frames"), std::string::npos) << text;
@@ -53,7 +56,7 @@ TEST(PacedReport, BothModesPrintSideBySideWithTheirRatio) {
 }
 
 TEST(PacedReport, OneModeHasNoRatioAndAClosedRunIsMarkedPartial) {
-    PacedResult closed = Result(false, 2.0);
+    PacedResult closed = Result(WaitMode::Sleep, 2.0);
     closed.closed = true;
     const std::string text = FormatReport(PacedOptions{}, {closed});
     EXPECT_EQ(text.find("busy wait"), std::string::npos) << text;
@@ -62,12 +65,12 @@ TEST(PacedReport, OneModeHasNoRatioAndAClosedRunIsMarkedPartial) {
 }
 
 TEST(PacedReport, JsonCarriesEachModeInMillisecondsAndTheRatio) {
-    const std::string json = ToJson({Result(false, 2.0), Result(true, 98.0)});
-    EXPECT_NE(json.find("\"idle\": {\"frames\": 2000"), std::string::npos) << json;
+    const std::string json = ToJson({Result(WaitMode::Sleep, 2.0), Result(WaitMode::Busy, 98.0)});
+    EXPECT_NE(json.find("\"sleep\": {\"frames\": 2000"), std::string::npos) << json;
     EXPECT_NE(json.find("\"busy\": {"), std::string::npos) << json;
     EXPECT_NE(json.find("\"period_mean_ms\": 22.000400"), std::string::npos) << json;
     EXPECT_NE(json.find("\"below_22ms_ns\": 1"), std::string::npos) << json;
-    EXPECT_NE(json.find("\"cpu_ratio_busy_to_idle\": 49.0000"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"cpu_ratio_busy_to_sleep\": 49.0000"), std::string::npos) << json;
     int depth = 0;
     for (char ch : json) {
         depth += ch == '{' ? 1 : ch == '}' ? -1 : 0;
@@ -78,10 +81,10 @@ TEST(PacedReport, JsonCarriesEachModeInMillisecondsAndTheRatio) {
 
 // run_all.py reads these names (its test holds the same JSON).
 TEST(PacedReport, JsonNamesEveryFigureTheSuiteTableReads) {
-    const std::string json = ToJson({Result(false, 2.0), Result(true, 98.0)});
+    const std::string json = ToJson({Result(WaitMode::Sleep, 2.0), Result(WaitMode::Busy, 98.0)});
     for (const char* name : {"frames", "period_mean_ms", "period_median_ms", "period_p99_ms", "period_min_ms",
-                             "period_max_ms", "late_p99_ms", "below_22ms_tick", "below_22ms_ns", "over_22_5ms", "cpu_percent",
-                             "pointer_motions", "key_presses", "cpu_ratio_busy_to_idle"}) {
+                             "period_max_ms", "late_p99_ms", "late_max_ms", "below_22ms_tick", "below_22ms_ns", "over_22_5ms", "cpu_percent",
+                             "pointer_motions", "key_presses", "cpu_ratio_busy_to_sleep"}) {
         EXPECT_NE(json.find(std::string("\"") + name + "\": "), std::string::npos) << name;
     }
 }

@@ -3,7 +3,11 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <sys/prctl.h>
+#include <sys/timerfd.h>
+#include <unistd.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 #include "platform/qt/QtSurface.h"
@@ -13,21 +17,55 @@ namespace platform::qt {
 namespace {
 
 constexpr int64_t kNanosPerMilli = 1'000'000;
-// The event loop's timer counts whole milliseconds and its wake-ups come
-// late by some fraction of one, and short sleeps wake later still on a
-// virtual machine. So the wait sleeps on the timer to a millisecond or so
-// before the deadline and polls the events for the rest: frames then start
-// within microseconds of their tick.
+constexpr int64_t kNanosPerSecond = 1'000'000'000;
+// TimerAndPoll: the event loop's timer counts whole milliseconds and its
+// wake-ups come late by some fraction of one, so it sleeps to a millisecond
+// before the deadline and the caller polls the events for the rest.
 constexpr int64_t kTimerMargin = 1'000'000;
+// Sleep: a kernel timer's wake-up reaches the loop some 70 to 90 us after it
+// expires on a virtual machine. So the timer is set that much before the
+// deadline and the caller polls what is left, mostly a few microseconds:
+// frames then start within microseconds of their tick, for little CPU.
+constexpr int64_t kWakeMargin = 100'000;
 
+FrameWait WaitFromEnvironment() {
+    const char* name = std::getenv("TILEBASH_FRAME_WAIT");
+    if (name == nullptr) return FrameWait::Sleep;
+    if (std::strcmp(name, "poll") == 0) return FrameWait::TimerAndPoll;
+    if (std::strcmp(name, "busy") == 0) return FrameWait::Busy;
+    return FrameWait::Sleep;
+}
+
+int64_t MonotonicNanos() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return int64_t{now.tv_sec} * kNanosPerSecond + now.tv_nsec;
+}
 
 }  // namespace
 
-QtEvents::QtEvents(QtClock& clock) : clock_(clock) {
+QtEvents::QtEvents(QtClock& clock) : clock_(clock), wait_(WaitFromEnvironment()) {
     // Sleeps end when asked rather than up to 50 us later.
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     wake_.setSingleShot(true);
     wake_.setTimerType(Qt::PreciseTimer);
+    deadlineFd_ = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+    if (deadlineFd_ < 0) {
+        if (wait_ == FrameWait::Sleep) wait_ = FrameWait::TimerAndPoll;  // no kernel timer: the older wait still paces
+        return;
+    }
+    deadlineNotifier_ = std::make_unique<QSocketNotifier>(deadlineFd_, QSocketNotifier::Read);
+    // Reading the expiry count empties the descriptor; otherwise the loop
+    // would see it ready again at once.
+    QObject::connect(deadlineNotifier_.get(), &QSocketNotifier::activated, [fd = deadlineFd_] {
+        uint64_t expiries = 0;
+        [[maybe_unused]] const ssize_t got = read(fd, &expiries, sizeof expiries);
+    });
+}
+
+QtEvents::~QtEvents() {
+    deadlineNotifier_.reset();
+    if (deadlineFd_ >= 0) close(deadlineFd_);
 }
 
 void QtEvents::DoEvents() {
@@ -37,16 +75,35 @@ void QtEvents::DoEvents() {
 }
 
 void QtEvents::WaitEvents(int32_t deadlineTick) {
-    if (busy_) return;
+    switch (wait_) {
+        case FrameWait::Sleep: SleepToDeadline(deadlineTick); break;
+        case FrameWait::TimerAndPoll: SleepOnQtTimer(deadlineTick); break;
+        case FrameWait::Busy: break;
+    }
+}
+
+void QtEvents::SleepToDeadline(int32_t deadlineTick) {
+    // The time left is read before the monotonic clock, so the timer lies a
+    // few nanoseconds later than meant, never earlier.
+    const int64_t remaining = clock_.NanosecondsUntil(deadlineTick);
+    if (remaining <= kWakeMargin) return;  // the caller polls the events to the deadline
+    const int64_t at = MonotonicNanos() + remaining - kWakeMargin;
+    itimerspec spec{};
+    spec.it_value.tv_sec = static_cast<time_t>(at / kNanosPerSecond);
+    spec.it_value.tv_nsec = static_cast<long>(at % kNanosPerSecond);
+    if (timerfd_settime(deadlineFd_, TFD_TIMER_ABSTIME, &spec, nullptr) != 0) return;  // the caller polls
+    // Ends for the timer or for any window event (a key, the close request,
+    // a focus loss), which is handled here.
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void QtEvents::SleepOnQtTimer(int32_t deadlineTick) {
     const int64_t remaining = clock_.NanosecondsUntil(deadlineTick);
     if (remaining <= 0) return;
     // After a frame that changed nothing on screen (a paused game) a late
     // end shows nowhere: the timer alone ends the wait, at or after the tick.
     const bool still = surface_ != nullptr && surface_->LastFrameStill();
     if (!still && remaining <= kTimerMargin) return;  // the caller polls the events to the deadline
-    // The timer's own event ends the wait within the margin before the
-    // deadline (after a still frame: at or after it); any other event ends
-    // it sooner.
     const int64_t sleep = still ? remaining : remaining - kTimerMargin;
     wake_.start(static_cast<int>(sleep / kNanosPerMilli + 1));
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);

@@ -1,7 +1,9 @@
 #pragma once
 // DoEvents and an idle wait inside Qt's event loop.
 
+#include <QSocketNotifier>
 #include <QTimer>
+#include <memory>
 
 #include "platform/Platform.h"
 #include "platform/qt/QtClock.h"
@@ -10,32 +12,54 @@ namespace platform::qt {
 
 class QtSurface;
 
+// How WaitEvents waits for the frame's deadline.
+enum class FrameWait : uint8_t {
+    // Sleeps in the event loop on a kernel timer (timerfd) set to 0.1 ms
+    // before the deadline, the caller polling what is left: the default.
+    Sleep,
+    // The earlier wait, kept for measurement: sleeps on Qt's millisecond timer
+    // to within a millisecond of the deadline and leaves the caller to poll
+    // the events for the rest.
+    TimerAndPoll,
+    // Measurement only: returns at once, so the frame loop spins on DoEvents
+    // like a busy-wait loop would.
+    Busy,
+};
+
 class QtEvents final : public EventPump {
 public:
+    // The wait is Sleep unless TILEBASH_FRAME_WAIT names another ("poll",
+    // "busy"), which only the benchmarks set.
     explicit QtEvents(QtClock& clock);
+    ~QtEvents() override;
+    QtEvents(const QtEvents&) = delete;
+    QtEvents& operator=(const QtEvents&) = delete;
+
     // Shows what was drawn since the last Refresh (a picture left on screen
     // while the game waits, like the level title), then sends posted events
     // and processes everything pending, then returns.
     void DoEvents() override;
-    // Sleeps in the event loop until an event arrives or the clock nears
-    // deadlineTick, handling what arrives; the caller calls it again until the
-    // deadline. The sleep ends a millisecond or so early and the caller polls
-    // the events for the rest, so a frame ends on its tick, not up to a
-    // millisecond late; after a frame that changed nothing on screen the
-    // sleep simply runs to the tick.
+    // Sleeps in the event loop until an event arrives or the tick count
+    // reaches deadlineTick, handling what arrives; the caller calls it again
+    // until the deadline. A passed deadline returns at once.
     void WaitEvents(int32_t deadlineTick) override;
 
     // The surface whose drawing DoEvents brings on screen; none by default.
     void PresentBeforeEvents(QtSurface* surface) { surface_ = surface; }
-    // Measurement only: returns at once from every wait, so the frame loop
-    // spins on DoEvents like a busy-wait loop would.
-    void SetBusyWait(bool busy) { busy_ = busy; }
+    // Measurement: the benchmarks run the waits side by side.
+    void SetWait(FrameWait wait) { wait_ = wait; }
+    FrameWait Wait() const { return wait_; }
 
 private:
+    void SleepToDeadline(int32_t deadlineTick);
+    void SleepOnQtTimer(int32_t deadlineTick);
+
     QtClock& clock_;
     QtSurface* surface_ = nullptr;
-    QTimer wake_;  // made once; wakes the loop before the deadline
-    bool busy_ = false;
+    FrameWait wait_ = FrameWait::Sleep;
+    QTimer wake_;        // made once; TimerAndPoll's wake-up before the deadline
+    int deadlineFd_ = -1;  // timerfd on CLOCK_MONOTONIC, armed with the deadline
+    std::unique_ptr<QSocketNotifier> deadlineNotifier_;  // the timer in the loop's poll set
 };
 
 }  // namespace platform::qt

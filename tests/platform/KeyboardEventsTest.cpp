@@ -130,45 +130,61 @@ TEST(QtClock, TickCountWrapsAsAThirtyTwoBitMillisecondCount) {
     EXPECT_GT(clock.NanosecondsUntil(platform::TickPlus(after, 10)), 8'000'000);
 }
 
+// The default sleep and the earlier timer-and-poll wait keep the same promises.
+constexpr platform::qt::FrameWait kWaits[] = {platform::qt::FrameWait::Sleep, platform::qt::FrameWait::TimerAndPoll};
+
 TEST(QtEvents, WaitReturnsByTheDeadlineWhenNothingHappens) {
     // Also just before the count turns negative (24.8 days) and before it
     // wraps to 0 (49.7 days): the wait sleeps as long on day 30 as on day 1.
-    for (int32_t startTick : {0, INT32_MAX - 10, -10}) {
-        QtClock clock(startTick);
-        QtEvents events(clock);
-        for (int32_t wait : {1, 5, 22}) {
-            const int32_t start = clock.GetTickCount();
-            const int32_t deadline = platform::TickPlus(start, wait);
-            QElapsedTimer guard;  // a clock that stopped would wait for ever
-            guard.start();
-            while (platform::TicksUntil(clock.GetTickCount(), deadline) > 0 && guard.elapsed() < 2000) {
-                events.WaitEvents(deadline);
+    for (auto mode : kWaits) {
+        for (int32_t startTick : {0, INT32_MAX - 10, -10}) {
+            QtClock clock(startTick);
+            QtEvents events(clock);
+            events.SetWait(mode);
+            // A wait that overslept its deadline is ended here, and fails below, rather than hang.
+            QTimer watchdog;
+            watchdog.start(200);
+            for (int32_t wait : {1, 5, 22}) {
+                const int32_t start = clock.GetTickCount();
+                const int32_t deadline = platform::TickPlus(start, wait);
+                QElapsedTimer guard;  // a clock that stopped would wait for ever
+                guard.start();
+                while (platform::TicksUntil(clock.GetTickCount(), deadline) > 0 && guard.elapsed() < 2000) {
+                    events.WaitEvents(deadline);
+                }
+                const int32_t late = -platform::TicksUntil(clock.GetTickCount(), deadline);
+                EXPECT_GE(late, 0) << "start " << startTick;
+                EXPECT_LT(late, 50) << "woke far too late, start " << startTick;  // generous: a loaded machine
             }
-            const int32_t late = -platform::TicksUntil(clock.GetTickCount(), deadline);
-            EXPECT_GE(late, 0) << "start " << startTick;
-            EXPECT_LT(late, 50) << "woke far too late, start " << startTick;  // generous: a loaded machine
         }
     }
 }
 
 TEST(QtEvents, WaitReturnsEarlyForAnEventAndHandlesIt) {
-    QtClock clock;
-    QtEvents events(clock);
-    bool handled = false;
-    QTimer::singleShot(10, qApp, [&] { handled = true; });
-    const int32_t start = clock.GetTickCount();
-    while (!handled && clock.GetTickCount() < start + 2000) events.WaitEvents(start + 2000);
-    EXPECT_TRUE(handled);
-    EXPECT_LT(clock.GetTickCount(), start + 1000);
+    for (auto mode : kWaits) {
+        QtClock clock;
+        QtEvents events(clock);
+        events.SetWait(mode);
+        bool handled = false;
+        QTimer::singleShot(10, qApp, [&] { handled = true; });
+        const int32_t start = clock.GetTickCount();
+        while (!handled && clock.GetTickCount() < start + 2000) events.WaitEvents(start + 2000);
+        EXPECT_TRUE(handled);
+        EXPECT_LT(clock.GetTickCount(), start + 1000);
+    }
 }
 
 TEST(QtEvents, WaitForAPassedDeadlineReturnsAtOnce) {
-    QtClock clock;
-    QtEvents events(clock);
-    const int32_t start = clock.GetTickCount();
-    events.WaitEvents(start - 100);
-    events.WaitEvents(INT32_MIN);
-    EXPECT_LT(clock.GetTickCount(), start + 20);
+    for (auto mode : kWaits) {
+        QtClock clock;
+        QtEvents events(clock);
+        events.SetWait(mode);
+        const int32_t start = clock.GetTickCount();
+        events.WaitEvents(start - 100);
+        events.WaitEvents(INT32_MIN);
+        events.WaitEvents(start);  // the tick it is: no time left to sleep
+        EXPECT_LT(clock.GetTickCount(), start + 20);
+    }
 }
 
 TEST(QtEvents, DoEventsHandlesPostedEventsAndReturns) {
