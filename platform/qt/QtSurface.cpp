@@ -116,17 +116,42 @@ void QtSurface::Cls() {
     currentY_ = 0;
 }
 
-void QtSurface::ExecuteCls(bool noteChanges) {
+// An opaque copy decides every pixel of its box whatever lay there before,
+// so a box it covers whole need not be restored first: a standing brick,
+// drawn again at its place, is copied once a frame instead of twice.
+bool QtSurface::CoveredByOpaqueCopy(const Box& box) {
+    // Both frames draw the bricks in index order: the next copy is the likely one.
+    for (int n = 0; n < opaqueCount_; ++n) {
+        const int i = (opaqueCursor_ + n) % opaqueCount_;
+        const Box& c = opaqueCopies_[static_cast<std::size_t>(i)];
+        if (c.left <= box.left && c.top <= box.top && box.right <= c.right && box.bottom <= c.bottom) {
+            opaqueCursor_ = (i + 1) % opaqueCount_;
+            return true;
+        }
+    }
+    return false;
+}
+
+void QtSurface::ExecuteCls(bool noteChanges, const DrawList& coming) {
     PixelRows dst(image_);
     const PixelRows src(background_);
     if (drawn_.All()) {
         std::memcpy(image_.bits(), background_.constBits(), static_cast<std::size_t>(image_.sizeInBytes()));
         if (noteChanges) changed_.AddAll();
     } else {
+        opaqueCount_ = 0;
+        opaqueCursor_ = 0;
+        for (int i = 0; i < coming.Count() && opaqueCount_ < kMaxOpaqueCopies; ++i) {
+            const DrawOp& op = coming.At(i);
+            if (op.kind != DrawOp::Kind::Blit || op.rop != RasterOp::SRCCOPY) continue;
+            const Box box = BlitBox(op);
+            if (!box.Empty()) opaqueCopies_[static_cast<std::size_t>(opaqueCount_++)] = box;
+        }
         for (const Box& b : drawn_.Boxes()) {
+            if (noteChanges) changed_.Add(b);
+            if (CoveredByOpaqueCopy(b)) continue;
             const auto bytes = static_cast<std::size_t>(b.right - b.left) * sizeof(QRgb);
             for (int32_t y = b.top; y < b.bottom; ++y) std::memcpy(dst.At(b.left, y), src.At(b.left, y), bytes);
-            if (noteChanges) changed_.Add(b);
         }
     }
     drawn_.Clear();
@@ -150,7 +175,7 @@ void QtSurface::Flush() {
     const bool compared = fromClear && doneValid_;
     if (compared) NoteDifferences(*done_, *pending_);
     noteChanges_ = !compared;
-    if (fromClear) ExecuteCls(!compared);
+    if (fromClear) ExecuteCls(!compared, *pending_);
     for (int i = 0; i < pending_->Count(); ++i) {
         const DrawOp& op = pending_->At(i);
         Execute(op, pending_->TextOf(op));

@@ -101,7 +101,10 @@ private:
     Font FontFor(int32_t pixels);
     void Record(const DrawOp& op, std::string_view text = {});
     void Execute(const DrawOp& op, std::string_view text);
-    void ExecuteCls(bool noteChanges);
+    // Restores the boxes drawn since the last clear from the background, but
+    // for those an opaque copy of the coming frame covers whole.
+    void ExecuteCls(bool noteChanges, const DrawList& coming);
+    bool CoveredByOpaqueCopy(const Box& box);
     void NoteDifferences(const DrawList& before, const DrawList& now);
     void NoteChange(const DrawList& list, const DrawOp& op);
     Box BlitBox(const DrawOp& op) const;
@@ -131,6 +134,11 @@ private:
     bool doneValid_ = false;  // the image is exactly done_ carried out from a clear
     DamageList drawn_;    // differs from the background since the last Cls
     DamageList changed_;  // may differ from the screen since the last Present
+    // The coming frame's opaque copies (the standing bricks), for the clear.
+    static constexpr int kMaxOpaqueCopies = 128;
+    std::array<Box, kMaxOpaqueCopies> opaqueCopies_{};
+    int opaqueCount_ = 0;
+    int opaqueCursor_ = 0;
     bool noteChanges_ = true;  // carrying out also notes its boxes as changed
     std::array<QRect, DamageList::kCapacity> repaint_{};
     int repaintCount_ = 0;

@@ -33,11 +33,12 @@ struct Sheeted {
 // bricks, text.
 // gap: a brick left out in the middle of the wall (a caption rises there
 // instead), so that frames differ by one dropped or added operation.
-void DrawFrame(QtSurface& s, int ballX, int bricks, const char* score, int gap = -1) {
+// ballY: below the wall, or among its bricks and captions.
+void DrawFrame(QtSurface& s, int ballX, int bricks, const char* score, int gap = -1, int ballY = 300) {
     s.Cls();
     s.RectangleOutline(9, 9, 530, 410, Rgb{0, 0, 0});
-    s.BitBlt(ballX, 300, 12, 12, 60, 20, RasterOp::SRCAND);
-    s.BitBlt(ballX, 300, 12, 12, 60, 40, RasterOp::SRCPAINT);
+    s.BitBlt(ballX, ballY, 12, 12, 60, 20, RasterOp::SRCAND);
+    s.BitBlt(ballX, ballY, 12, 12, 60, 40, RasterOp::SRCPAINT);
     for (int i = 0; i < bricks; ++i) {
         const int x = 20 + 52 * (i % 10), y = 40 + 20 * (i / 10);
         if (i != gap) {
@@ -49,6 +50,10 @@ void DrawFrame(QtSurface& s, int ballX, int bricks, const char* score, int gap =
         }
     }
     s.CurrentX(544), s.CurrentY(108), s.Print(score);
+    if (ballX % 4 == 1) {  // a masked item over the ball, whose last place it covers
+        s.BitBlt(ballX - 6, ballY - 6, 24, 24, 0, 100, RasterOp::SRCAND);
+        s.BitBlt(ballX - 6, ballY - 6, 24, 24, 24, 100, RasterOp::SRCPAINT);
+    }
 }
 
 // What a window would show: its last picture, with every rectangle a
@@ -110,7 +115,8 @@ TEST(SurfacePresent, RecordedFramesEndInThePictureOfTheLastFrameDrawnAfresh) {
         if (change == 2 && rng() % 2) bricks = std::min(70, bricks + 1);
         if (change == 3) ball = static_cast<int>(rng() % 500), bricks = static_cast<int>(rng() % 71);
         const char* score = bricks % 2 ? " 50" : " 1000";
-        DrawFrame(f.surface, ball, bricks, score, gap);
+        const int ballY = ball % 3 ? 300 : 30 + ball % 160;
+        DrawFrame(f.surface, ball, bricks, score, gap, ballY);
         lastBall = ball, lastBricks = bricks, lastGap = gap;
         const auto what = rng() % 4;
         if (what == 0 || what == 1) screen.Present(f.surface);
@@ -119,11 +125,11 @@ TEST(SurfacePresent, RecordedFramesEndInThePictureOfTheLastFrameDrawnAfresh) {
             screen.Present(f.surface);
             f.surface.BitBlt(300, 200, 12, 12, 60, 40, RasterOp::SRCCOPY);
             screen.Present(f.surface);
-            DrawFrame(f.surface, ball, bricks, score, gap);
+            DrawFrame(f.surface, ball, bricks, score, gap, ballY);
         }
         if (frame % 10 == 9) {
             Sheeted fresh;
-            DrawFrame(fresh.surface, ball, bricks, score, gap);
+            DrawFrame(fresh.surface, ball, bricks, score, gap, ballY);
             f.surface.Flush();
             fresh.surface.Flush();
             ASSERT_TRUE(SameImage(f.surface.Image(), fresh.surface.Image())) << "frame " << frame;
