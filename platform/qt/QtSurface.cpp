@@ -120,6 +120,8 @@ void QtSurface::Cls() {
 // so a box it covers whole need not be restored first: a standing brick,
 // drawn again at its place, is copied once a frame instead of twice.
 bool QtSurface::CoveredByOpaqueCopy(const Box& box) {
+    const Box& all = opaqueBounds_;  // the panel's texts, the paddle and the outline lie outside
+    if (box.left < all.left || box.top < all.top || box.right > all.right || box.bottom > all.bottom) return false;
     // Both frames draw the bricks in index order: the next copy is the likely one.
     for (int n = 0; n < opaqueCount_; ++n) {
         const int i = (opaqueCursor_ + n) % opaqueCount_;
@@ -145,7 +147,12 @@ void QtSurface::ExecuteCls(bool noteChanges, const DrawList& coming) {
             const DrawOp& op = coming.At(i);
             if (op.kind != DrawOp::Kind::Blit || op.rop != RasterOp::SRCCOPY) continue;
             const Box box = BlitBox(op);
-            if (!box.Empty()) opaqueCopies_[static_cast<std::size_t>(opaqueCount_++)] = box;
+            if (box.Empty()) continue;
+            Box& all = opaqueBounds_;
+            all = opaqueCount_ == 0 ? box
+                                    : Box{std::min(all.left, box.left), std::min(all.top, box.top),
+                                          std::max(all.right, box.right), std::max(all.bottom, box.bottom)};
+            opaqueCopies_[static_cast<std::size_t>(opaqueCount_++)] = box;
         }
         for (const Box& b : drawn_.Boxes()) {
             if (noteChanges) changed_.Add(b);

@@ -137,6 +137,7 @@ private:
     // The coming frame's opaque copies (the standing bricks), for the clear.
     static constexpr int kMaxOpaqueCopies = 128;
     std::array<Box, kMaxOpaqueCopies> opaqueCopies_{};
+    Box opaqueBounds_{};  // the box around them all
     int opaqueCount_ = 0;
     int opaqueCursor_ = 0;
     bool noteChanges_ = true;  // carrying out also notes its boxes as changed
