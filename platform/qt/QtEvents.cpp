@@ -88,10 +88,10 @@ void QtEvents::SleepToDeadline(int32_t deadlineTick) {
     const int64_t remaining = clock_.NanosecondsUntil(deadlineTick);
     if (remaining <= kWakeMargin) return;  // the caller polls the events to the deadline
     const int64_t at = MonotonicNanos() + remaining - kWakeMargin;
-    itimerspec spec{};
-    spec.it_value.tv_sec = static_cast<time_t>(at / kNanosPerSecond);
-    spec.it_value.tv_nsec = static_cast<long>(at % kNanosPerSecond);
-    if (timerfd_settime(deadlineFd_, TFD_TIMER_ABSTIME, &spec, nullptr) != 0) return;  // the caller polls
+    itimerspec wake{};
+    wake.it_value.tv_sec = static_cast<time_t>(at / kNanosPerSecond);
+    wake.it_value.tv_nsec = static_cast<long>(at % kNanosPerSecond);
+    if (timerfd_settime(deadlineFd_, TFD_TIMER_ABSTIME, &wake, nullptr) != 0) return;  // the caller polls
     // Ends for the timer or for any window event (a key, the close request,
     // a focus loss), which is handled here.
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
