@@ -28,7 +28,7 @@ int64_t CpuNanos() {
 
 platform::qt::FrameWait ToFrameWait(WaitMode mode) {
     switch (mode) {
-        case WaitMode::Poll: return platform::qt::FrameWait::TimerAndPoll;
+        case WaitMode::Poll: return platform::qt::FrameWait::TimerThenPoll;
         case WaitMode::Busy: return platform::qt::FrameWait::Busy;
         case WaitMode::Sleep: break;
     }

@@ -18,7 +18,7 @@ namespace {
 
 constexpr int64_t kNanosPerMilli = 1'000'000;
 constexpr int64_t kNanosPerSecond = 1'000'000'000;
-// TimerAndPoll: the event loop's timer counts whole milliseconds and its
+// TimerThenPoll: the event loop's timer counts whole milliseconds and its
 // wake-ups come late by some fraction of one, so it sleeps to a millisecond
 // before the deadline and the caller polls the events for the rest.
 constexpr int64_t kTimerMargin = 1'000'000;
@@ -31,7 +31,7 @@ constexpr int64_t kWakeMargin = 100'000;
 FrameWait WaitFromEnvironment() {
     const char* name = std::getenv("TILEBASH_FRAME_WAIT");
     if (name == nullptr) return FrameWait::Sleep;
-    if (std::strcmp(name, "poll") == 0) return FrameWait::TimerAndPoll;
+    if (std::strcmp(name, "timer-then-poll") == 0) return FrameWait::TimerThenPoll;
     if (std::strcmp(name, "busy") == 0) return FrameWait::Busy;
     return FrameWait::Sleep;
 }
@@ -51,7 +51,7 @@ QtEvents::QtEvents(QtClock& clock) : clock_(clock), wait_(WaitFromEnvironment())
     wake_.setTimerType(Qt::PreciseTimer);
     deadlineFd_ = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
     if (deadlineFd_ < 0) {
-        if (wait_ == FrameWait::Sleep) wait_ = FrameWait::TimerAndPoll;  // no kernel timer: the older wait still paces
+        if (wait_ == FrameWait::Sleep) wait_ = FrameWait::TimerThenPoll;  // no kernel timer: the Qt timer still paces
         return;
     }
     deadlineNotifier_ = std::make_unique<QSocketNotifier>(deadlineFd_, QSocketNotifier::Read);
@@ -77,7 +77,7 @@ void QtEvents::DoEvents() {
 void QtEvents::WaitEvents(int32_t deadlineTick) {
     switch (wait_) {
         case FrameWait::Sleep: SleepToDeadline(deadlineTick); break;
-        case FrameWait::TimerAndPoll: SleepOnQtTimer(deadlineTick); break;
+        case FrameWait::TimerThenPoll: SleepOnQtTimer(deadlineTick); break;
         case FrameWait::Busy: break;
     }
 }

@@ -17,10 +17,10 @@ enum class FrameWait : uint8_t {
     // Sleeps in the event loop on a kernel timer (timerfd) set to 0.1 ms
     // before the deadline, the caller polling what is left: the default.
     Sleep,
-    // The earlier wait, kept for measurement: sleeps on Qt's millisecond timer
-    // to within a millisecond of the deadline and leaves the caller to poll
-    // the events for the rest.
-    TimerAndPoll,
+    // Kept for measurement (the wait before Sleep): sleeps on Qt's
+    // millisecond timer to within a millisecond of the deadline and leaves the
+    // caller to poll the events for the rest.
+    TimerThenPoll,
     // Measurement only: returns at once, so the frame loop spins on DoEvents
     // like a busy-wait loop would.
     Busy,
@@ -28,8 +28,8 @@ enum class FrameWait : uint8_t {
 
 class QtEvents final : public EventPump {
 public:
-    // The wait is Sleep unless TILEBASH_FRAME_WAIT names another ("poll",
-    // "busy"), which only the benchmarks set.
+    // The wait is Sleep unless TILEBASH_FRAME_WAIT names another
+    // ("timer-then-poll", "busy"), which only the benchmarks set.
     explicit QtEvents(QtClock& clock);
     ~QtEvents() override;
     QtEvents(const QtEvents&) = delete;
@@ -57,7 +57,7 @@ private:
     QtClock& clock_;
     QtSurface* surface_ = nullptr;
     FrameWait wait_ = FrameWait::Sleep;
-    QTimer wake_;        // made once; TimerAndPoll's wake-up before the deadline
+    QTimer wake_;        // made once; TimerThenPoll's wake-up before the deadline
     int deadlineFd_ = -1;  // timerfd on CLOCK_MONOTONIC, armed with the deadline
     std::unique_ptr<QSocketNotifier> deadlineNotifier_;  // the timer in the loop's poll set
 };

@@ -130,8 +130,8 @@ TEST(QtClock, TickCountWrapsAsAThirtyTwoBitMillisecondCount) {
     EXPECT_GT(clock.NanosecondsUntil(platform::TickPlus(after, 10)), 8'000'000);
 }
 
-// The default sleep and the earlier timer-and-poll wait keep the same promises.
-constexpr platform::qt::FrameWait kWaits[] = {platform::qt::FrameWait::Sleep, platform::qt::FrameWait::TimerAndPoll};
+// The default sleep and the timer-then-poll wait keep the same promises.
+constexpr platform::qt::FrameWait kWaits[] = {platform::qt::FrameWait::Sleep, platform::qt::FrameWait::TimerThenPoll};
 
 TEST(QtEvents, WaitReturnsByTheDeadlineWhenNothingHappens) {
     // Also just before the count turns negative (24.8 days) and before it
