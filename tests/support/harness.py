@@ -15,7 +15,7 @@ import tempfile
 import time
 
 import screen
-import xclose
+import x11
 
 SCREEN_W, SCREEN_H = 1024, 768
 POLL = 0.1
@@ -273,10 +273,10 @@ class Session:
         return self.run("xprop", "-id", str(wid), prop, check=False)
 
     def cursor_visible(self):
-        return xclose.cursor_is_visible(self.x.display)
+        return x11.cursor_is_visible(self.x.display)
 
     def close_request(self, window):
-        xclose.send_close_request(self.x.display, window.wid)
+        x11.send_close_request(self.x.display, window.wid)
 
     # ---- input ------------------------------------------------------------
     def pointer(self):
