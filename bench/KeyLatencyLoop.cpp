@@ -30,10 +30,10 @@ PaddleBand StartKeyLatencyPlay(frmMain& window) {
     return {game::kLeftWall, g.state.paddleY, game::kRightWall - game::kLeftWall, g.state.paddleHeight};
 }
 
-int64_t RunKeyLatencyLoop(frmMain& window, int64_t maxFrames, WaitMode mode) {
+int64_t RunKeyLatencyLoop(frmMain& window, int64_t maxFrames, FrameWait wait) {
     game::Game& g = window.Game();
     game::GameState& s = g.state;
-    window.Events().SetWait(ToFrameWait(mode));
+    window.Events().SetWait(wait);
     int64_t frames = 0;
     while (frames < maxFrames) {
         if (!ArrowHeld(window)) s.paddleX = RestX(s);

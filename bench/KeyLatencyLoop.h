@@ -1,5 +1,5 @@
 #pragma once
-// Running play for the key-to-screen measurement (bench/key_latency.py): the
+// Running play for the key-to-screen measurement (bench/latency.py): the
 // real frame loop in the real play window, with nothing but a key able to
 // change the paddle's rows on screen.
 
@@ -28,6 +28,6 @@ PaddleBand StartKeyLatencyPlay(frmMain& window);
 // back at rest before the frame; the ball is turned back well above the
 // paddle and no bonus item falls, so the band changes only when a key moved
 // the paddle.
-int64_t RunKeyLatencyLoop(frmMain& window, int64_t maxFrames, WaitMode mode);
+int64_t RunKeyLatencyLoop(frmMain& window, int64_t maxFrames, FrameWait wait);
 
 }  // namespace bench

@@ -26,23 +26,14 @@ int64_t CpuNanos() {
 
 }  // namespace
 
-platform::qt::FrameWait ToFrameWait(WaitMode mode) {
-    switch (mode) {
-        case WaitMode::Poll: return platform::qt::FrameWait::TimerThenPoll;
-        case WaitMode::Busy: return platform::qt::FrameWait::Busy;
-        case WaitMode::Sleep: break;
-    }
-    return platform::qt::FrameWait::Sleep;
-}
-
-PacedResult RunPacedLoop(frmMain& window, int64_t frames, WaitMode mode) {
+PacedResult RunPacedLoop(frmMain& window, int64_t frames, FrameWait wait) {
     game::Game& g = window.Game();
-    const platform::qt::FrameWait before = window.Events().Wait();
-    window.Events().SetWait(ToFrameWait(mode));
+    const FrameWait before = window.Events().Wait();
+    window.Events().SetWait(wait);
     StartRunningPlay(g);
 
     PacedResult result;
-    result.mode = mode;
+    result.wait = wait;
     const auto capacity = static_cast<std::size_t>(frames + 1);
     Samples starts(capacity), ticks(capacity), work(capacity);
 

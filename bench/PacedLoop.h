@@ -7,23 +7,17 @@
 #include <cstdint>
 
 #include "bench/Samples.h"
+#include "platform/qt/QtEvents.h"
 
 class frmMain;
 
-namespace platform::qt {
-enum class FrameWait : uint8_t;
-}
-
 namespace bench {
 
-// The frame waits the loop can run with: the default sleep to the deadline,
-// the earlier Qt timer with a polled last millisecond, and a busy wait.
-enum class WaitMode : uint8_t { Sleep, Poll, Busy };
-// "sleep", "poll", "busy": the names on the command line and in the JSON.
-const char* ModeName(WaitMode mode);
+// The default sleep, the timer-then-poll wait kept for comparison, and a busy wait.
+using platform::qt::FrameWait;
 
 struct PacedResult {
-    WaitMode mode = WaitMode::Sleep;
+    FrameWait wait = FrameWait::Sleep;
     int64_t frames = 0;
     Summary period;            // ns between frame starts
     int64_t belowTick = 0;     // periods under 22 ms on the game's tick
@@ -38,7 +32,7 @@ struct PacedResult {
     double wallSeconds = 0;
     int64_t lostBalls = 0;     // served again and resumed at once
     int64_t wallsRebuilt = 0;  // cleared stages, walls put back without a title
-    bool closed = false;       // the window was closed during the run
+    bool closed = false;       // the window was closed during the run: figures partial
     int64_t motions = 0;       // pointer motions the window received
     int64_t keys = 0;          // key presses the window received
 };
@@ -46,8 +40,6 @@ struct PacedResult {
 // Starts a new game in the window (its level title shows first), then runs
 // `frames` frames of running play with the paddle placed under the ball
 // through GameState before each frame, waiting the given way.
-PacedResult RunPacedLoop(frmMain& window, int64_t frames, WaitMode mode);
-// The platform's wait for a mode.
-platform::qt::FrameWait ToFrameWait(WaitMode mode);
+PacedResult RunPacedLoop(frmMain& window, int64_t frames, FrameWait wait);
 
 }  // namespace bench

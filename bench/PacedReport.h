@@ -1,25 +1,22 @@
 #pragma once
-// The paced loop's options and its printed and JSON reports: one column per
-// wait mode, side by side, with the busy wait's CPU ratio to the sleep's.
+// The frame waits by name and the paced loop's figures as JSON, the one form
+// bench/run.py reads.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "bench/PacedLoop.h"
 
 namespace bench {
 
-struct PacedOptions {
-    int64_t frames = 2000;
-    std::vector<WaitMode> modes{WaitMode::Sleep};  // run one after the other
-    std::string json;                // file to write the figures to, if any
-    std::string folder;              // program folder holding Images/bitmaps.bmp
-};
+// "sleep", "timer-then-poll", "busy": TILEBASH_FRAME_WAIT's names, used on
+// paced_loop's command line and as the JSON's keys.
+const char* WaitName(FrameWait wait);
+// A comma-separated list of names; false (and waits empty) on an unknown one.
+bool ParseWaits(std::string_view list, std::vector<FrameWait>& waits);
 
-std::string FormatReport(const PacedOptions& options, const std::vector<PacedResult>& results);
-// busy CPU / sleep CPU, or 0 when either is missing or the sleep's share is 0.
-double CpuRatio(const std::vector<PacedResult>& results);
+// One line: {"sleep": {"frames": 2000, "period_mean_ms": ...}, ...}.
 std::string ToJson(const std::vector<PacedResult>& results);
-bool WriteJson(const std::string& path, const std::vector<PacedResult>& results);
 
 }  // namespace bench

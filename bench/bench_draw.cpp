@@ -1,9 +1,8 @@
 // Drawing one frame (step 18: Cls to Refresh) into the off-screen Qt image,
 // the ball and paddle moved between frames as in play.
-// Each frame's time is kept, so the counters give mean, median, p99 and max
-// per frame. The hot loop draws frame after frame with warm caches; the paced
-// one draws one frame every 22 ms, as the game does, with whatever the caches
-// kept while it slept.
+// One frame every 22 ms, as the game draws them, with whatever the caches
+// kept while it slept; each frame's time is kept, so the counters give mean,
+// median, p99 and max per frame.
 
 #include <benchmark/benchmark.h>
 #include <time.h>
@@ -16,7 +15,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr std::size_t kMaxSamples = 1 << 20;
 constexpr int64_t kFrameNanos = 22'000'000;
 
 enum Scene : int64_t { kUsual = 0, kEveryCaption = 1 };
@@ -39,21 +37,6 @@ void Report(benchmark::State& state, const bench::Samples& samples) {
 }
 
 int64_t Nanos(Clock::duration d) { return std::chrono::duration_cast<std::chrono::nanoseconds>(d).count(); }
-
-void BM_DrawFrame(benchmark::State& state) {
-    bench::DrawScene scene(state);
-    Prepare(scene, state);
-    bench::Samples samples(kMaxSamples);
-    int64_t frame = 0;
-    for (auto _ : state) {
-        scene.Advance(frame++);
-        const Clock::time_point t0 = Clock::now();
-        benchmark::DoNotOptimize(scene.game.DrawFrame());
-        samples.Add(Nanos(Clock::now() - t0));
-    }
-    Report(state, samples);
-}
-BENCHMARK(BM_DrawFrame)->Arg(kUsual)->Arg(kEveryCaption)->Unit(benchmark::kMicrosecond);
 
 // One frame every 22 ms; the time of the drawing alone is reported.
 void BM_DrawFramePaced(benchmark::State& state) {
@@ -89,19 +72,5 @@ PACED(kEveryCaption, 1000);
 PACED(kUsual, 100);
 PACED(kEveryCaption, 100);
 #undef PACED
-
-// The status panel's four prints alone.
-void BM_PrintStatusPanel(benchmark::State& state) {
-    bench::DrawScene scene(state);
-    platform::qt::QtSurface& s = scene.surface;
-    for (auto _ : state) {
-        s.CurrentX(544), s.CurrentY(88), s.Print("Point Total:");
-        s.CurrentX(540), s.CurrentY(108), s.Print(" 123450");
-        s.CurrentX(544), s.CurrentY(146), s.Print("Lives: 3");
-        s.CurrentX(544), s.CurrentY(186), s.Print("Level: 1.1");
-        benchmark::ClobberMemory();
-    }
-}
-BENCHMARK(BM_PrintStatusPanel)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

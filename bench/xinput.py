@@ -58,13 +58,3 @@ def stop(proc):
             proc.wait(5)
     return proc.returncode
 
-
-def window_geometry(env, pid, timeout=20):
-    """(x, y, width, height) of the process's visible window, found by xdotool."""
-    out = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid", str(pid), "--name", "",
-                          "getwindowgeometry", "--shell"], env=env, capture_output=True, timeout=timeout)
-    values = dict(line.split("=", 1) for line in out.stdout.decode().split() if "=" in line)
-    try:
-        return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
-    except KeyError:
-        raise RuntimeError("no visible window of process %d: %s" % (pid, out.stderr.decode(errors="replace")))

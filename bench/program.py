@@ -1,35 +1,26 @@
-"""Figures of the real tilebash program under its own Xvfb (tests/e2e's
+"""Figures of the real tilebash program under its own Xvfb (tests/support's
 harness): its CPU use in the start window, paused in a game and running
 (1 s windows, from the kernel's nanosecond run time of every thread; running
-also with the earlier frame wait, in a second program), its
+also with the timer-then-poll frame wait, in a second program), its
 peak memory (VmHWM), and the time from exec to the start window's MapNotify
 over warm starts.
 
-    program_figures.py --program-dir DIR [--seconds 20] [--window 1] [--starts 10] [--json FILE]
-
-While running, the paddle is steered from screenshots (tests/e2e/autopilot),
+While running, the paddle is steered from screenshots (tests/support/autopilot),
 a lost ball is resumed with P and a game that ends is started again; only the
 windows that began and ended in running play count.
 """
 
-import argparse
 import glob
-import json
 import os
 import signal
 import subprocess
-import sys
 import time
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, HERE)
-sys.path.insert(0, os.path.join(os.path.dirname(HERE), "tests", "e2e"))
-
-import autopilot  # noqa: E402
-import figures  # noqa: E402
-import harness  # noqa: E402
-import mapwatch  # noqa: E402
-import playfield  # noqa: E402
+import autopilot
+import figures
+import harness
+import playfield
+import x11
 
 START_SIZE = (320, 400)
 # Scores no game reaches in a measurement, so no name box opens after one.
@@ -148,7 +139,7 @@ def measure_startup(session, starts):
     """Exec to the start window's MapNotify, for one cold and `starts` warm starts."""
     times = []
     for i in range(starts + 1):
-        watch = mapwatch.MapWatch(session.x.display)
+        watch = x11.MapWatch(session.x.display)
         proc = None
         try:
             t0 = time.monotonic()
@@ -167,7 +158,7 @@ def measure_startup(session, starts):
 
 def running_cpu(seconds, window, wait):
     """The running game's CPU in a program of its own with the frame wait
-    TILEBASH_FRAME_WAIT names ("poll": the earlier wait)."""
+    TILEBASH_FRAME_WAIT names."""
     s = harness.Session("bench-" + wait)
     try:
         s.env["TILEBASH_FRAME_WAIT"] = wait
@@ -182,7 +173,7 @@ def running_cpu(seconds, window, wait):
         s.close()
 
 
-def run(program_dir, seconds=20.0, window=1.0, starts=10, echo=True):
+def table_figures(program_dir, seconds=20.0, window=1.0, starts=10):
     os.environ["TILEBASH_PROGRAM_DIR"] = program_dir
     out = {}
     s = harness.Session("bench")
@@ -217,27 +208,9 @@ def run(program_dir, seconds=20.0, window=1.0, starts=10, echo=True):
         out["startup"]["note"] = "%d warm starts after one cold start" % len(times)
     finally:
         s.close()
-    # The earlier wait right after, in a program of its own: side by side.
-    out["cpu_running_poll"] = running_cpu(seconds, window, "poll")
-    if echo:
-        for key, f in out.items():
-            print("%-12s %s" % (key, json.dumps(f)))
+    # The timer-then-poll wait right after, in a program of its own: side by side.
+    out["cpu_running_timer_then_poll"] = running_cpu(seconds, window, "timer-then-poll")
+    for key, f in out.items():
+        print("%-12s %s" % (key, f), flush=True)
     return out
 
-
-def main():
-    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--program-dir", required=True)
-    parser.add_argument("--seconds", type=float, default=20.0)
-    parser.add_argument("--window", type=float, default=1.0)
-    parser.add_argument("--starts", type=int, default=10)
-    parser.add_argument("--json")
-    args = parser.parse_args()
-    out = run(os.path.abspath(args.program_dir), args.seconds, args.window, args.starts)
-    if args.json:
-        with open(args.json, "w") as f:
-            json.dump(out, f, indent=1)
-
-
-if __name__ == "__main__":
-    main()

@@ -1,28 +1,30 @@
 """The suite's scripts without a display: the input script's rate and bounds,
 and how the programs' outputs become the table's figures."""
 
+import os
 import re
+import tempfile
 import unittest
 from unittest import mock
 
-import run_all
+import paced
+import run
 import xinput
 
-# What paced_loop --json writes (PacedReport's ToJson); run_all reads these names.
+# What paced_loop prints (PacedReport's ToJson); paced.py reads these names.
 PACED_JSON = {
     "sleep": {"frames": 2000, "period_mean_ms": 22.001, "period_median_ms": 22.0, "period_p99_ms": 22.3,
              "period_min_ms": 21.9, "period_max_ms": 23.0, "below_22ms_tick": 0, "below_22ms_ns": 3,
              "over_22_5ms": 4, "late_median_ms": 0.1, "late_p99_ms": 0.45, "late_max_ms": 0.9, "work_mean_ms": 0.4, "work_p99_ms": 0.9, "cpu_percent": 2.5, "wall_seconds": 44.0,
-             "lost_balls": 0, "walls_rebuilt": 1, "pointer_motions": 900, "key_presses": 170, "closed": False},
+             "lost_balls": 0, "walls_rebuilt": 1, "pointer_motions": 900, "key_presses": 170},
     "busy": {"frames": 2000, "period_mean_ms": 22.0, "period_median_ms": 22.0, "period_p99_ms": 22.1,
              "period_min_ms": 22.0, "period_max_ms": 22.4, "below_22ms_tick": 0, "below_22ms_ns": 0,
              "over_22_5ms": 0, "work_mean_ms": 0.4, "work_p99_ms": 0.8, "cpu_percent": 99.0, "wall_seconds": 44.0,
-             "lost_balls": 0, "walls_rebuilt": 0, "pointer_motions": 880, "key_presses": 170, "closed": False},
-    "cpu_ratio_busy_to_sleep": 39.6,
+             "lost_balls": 0, "walls_rebuilt": 0, "pointer_motions": 880, "key_presses": 170},
 }
-PACED_JSON["poll"] = dict(PACED_JSON["sleep"], period_p99_ms=22.6, late_p99_ms=0.6, cpu_percent=3.4)
+PACED_JSON["timer-then-poll"] = dict(PACED_JSON["sleep"], period_p99_ms=22.6, late_p99_ms=0.6, cpu_percent=3.4)
 LOADED_JSON = {"sleep": dict(PACED_JSON["sleep"], period_p99_ms=22.7, late_p99_ms=0.7),
-               "poll": dict(PACED_JSON["poll"], period_p99_ms=23.1, late_p99_ms=1.2)}
+               "timer-then-poll": dict(PACED_JSON["timer-then-poll"], period_p99_ms=23.1, late_p99_ms=1.2)}
 
 
 class InputScript(unittest.TestCase):
@@ -60,31 +62,40 @@ class InputScript(unittest.TestCase):
 class Figures(unittest.TestCase):
     def test_paced_loop_json_becomes_period_tick_and_busy_figures(self):
         weston_json = {"sleep": dict(PACED_JSON["sleep"], period_mean_ms=22.01, cpu_percent=3.5)}
-        with mock.patch.object(run_all.paced_loop, "run", side_effect=[PACED_JSON, LOADED_JSON, weston_json]) as run, \
-                mock.patch.object(run_all.shutil, "which", return_value="/usr/bin/weston"), \
-                mock.patch.object(run_all, "busy_loops", return_value=[]) as spin:
-            f = run_all.loop_figures("/nowhere", run_all.FULL)
-        self.assertTrue(run.call_args_list[2].kwargs["on_weston"])
+        with mock.patch.object(paced, "run", side_effect=[PACED_JSON, LOADED_JSON, weston_json]) as runs, \
+                mock.patch.object(paced.shutil, "which", return_value="/usr/bin/weston"), \
+                mock.patch.object(paced, "busy_loops", return_value=[]) as spin:
+            f = paced.table_figures("/nowhere", 2000)
+        self.assertTrue(runs.call_args_list[2].kwargs["on_weston"])
         spin.assert_called_once()
-        # The busy machine's figures, each with the earlier wait's from the same run.
+        # The busy machine's figures, each with the timer-then-poll wait's from the same run.
         self.assertEqual((f["period_loaded"]["p99"], f["period_loaded"]["versus"]), (22.7, 23.1))
         self.assertEqual((f["late_loaded"]["p99"], f["late_loaded"]["versus"]), (0.7, 1.2))
-        self.assertEqual((f["late"]["p99"], f["late_poll"]["p99"], f["loop_cpu_poll"]["value"]), (0.45, 0.6, 3.4))
+        self.assertEqual((f["late"]["p99"], f["late_timer_then_poll"]["p99"], f["loop_cpu_timer_then_poll"]["value"]),
+                         (0.45, 0.6, 3.4))
         self.assertEqual((f["period_weston"]["mean"], f["loop_cpu_weston"]["value"]), (22.01, 3.5))
         self.assertEqual(f["loop_cpu"]["value"], 2.5)
         self.assertEqual((f["period"]["mean"], f["period"]["median"], f["period"]["p99"]), (22.001, 22.0, 22.3))
         self.assertEqual(f["below_tick"]["value"], 0)
         self.assertEqual(f["below_ns"], {"value": 3})
         self.assertEqual(f["busy_cpu"]["value"], 99.0)
-        self.assertEqual(f["busy_ratio"], {"value": 39.6})
+        self.assertEqual(f["busy_ratio"], {"value": 39.6})  # busy CPU : sleep CPU
         self.assertRegex(f["period"]["note"], r"900 pointer motions and 170 key presses")
-        self.assertEqual(f["period_poll"]["p99"], 22.6)
+        self.assertEqual(f["period_timer_then_poll"]["p99"], 22.6)
+        # No sleep CPU, no ratio.
+        idle = dict(PACED_JSON, sleep=dict(PACED_JSON["sleep"], cpu_percent=0.0))
+        with mock.patch.object(paced, "run", side_effect=[idle, LOADED_JSON]), \
+                mock.patch.object(paced.shutil, "which", return_value=None), \
+                mock.patch.object(paced, "busy_loops", return_value=[]):
+            f = paced.table_figures("/nowhere", 2000)
+        self.assertNotIn("busy_ratio", f)
+        self.assertNotIn("period_weston", f)
 
     def test_benchmark_runs_become_microseconds_and_million_frames(self):
         runs = ([{"name": "BM_RunFrame", "cpu_time": ns} for ns in (600.0, 640.0, 620.0)] +
                 [{"name": "BM_HeadlessSimulation", "frames_per_second": fps} for fps in (2.4e6, 2.1e6, 2.6e6)])
-        with mock.patch.object(run_all, "google_benchmark", return_value=runs):
-            f = run_all.rules_figures("/nowhere", run_all.SHORT)
+        with mock.patch.object(run, "google_benchmark", return_value=runs):
+            f = run.rules_figures("/nowhere", run.SHORT)
         self.assertAlmostEqual(f["rules"]["median"], 0.62)
         self.assertAlmostEqual(f["rules"]["p99"], 0.64)
         self.assertAlmostEqual(f["simulation"]["median"], 2.4)
@@ -95,13 +106,23 @@ class Figures(unittest.TestCase):
                  "median_us": 350.0, "p99_us": 900.0, "max_us": 1200.0},
                 {"name": "BM_DrawFramePaced/1/100/iterations:100/manual_time", "mean_us": 500.0,
                  "median_us": 480.0, "p99_us": 1100.0, "max_us": 1300.0}]
-        with mock.patch.object(run_all, "google_benchmark", return_value=runs) as bench:
-            f = run_all.draw_figures("/nowhere", run_all.SHORT)
+        with mock.patch.object(run, "google_benchmark", return_value=runs) as bench:
+            f = run.draw_figures("/nowhere", run.SHORT)
         filt = next(a for a in bench.call_args[0][1] if a.startswith("--benchmark_filter="))
         self.assertTrue(re.search(filt.split("=", 1)[1], runs[0]["name"]))
-        self.assertNotIn("BM_DrawFrame/|", filt)  # the short run leaves the hot loops out
         self.assertEqual((f["draw_usual"]["mean"], f["draw_usual"]["p99"]), (0.38, 0.9))
         self.assertEqual(f["draw_worst"]["median"], 0.48)
+
+
+class Document(unittest.TestCase):
+    def test_the_table_goes_into_the_template_once(self):
+        with tempfile.TemporaryDirectory() as folder:
+            path = os.path.join(folder, "PERFORMANCE.md")
+            run.write_doc(path, "| the table |")
+            with open(path) as f:
+                text = f.read()
+        self.assertEqual(text.count("| the table |"), 1)
+        self.assertNotIn("@FIGURES@", text)
 
 
 if __name__ == "__main__":

@@ -1,0 +1,111 @@
+"""The delay from a key to the screen: paced_loop --latency runs play in its
+own Xvfb (the ball in play, the paddle at rest), and this presses the Right
+arrow with XTest at random moments of the frame and times, from the press,
+the moment the paddle's rows change on the X server: an XDamage event on the
+play window that touches the paddle's band, confirmed by reading the band
+back (XGetImage). One process per frame wait, one after the other.
+"""
+
+import random
+import time
+
+import figures
+import paced
+import x11
+
+FRAME_S = 0.022
+# After a release the loop puts the paddle back at rest on its next frame;
+# three frames later the band is sure to show it there again.
+SETTLE_S = 3 * FRAME_S
+TIMEOUT_S = 0.25      # a press not seen within this is counted as missed
+
+
+class Band:
+    """The paddle's rows of the play window, watched for change."""
+
+    def __init__(self, display, window, rect):
+        self.d, self.window, self.rect = display, window, rect
+        display.watch_damage(window)
+
+    def read(self):
+        return self.d.pixels(self.window, self.rect)
+
+    def _touched_by(self, event):
+        if event.type != self.d.damage_notify:
+            return False
+        a = event.xdamage.area
+        left, top, width, height = self.rect
+        return a.x < left + width and left < a.x + a.width and a.y < top + height and top < a.y + a.height
+
+    def wait_change(self, baseline, t0, timeout):
+        """ns from t0 to the first damage of the band after which it differs from baseline, or None."""
+        deadline = t0 + int(timeout * 1e9)
+        while True:
+            event = self.d.next_event(deadline)
+            if event is None:
+                return None
+            if self._touched_by(event):
+                seen = time.monotonic_ns()
+                if self.read() != baseline:
+                    return seen - t0
+
+
+def measure(band, presses, rng):
+    """Latencies (ms) of `presses` presses of Right, and how many were not seen."""
+    d = band.d
+    right = d.keycode("Right")
+    time.sleep(0.3)
+    baseline = band.read()
+    out, missed = [], 0
+    for _ in range(presses):
+        # A random moment of the frame: the settle time is a whole number of
+        # frames plus a uniform part of one.
+        time.sleep(SETTLE_S + rng.uniform(0.0, FRAME_S))
+        d.drain()
+        if band.read() != baseline:  # not yet back at rest
+            time.sleep(SETTLE_S)
+            d.drain()
+        t0 = time.monotonic_ns()
+        d.key(right, True)
+        ns = band.wait_change(baseline, t0, TIMEOUT_S)
+        d.key(right, False)
+        if ns is None:
+            missed += 1
+        else:
+            out.append(ns / 1e6)
+    return out, missed
+
+
+def run_wait(build_dir, wait, presses, seed):
+    frames = int((presses * (SETTLE_S + FRAME_S + TIMEOUT_S) + 30) / FRAME_S)  # a cap: Q ends it sooner
+    with paced.display() as env:
+        proc, ready = paced.start(build_dir, ["--latency", wait, "--frames", str(frames)], env)
+        try:
+            window = x11.visible_window(env, proc.pid, paced.PLAY_SIZE)[0]
+            with x11.Display(env["DISPLAY"]) as d:
+                values, missed = measure(Band(d, window, tuple(ready["band"])), presses, random.Random(seed))
+                q = d.keycode("q")
+                d.key(q, True)
+                time.sleep(0.1)
+                d.key(q, False)
+            proc.wait(20)
+        finally:
+            paced.stop(proc)
+    f = figures.summary(values)
+    f.update({"max": max(values, default=None), "min": min(values, default=None), "missed": missed,
+              "presses": presses})
+    return f
+
+
+def table_figures(build_dir, presses, seed=18):
+    out = {}
+    for wait, key in (("sleep", "key_latency"), ("timer-then-poll", "key_latency_timer_then_poll"),
+                      ("busy", "key_latency_busy")):
+        f = run_wait(build_dir, wait, presses, seed)
+        nan = float("nan")
+        f["note"] = "%s wait; %d presses of Right at random moments of the frame, %d not seen; min %.2f, " \
+                    "max %.2f ms" % (wait, presses, f["missed"], f["min"] or nan, f["max"] or nan)
+        print("key to screen: mean %.2f, median %.2f, p99 %.2f ms; %s" % (
+            f.get("mean", nan), f.get("median") or nan, f.get("p99") or nan, f["note"]), flush=True)
+        out[key] = f
+    return out

@@ -1,0 +1,152 @@
+"""The paced loop (the paced_loop program) in its own Xvfb, with a second
+process moving the pointer over the play window and pressing arrow keys; or
+under a private headless Weston, on Qt's Wayland plugin, without input
+(nothing can inject input into a headless Weston). The frame waits named run
+one after the other in the same process: the default sleep to the deadline,
+the timer-then-poll wait, and a busy wait.
+"""
+
+import contextlib
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+import harness
+import weston
+import x11
+import xinput
+
+WAITS = ("sleep", "timer-then-poll", "busy")
+PLAY_SIZE = (640, 420)
+TITLE_SECONDS = 2.0
+
+
+@contextlib.contextmanager
+def display(on_weston=False):
+    """The environment of a private Xvfb (or headless Weston) to run paced_loop in."""
+    server = weston.Weston() if on_weston else harness.XServer()
+    runtime = None
+    try:
+        env = server.env()
+        if not on_weston:
+            runtime = tempfile.mkdtemp(prefix="paced-runtime-")
+            env["XDG_RUNTIME_DIR"] = runtime
+        yield env
+    finally:
+        server.stop()
+        if runtime:
+            shutil.rmtree(runtime, ignore_errors=True)
+
+
+def start(build_dir, args, env):
+    """Starts paced_loop and returns it with its ready line's JSON, once it has one."""
+    proc = subprocess.Popen([os.path.join(build_dir, "bin", "paced_loop")] + args, env=env,
+                            stdout=subprocess.PIPE, start_new_session=True)
+    while True:
+        line = proc.stdout.readline()
+        if not line:
+            proc.wait(30)
+            raise RuntimeError("paced_loop %s did not start (%s)" % (" ".join(args), proc.returncode))
+        if line.startswith(b"{"):
+            return proc, json.loads(line)
+
+
+def stop(proc):
+    if proc.poll() is None:
+        proc.kill()
+        proc.wait(10)
+
+
+def report(result):
+    """The waits side by side, one row a figure."""
+    waits = list(result)
+    lines = ["%-20s" % "" + "".join("%16s" % w for w in waits)]
+    for name in result[waits[0]]:
+        lines.append("%-20s" % name + "".join("%16.4f" % result[w][name] for w in waits))
+    return "\n".join(lines)
+
+
+def run(build_dir, frames=2000, waits=WAITS, on_weston=False, echo=True):
+    """What paced_loop measured: {wait: {figure: value}}."""
+    seconds = len(waits) * (frames * 0.022 + TITLE_SECONDS) + 5
+    with display(on_weston) as env:
+        proc, _ = start(build_dir, ["--frames", str(frames), "--waits", ",".join(waits)], env)
+        inp = None
+        try:
+            if not on_weston:  # paced_loop starts on its own after 5 s without input
+                inp = xinput.start(env, x11.visible_window(env, proc.pid, PLAY_SIZE)[1:], seconds)
+            output, _ = proc.communicate(timeout=seconds + 60)
+        finally:
+            if inp is not None:
+                xinput.stop(inp)
+            stop(proc)
+    if proc.returncode != 0:
+        raise RuntimeError("paced_loop failed (%d)" % proc.returncode)
+    result = json.loads(output.splitlines()[-1])
+    if echo:
+        print("Paced loop: %d frames a wait%s\n%s" % (frames, ", Weston" if on_weston else "", report(result)),
+              flush=True)
+    return result
+
+
+def _period(f, note):
+    return {"mean": f["period_mean_ms"], "median": f["period_median_ms"], "p99": f["period_p99_ms"],
+            "note": "%d frames, %s; min %.4f, max %.4f ms; %d over 22.5 ms; %d below 22 ms on the tick; "
+                    "CPU %.2f %%" % (f["frames"], note, f["period_min_ms"], f["period_max_ms"], f["over_22_5ms"],
+                                     f["below_22ms_tick"], f["cpu_percent"])}
+
+
+def _late(f, note):
+    return {"median": f["late_median_ms"], "p99": f["late_p99_ms"], "note": note}
+
+
+def busy_loops(count=2):
+    """Processes that spin a core each, until killed: a busy machine."""
+    return [subprocess.Popen([sys.executable, "-c", "while True: pass"], start_new_session=True)
+            for _ in range(count)]
+
+
+def table_figures(build_dir, frames):
+    """The table's paced-loop figures: the three waits, then two on a busy machine, then Weston."""
+    result = run(build_dir, frames, WAITS)
+    sleep, ttp, busy = result["sleep"], result["timer-then-poll"], result["busy"]
+    out = {
+        "period": _period(sleep, "sleep wait; %d pointer motions and %d key presses delivered" % (
+            sleep["pointer_motions"], sleep["key_presses"])),
+        "period_timer_then_poll": _period(ttp, "timer-then-poll wait (Qt timer, last ms polled), same run"),
+        "late": _late(sleep, "sleep wait: start after the tick deadline; max %.3f ms" % sleep["late_max_ms"]),
+        "late_timer_then_poll": _late(ttp, "timer-then-poll wait, same run; max %.3f ms" % ttp["late_max_ms"]),
+        "below_tick": {"value": sleep["below_22ms_tick"], "note": "timer-then-poll wait: %d" % ttp["below_22ms_tick"]},
+        "below_ns": {"value": sleep["below_22ms_ns"]},
+        "loop_cpu": {"value": sleep["cpu_percent"], "note": "sleep wait, under Xvfb with pointer and key input"},
+        "loop_cpu_timer_then_poll": {"value": ttp["cpu_percent"], "note": "timer-then-poll wait, same run"},
+        "busy_cpu": {"value": busy["cpu_percent"], "note": "sleep wait %.2f %% in the same run" % sleep["cpu_percent"]},
+    }
+    if sleep["cpu_percent"] > 0:
+        out["busy_ratio"] = {"value": busy["cpu_percent"] / sleep["cpu_percent"]}
+    # A busy machine: two processes spin both cores while both waits run.
+    spinners = busy_loops()
+    try:
+        loaded = run(build_dir, frames, ("sleep", "timer-then-poll"))
+    finally:
+        for proc in spinners:
+            stop(proc)
+    ls, lt = loaded["sleep"], loaded["timer-then-poll"]
+    out["period_loaded"] = dict(_period(ls, "sleep wait, two busy loops running"), versus=lt["period_p99_ms"])
+    out["period_loaded_timer_then_poll"] = _period(lt, "timer-then-poll wait, two busy loops running, same run")
+    out["late_loaded"] = dict(_late(ls, "sleep wait, two busy loops; max %.3f ms" % ls["late_max_ms"]),
+                              versus=lt["late_p99_ms"])
+    out["late_loaded_timer_then_poll"] = _late(lt, "timer-then-poll wait, two busy loops, same run; max %.3f ms"
+                                               % lt["late_max_ms"])
+    out["loop_cpu_loaded"] = {"value": ls["cpu_percent"],
+                              "note": "sleep wait, two busy loops; timer-then-poll wait %.2f %%" % lt["cpu_percent"]}
+    # The same loop on Wayland, right after: the compositor's frame callbacks
+    # must neither throttle nor delay the 22 ms frames.
+    if shutil.which("weston") is not None:
+        wl = run(build_dir, frames, ("sleep",), on_weston=True)["sleep"]
+        out["period_weston"] = _period(wl, "sleep wait, headless Weston (pixman), no input")
+        out["loop_cpu_weston"] = {"value": wl["cpu_percent"], "note": "sleep wait, headless Weston, no input"}
+    return out

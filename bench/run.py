@@ -1,0 +1,186 @@
+"""The benchmark suite, one step after the other so that no step disturbs
+another, and the table of its figures against their goals, headed by the
+machine it ran on.
+
+    run.py --build-dir DIR [--short] [--strict] [--doc FILE] [paced|latency|program|all]
+
+paced: the frame loop under Xvfb with input (three waits side by side, then
+two on a busy machine) and under Weston; latency: key to screen for each
+wait; program: the real program's CPU, memory and start-up; all (the
+default): the rules and drawing benchmarks, then the three above.
+--short runs every step briefly (200 paced frames, 2 s CPU spans, 3 starts,
+10 key presses) to show that it still builds and runs; its figures are not the
+goals'. --strict ends with status 1 when a goal is not met. --doc FILE writes
+FILE from PERFORMANCE.md.in with the table in it, after a full run of all.
+Needs tests/support on PYTHONPATH.
+"""
+
+import argparse
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+import figures
+import harness
+import latency
+import paced
+import program
+import x11
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+FULL = {"repetitions": 10, "min_time": 0.5, "paced_draw": 1000, "frames": 2000, "seconds": 20.0,
+        "window": 1.0, "starts": 10, "presses": 250}
+SHORT = {"repetitions": 2, "min_time": 0.05, "paced_draw": 100, "frames": 200, "seconds": 2.0,
+         "window": 1.0, "starts": 3, "presses": 10}
+
+
+def google_benchmark(exe, args, env=None):
+    """Runs a Google Benchmark program (its console output shown) and returns its JSON runs."""
+    fd, out = tempfile.mkstemp(prefix="bench-", suffix=".json")
+    os.close(fd)
+    try:
+        subprocess.run([exe, "--benchmark_out=" + out, "--benchmark_out_format=json"] + args, check=True, env=env)
+        with open(out) as f:
+            return [b for b in json.load(f)["benchmarks"] if b.get("run_type", "iteration") == "iteration"]
+    finally:
+        os.unlink(out)
+
+
+def by_name(runs, prefix):
+    return [r for r in runs if r["name"].startswith(prefix)]
+
+
+def rules_figures(build_dir, p):
+    runs = google_benchmark(os.path.join(build_dir, "bin", "bench_rules"),
+                            ["--benchmark_repetitions=%d" % p["repetitions"],
+                             "--benchmark_min_time=%g" % p["min_time"]])
+    rules = [r["cpu_time"] / 1000.0 for r in by_name(runs, "BM_RunFrame")]  # ns -> us
+    sims = [r["frames_per_second"] / 1e6 for r in by_name(runs, "BM_HeadlessSimulation")]
+    out = {"rules": figures.summary(rules)}
+    out["rules"]["note"] = "CPU time per frame, %d repetitions (p99: slowest)" % len(rules)
+    sim = figures.summary(sims)
+    if sim:
+        sim["p99"] = figures.nearest_rank(sims, 1)  # more is better: the slow tail
+        sim["note"] = "%d repetitions (p99: slowest)" % len(sims)
+    out["simulation"] = sim
+    return out
+
+
+def draw_figures(build_dir, p):
+    frames = p["paced_draw"]
+    runs = google_benchmark(os.path.join(build_dir, "bin", "bench_draw"),
+                            ["--benchmark_filter=BM_DrawFramePaced/[01]/%d/" % frames,
+                             "--benchmark_min_time=%g" % p["min_time"]], dict(os.environ, QT_QPA_PLATFORM="offscreen"))
+    out = {}
+    for key, scene in (("draw_usual", 0), ("draw_worst", 1)):
+        for r in by_name(runs, "BM_DrawFramePaced/%d/%d/" % (scene, frames)):
+            out[key] = {"mean": r["mean_us"] / 1000.0, "median": r["median_us"] / 1000.0,
+                        "p99": r["p99_us"] / 1000.0,
+                        "note": "%d frames, one every 22 ms, off screen; max %.3f ms" % (frames, r["max_us"] / 1000.0)}
+    return out
+
+
+def steps(command, build_dir, p):
+    """(title, step) of a command, in the order they run."""
+    chosen = {
+        "paced": [("paced loop", lambda: paced.table_figures(build_dir, p["frames"]))],
+        "latency": [("key to screen", lambda: latency.table_figures(build_dir, p["presses"]))],
+        "program": [("the real program", lambda: program.table_figures(
+            os.path.join(build_dir, "program"), p["seconds"], p["window"], p["starts"]))],
+    }
+    if command != "all":
+        return chosen[command]
+    return ([("rules and headless simulation", lambda: rules_figures(build_dir, p)),
+             ("drawing", lambda: draw_figures(build_dir, p))]
+            + chosen["paced"] + chosen["latency"] + chosen["program"])
+
+
+def _output(command):
+    try:
+        return subprocess.run(command, capture_output=True, text=True, timeout=30).stdout.strip() or "unknown"
+    except (OSError, subprocess.SubprocessError):
+        return "not found"
+
+
+def machine():
+    """The processor, its cores and the display servers' versions."""
+    with open("/proc/cpuinfo") as f:
+        model = next((line.split(":", 1)[1].strip() for line in f if line.startswith("model name")), "unknown")
+    server = harness.XServer()
+    try:
+        with x11.Display(server.display) as d:
+            xvfb = d.server_version()
+    finally:
+        server.stop()
+    return {"processor": model, "cores": os.cpu_count(), "xvfb": xvfb,
+            "weston": _output(["weston", "--version"]) if shutil.which("weston") else "not found",
+            "commit": _output(["git", "-C", HERE, "describe", "--always", "--dirty"]),
+            "date": time.strftime("%Y-%m-%d")}
+
+
+def heading(m, short, seconds):
+    load = lambda values: ", ".join("%.2f" % v for v in values)  # noqa: E731
+    return "\n".join([
+        "- Machine: %s, %d cores" % (m["processor"], m["cores"]),
+        "- Load average (1, 5, 15 min): %s at the start, %s at the end" % (load(m["load_start"]),
+                                                                            load(m["load_end"])),
+        "- Display servers: Xvfb (%s), %s" % (m["xvfb"], m["weston"]),
+        "- Run: %s, commit %s, %s, %.0f s; every row below comes from this one run, the comparison rows "
+        "(timer-then-poll wait, busy wait, Xvfb against Weston) included" % (
+            m["date"], m["commit"], "short (not the goals' conditions)" if short else "full", seconds),
+    ])
+
+
+def write_doc(path, text):
+    with open(os.path.join(HERE, "PERFORMANCE.md.in")) as f:
+        template = f.read()
+    with open(path, "w") as f:
+        f.write(template.replace("@FIGURES@", text))
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("command", nargs="?", default="all", choices=("paced", "latency", "program", "all"))
+    parser.add_argument("--build-dir", required=True)
+    parser.add_argument("--short", action="store_true")
+    parser.add_argument("--strict", action="store_true")
+    parser.add_argument("--doc")
+    args = parser.parse_args()
+    build_dir = os.path.abspath(args.build_dir)
+    p = SHORT if args.short else FULL
+    started = time.monotonic()
+    m = machine()
+    m["load_start"] = os.getloadavg()
+    found = {}
+    failed = []
+    for title, step in steps(args.command, build_dir, p):
+        print("\n=== %s ===" % title, flush=True)
+        try:
+            found.update(step())
+        except Exception as error:  # the other steps still give their figures
+            print("step failed: %s: %s" % (type(error).__name__, error), flush=True)
+            failed.append(title)
+    m["load_end"] = os.getloadavg()
+    with open(os.path.join(build_dir, "bench-figures.json"), "w") as f:
+        json.dump({"machine": m, "figures": found}, f, indent=1)
+    text = heading(m, args.short, time.monotonic() - started) + "\n\n" + figures.table(found)
+    print("\n=== figures ===\n" + text)
+    if args.doc and args.command == "all" and not args.short and not failed:
+        write_doc(args.doc, text)
+        print("written to %s" % args.doc)
+    if failed:
+        print("steps that failed: %s" % ", ".join(failed))
+        return 1
+    missed = figures.missed(found)
+    if missed and args.strict:
+        print("goals not met: %s" % ", ".join(missed))
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
