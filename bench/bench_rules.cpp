@@ -21,7 +21,6 @@ void BM_RunFrame(benchmark::State& state) {
     const game::StageLocals fullWallLocals = g.locals;
 
     int64_t frame = 0;
-    int64_t restored = 0;
     for (auto _ : state) {
         bench::SteerUnderBall(g.state, bench::SteerOffset(frame));
         const game::FrameEnd end = g.RunFrame();
@@ -30,12 +29,8 @@ void BM_RunFrame(benchmark::State& state) {
         if (end != game::FrameEnd::Continue || g.locals.paused || ++frame % kFramesPerWall == 0) {
             g.state = fullWall;
             g.locals = fullWallLocals;
-            ++restored;
         }
     }
-    state.counters["frame"] = benchmark::Counter(static_cast<double>(state.iterations()),
-                                                 benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-    state.counters["walls"] = static_cast<double>(restored);
     state.SetLabel("running, full wall, null surface");
 }
 BENCHMARK(BM_RunFrame)->Unit(benchmark::kNanosecond);

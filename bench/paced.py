@@ -65,7 +65,8 @@ def report(result):
     waits = list(result)
     lines = ["%-20s" % "" + "".join("%16s" % w for w in waits)]
     for name in result[waits[0]]:
-        lines.append("%-20s" % name + "".join("%16.4f" % result[w][name] for w in waits))
+        values = (result[w][name] for w in waits)
+        lines.append("%-20s" % name + "".join("%16s" % (v if isinstance(v, int) else "%.4f" % v) for v in values))
     return "\n".join(lines)
 
 

@@ -124,10 +124,8 @@ class Display:
         return x.value, y.value, w.value, h.value
 
     def server_version(self):
-        """The vendor and its release, the way xdpyinfo spells X.Org's."""
-        v = self.x.XVendorRelease(self.d)
-        return "%s %d.%d.%d.%d" % (self.x.XServerVendor(self.d).decode(errors="replace"), v // 10000000,
-                                   v // 100000 % 100, v // 1000 % 100, v % 1000)
+        """The server's vendor and release number, as the server reports them."""
+        return "%s, release %d" % (self.x.XServerVendor(self.d).decode(errors="replace"), self.x.XVendorRelease(self.d))
 
     def next_event(self, deadline_ns):
         """The next event (kept in self.event until the next call), or None at the monotonic deadline."""
