@@ -7,10 +7,17 @@
 #include <benchmark/benchmark.h>
 #include <time.h>
 
+#include <QApplication>
 #include <chrono>
+#include <cstdlib>
+#include <string>
 
-#include "bench/DrawScene.h"
+#include "bench/BenchPlay.h"
 #include "bench/Samples.h"
+#include "game/Game.h"
+#include "platform/fake/FakePlatform.h"
+#include "platform/qt/QtSurface.h"
+#include "windows/Pictures.h"
 
 namespace {
 
@@ -19,14 +26,30 @@ constexpr int64_t kFrameNanos = 22'000'000;
 
 enum Scene : int64_t { kUsual = 0, kEveryCaption = 1 };
 
-void Prepare(bench::DrawScene& scene, benchmark::State& state) {
-    if (state.range(0) == kEveryCaption) {
-        scene.ShowEveryCaption();
-        state.SetLabel("69 captions, item, paused: 79 prints");
-    } else {
-        state.SetLabel("running, full wall, status texts");
+// A game drawing into the real Qt surface off screen, with the fake keys,
+// clock and random source, in the scene the benchmark's first argument names:
+// running play before a full wall with the status panel and key legend, or
+// the most text a frame can hold.
+struct DrawScene {
+    platform::fake::FakePlatform fakes;
+    platform::qt::QtSurface surface{windows::PlayFieldPicture()};
+    game::Game game{platform::Services{fakes.keyboard, fakes.clock, fakes.events, fakes.messages,
+                                       fakes.random, surface},
+                    TILEBASH_SOURCE_DIR};
+    bool everyCaption;
+
+    explicit DrawScene(benchmark::State& state) : everyCaption(state.range(0) == kEveryCaption) {
+        std::string error;
+        if (!surface.LoadBitmaps(std::string(TILEBASH_SOURCE_DIR) + "/Images/bitmaps.bmp", error)) {
+            state.SkipWithError(error.c_str());
+        }
+        fakes.random.Randomize(7.0);
+        bench::StartRunningPlay(game);
+        if (everyCaption) bench::ShowEveryCaption(game);
+        state.SetLabel(everyCaption ? "69 captions, item, paused: 79 prints" : "running, full wall, status texts");
     }
-}
+    void Advance(int64_t frame) { bench::MoveForNextFrame(game.state, frame, everyCaption); }
+};
 
 void Report(benchmark::State& state, const bench::Samples& samples) {
     const bench::Summary s = samples.Summarise();
@@ -40,8 +63,7 @@ int64_t Nanos(Clock::duration d) { return std::chrono::duration_cast<std::chrono
 
 // One frame every 22 ms; the time of the drawing alone is reported.
 void BM_DrawFramePaced(benchmark::State& state) {
-    bench::DrawScene scene(state);
-    Prepare(scene, state);
+    DrawScene scene(state);
     bench::Samples samples(static_cast<std::size_t>(state.range(1)));
     timespec next{};
     clock_gettime(CLOCK_MONOTONIC, &next);
@@ -74,3 +96,15 @@ PACED(kEveryCaption, 100);
 #undef PACED
 
 }  // namespace
+
+// Google Benchmark's main inside a QApplication (the surface's fonts need
+// one), off screen unless a platform is chosen.
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

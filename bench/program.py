@@ -119,12 +119,8 @@ class Running:
                 cpu.begin()
                 window_end = time.monotonic() + window
                 while time.monotonic() < window_end:
-                    if self.s.dialogs():
-                        good = False
-                        play = self.recover(play)
-                        break
-                    shot = self.s.screenshot(play)
-                    if playfield.paused_notice(shot):
+                    shot = None if self.s.dialogs() else self.s.screenshot(play)
+                    if shot is None or playfield.paused_notice(shot):  # a box, or a lost ball
                         good = False
                         play = self.recover(play)
                         break
@@ -139,20 +135,17 @@ def measure_startup(session, starts):
     """Exec to the start window's MapNotify, for one cold and `starts` warm starts."""
     times = []
     for i in range(starts + 1):
-        watch = x11.MapWatch(session.x.display)
-        proc = None
-        try:
+        with x11.MapWatch(session.x.display) as watch:
             t0 = time.monotonic()
             proc = subprocess.Popen([session.exe], cwd=session.root, env=session.env, stdin=subprocess.DEVNULL,
                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
-            mapped = watch.wait(START_SIZE, harness.WINDOW_TIMEOUT)
-            if i > 0:  # the first start fills the caches
-                times.append(1000.0 * (mapped - t0))
-        finally:
-            watch.close()
-            if proc is not None:
+            try:
+                mapped = watch.wait(START_SIZE, harness.WINDOW_TIMEOUT)
+            finally:
                 os.killpg(proc.pid, signal.SIGKILL)
                 proc.wait(10)
+            if i > 0:  # the first start fills the caches
+                times.append(1000.0 * (mapped - t0))
     return times
 
 
