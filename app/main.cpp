@@ -12,6 +12,7 @@
 #include "menu/SingleInstance.h"
 #include "menu/frmSplash.h"
 #include "windows/Resources.h"
+#include "windows/WindowRaise.h"
 
 int main(int argc, char* argv[]) {
     // Whole-number scale factors only: pixel art enlarged by 1.25 or 1.5 can
@@ -40,7 +41,7 @@ int main(int argc, char* argv[]) {
         folder, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
     // One copy per table: a second start raises the running copy's window.
     menu::SingleInstance single(QString::fromStdString(scoreFolder));
-    if (const std::optional<int> exitCode = single.ClaimOrHandOver(menu::RaiseCurrentWindow)) {
+    if (const std::optional<int> exitCode = single.ClaimOrHandOver(windows::RaiseCurrentWindow)) {
         return *exitCode;
     }
     frmSplash splash(frmSplash::DefaultCollaborators(

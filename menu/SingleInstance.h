@@ -1,15 +1,18 @@
 #pragma once
 // At most one running copy per high-score table. Two copies on one table each
 // save the table they loaded, so the later save drops the other's names. The
-// first copy locks the table's folder and listens on a local socket named
-// after that folder; a later start on the same folder asks it to bring its
-// window to the front and ends. Copies on different folders do not meet.
+// first copy locks the table's folder and listens for a raise request
+// (menu/RaiseMessenger.h); a later start on the same folder asks it to bring
+// its window to the front and ends. Copies on different folders do not meet.
+// The lock and the socket are removed even when a signal ends the program
+// (menu/TerminationCleanup.h).
 
-#include <QLocalServer>
 #include <QLockFile>
 #include <QString>
 #include <functional>
 #include <optional>
+
+#include "menu/RaiseMessenger.h"
 
 namespace menu {
 
@@ -33,19 +36,11 @@ public:
     QString ServerName() const { return serverName_; }
 
 private:
-    bool AskRunningCopyToRaise() const;
-    void Listen();
-
     QString folder_;
     QString lockPath_;
     QString serverName_;
     QLockFile lock_;
-    QLocalServer server_;
-    std::function<void()> raise_;
+    RaiseListener listener_;
 };
-
-// Brings the program's visible window, and a message box open over it, to
-// the front and gives it the focus.
-void RaiseCurrentWindow();
 
 }  // namespace menu

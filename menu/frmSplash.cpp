@@ -2,13 +2,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QKeyEvent>
 
 #include "menu/AccessibleText.h"
-#include "menu/HighScoreFile.h"
-#include "menu/HighScoreTable.h"
-#include "menu/NameValidator.h"
-#include "menu/TextBoxTable.h"
+#include "menu/HighScoreEntry.h"
 #include "menu/frmInfo.h"
 #include "platform/qt/QtMessageBox.h"
 #include "ui_frmSplash.h"
@@ -18,17 +14,10 @@
 
 namespace {
 
-constexpr int16_t kEnterCode = 13;
-const char kPromptText[] = "High Score! Type your name and press Enter.";
 const char kTitle[] = "Tilebash";
-const char kEmptyName[] = "Anonymous";
 
-// The box of the name entry now open, if any.
-QLineEdit* OpenNameBox(const std::array<QLineEdit*, 5>& boxes) {
-    for (QLineEdit* box : boxes) {
-        if (!box->isReadOnly()) return box;
-    }
-    return nullptr;
+std::string HighScorePathIn(const frmSplash::Collaborators& c) {
+    return (c.scoreFolder.empty() ? c.programFolder : c.scoreFolder) + "/highscore.txt";
 }
 
 }  // namespace
@@ -57,10 +46,12 @@ frmSplash::frmSplash(Collaborators collaborators, QWidget* parent)
     menu::NameTableBoxes(NameBoxes(), ScoreBoxes());
     menu::DescribeStartWindowButtons(*ui_->cmdStart, *ui_->cmdInfo, *ui_->cmdExit);
     background_ = windows::BuiltInPicture(":/pictures/splash.png");
-    for (QLineEdit* box : NameBoxes()) {
-        box->setValidator(new menu::NameValidator(box));
-        box->installEventFilter(this);
-    }
+    highScores_ = std::make_unique<menu::HighScoreEntry>(
+        NameBoxes(), ScoreBoxes(), HighScorePathIn(collaborators_),
+        menu::HighScoreEntry::Hooks{collaborators_.prompt, collaborators_.error, [this](bool open) {
+                                        SetButtonsEnabled(!open);
+                                        if (!open) ui_->cmdStart->setFocus();
+                                    }});
     connect(ui_->cmdStart, &QPushButton::clicked, this, &frmSplash::cmdStart_Click);
     connect(ui_->cmdInfo, &QPushButton::clicked, this, &frmSplash::cmdInfo_Click);
     connect(ui_->cmdExit, &QPushButton::clicked, this, &frmSplash::cmdExit_Click);
@@ -80,16 +71,14 @@ std::array<QLineEdit*, 5> frmSplash::ScoreBoxes() const {
 }
 
 std::string frmSplash::HighScorePath() const {
-    const std::string& folder =
-        collaborators_.scoreFolder.empty() ? collaborators_.programFolder : collaborators_.scoreFolder;
-    return folder + "/highscore.txt";
+    return highScores_->Path();
 }
 
 void frmSplash::Form_Load() {
     windows::SetRoundedShape(*ui_->cmdStart, 5, 5, 92, 36, 15, 15);
     windows::SetRoundedShape(*ui_->cmdExit, 5, 5, 92, 36, 15, 15);
     windows::SetRoundedShape(*ui_->cmdInfo, 5, 5, 76, 36, 15, 15);
-    LoadHighScores();
+    highScores_->Load();
 }
 
 void frmSplash::ShowAndFocus() {
@@ -148,7 +137,7 @@ void frmSplash::UnloadAllForms() {
         return;
     }
     closing_ = true;
-    SavePendingNameEntry();
+    highScores_->SavePending();
     if (play_) {
         play_->Unload();
         if (!inGame_) {
@@ -186,109 +175,14 @@ void frmSplash::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
 }
 
-bool frmSplash::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            const std::array<QLineEdit*, 5> boxes = NameBoxes();
-            for (std::size_t k = 0; k < boxes.size(); ++k) {
-                if (watched == boxes[k]) {
-                    txtHighScoreName_KeyPress(static_cast<int16_t>(k), kEnterCode);
-                    return true;
-                }
-            }
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
 // --- the high-score table ---
 
-void frmSplash::ReportError(const std::string& error, const char* consequence) {
-    collaborators_.error(QString::fromStdString(error) + "\n\n" + QString::fromUtf8(consequence), kTitle);
-}
-
-bool frmSplash::EnsureHighScoreFile() {
-    const menu::FileStatus status = menu::EnsureHighScoreFile(HighScorePath());
-    if (!status.ok) {
-        ReportError(status.error, "The high scores on screen are kept, but not in the file.");
-    }
-    return status.ok;
-}
-
-void frmSplash::LoadHighScores() {
-    menu::TextBoxTable table(NameBoxes(), ScoreBoxes());
-    const menu::HighScoreLines& defaults = menu::DefaultHighScoreLines();
-    const std::vector<std::string> defaultLines(defaults.begin(), defaults.end());
-    if (!EnsureHighScoreFile()) {
-        menu::FillTable(table, defaultLines);
-        return;
-    }
-    const menu::HighScoreReadResult read = menu::ReadHighScoreFile(HighScorePath());
-    if (!read.ok) {
-        ReportError(read.error, "The default high scores are shown instead.");
-        menu::FillTable(table, defaultLines);
-        return;
-    }
-    menu::FillTable(table, read.lines);
-}
-
 void frmSplash::CheckHighScore(int32_t score) {
-    EnsureHighScoreFile();
-    menu::TextBoxTable table(NameBoxes(), ScoreBoxes());
-    const int row = menu::InsertScore(table, score);
-    if (row >= 0) {
-        BeginNameEntry(static_cast<int16_t>(row));
-    }
+    highScores_->CheckScore(score);
 }
 
 void frmSplash::SetButtonsEnabled(bool enabled) {
     ui_->cmdStart->setEnabled(enabled);
     ui_->cmdExit->setEnabled(enabled);
     ui_->cmdInfo->setEnabled(enabled);
-}
-
-void frmSplash::BeginNameEntry(int16_t row) {
-    QLineEdit* box = NameBoxes().at(static_cast<std::size_t>(row));
-    SetButtonsEnabled(false);
-    box->setFocus();
-    box->setReadOnly(false);
-    box->clear();
-    collaborators_.prompt(kPromptText, kTitle);
-}
-
-void frmSplash::txtHighScoreName_KeyPress(int16_t index, int16_t code) {
-    if (code != kEnterCode) {
-        return;
-    }
-    // Enter in any box confirms the open entry: the buttons never come back
-    // while a box is still editable.
-    QLineEdit* box = OpenNameBox(NameBoxes());
-    if (box == nullptr) box = NameBoxes().at(static_cast<std::size_t>(index));
-    if (box->text().isEmpty()) {
-        box->setText(kEmptyName);
-    }
-    box->setReadOnly(true);
-    SetButtonsEnabled(true);
-    ui_->cmdStart->setFocus();
-    SaveHighScores();
-}
-
-void frmSplash::SaveHighScores() {
-    const menu::TextBoxTable table(NameBoxes(), ScoreBoxes());
-    const menu::FileStatus status = menu::WriteHighScoreFile(HighScorePath(), menu::TableLines(table));
-    if (!status.ok) {
-        ReportError(status.error,
-                    "The high scores on screen are kept; the next confirmed name saves them again.");
-    }
-}
-
-// A name entry still open when the program closes: the score earned its row,
-// so the table is saved with the name typed so far.
-void frmSplash::SavePendingNameEntry() {
-    QLineEdit* box = OpenNameBox(NameBoxes());
-    if (box == nullptr) return;
-    if (box->text().isEmpty()) box->setText(kEmptyName);
-    box->setReadOnly(true);
-    SaveHighScores();
 }

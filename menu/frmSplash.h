@@ -1,6 +1,7 @@
 #pragma once
 // The start window: Start, Info and Exit, and the high-score table, whose only
-// copy is this window's ten text boxes. The game runs nested in cmdStart_Click.
+// copy is this window's ten text boxes (filled and edited by
+// menu::HighScoreEntry). The game runs nested in cmdStart_Click.
 
 #include <QPixmap>
 #include <QString>
@@ -15,6 +16,10 @@
 
 class QLineEdit;
 class frmInfo;
+
+namespace menu {
+class HighScoreEntry;
+}
 
 namespace Ui {
 class frmSplash;
@@ -56,7 +61,6 @@ public:
     void cmdStart_Click();
     void cmdInfo_Click();
     void cmdExit_Click();
-    void txtHighScoreName_KeyPress(int16_t index, int16_t code);
 
     // The close-down: unloads the play-field window, the information window
     // and this one, then ends the event loop. Safe to enter again.
@@ -78,18 +82,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Form_Load();
     void Form_Unload();
-    void LoadHighScores();
-    bool EnsureHighScoreFile();
-    void BeginNameEntry(int16_t row);
-    void SaveHighScores();
-    void SavePendingNameEntry();
     void SetButtonsEnabled(bool enabled);
-    void ReportError(const std::string& error, const char* consequence);
     // The name and score boxes, indexed by row.
     std::array<QLineEdit*, 5> NameBoxes() const;
     std::array<QLineEdit*, 5> ScoreBoxes() const;
@@ -97,6 +94,7 @@ private:
     Collaborators collaborators_;
     std::unique_ptr<Ui::frmSplash> ui_;
     QPixmap background_;
+    std::unique_ptr<menu::HighScoreEntry> highScores_;
     std::unique_ptr<menu::PlayWindow> play_;
     std::unique_ptr<frmInfo> info_;
     int32_t lastScore_ = 0;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-namespace platform::qt {
+namespace platform::draw {
 
 // Half-open box in image pixels: [left, right) x [top, bottom).
 struct Box {
@@ -48,4 +48,4 @@ private:
     bool all_ = false;
 };
 
-}  // namespace platform::qt
+}  // namespace platform::draw

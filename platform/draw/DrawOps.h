@@ -1,6 +1,6 @@
 #pragma once
 // One frame's drawing as a list of operations, held in fixed arrays so that
-// recording allocates nothing. The surface keeps the list it last carried
+// recording allocates nothing. The recorder keeps the list it last carried
 // out: a frame that starts with a clear and repeats it exactly would paint
 // the same pixels again, so it need not be carried out at all.
 
@@ -11,9 +11,11 @@
 
 #include "platform/Platform.h"
 
-namespace platform::qt {
+namespace platform::draw {
 
-class GlyphAtlas;
+// A font of the target that carries the list out. The list only stores it
+// and compares it by identity.
+struct Font;
 
 struct DrawOp {
     enum class Kind : uint8_t { Print, Outline, Blit };
@@ -21,8 +23,7 @@ struct DrawOp {
     RasterOp rop = RasterOp::SRCCOPY;
     Rgb colour{};
     int32_t x = 0, y = 0, w = 0, h = 0, srcX = 0, srcY = 0;  // Outline: x, y, w=x2, h=y2
-    const GlyphAtlas* metrics = nullptr;  // Print: the font's 1x and scaled atlases
-    const GlyphAtlas* pixels = nullptr;
+    const Font* font = nullptr;              // Print
     uint32_t textStart = 0, textLength = 0;  // Print: in the list's text store
     bool operator==(const DrawOp&) const = default;
 };
@@ -71,4 +72,4 @@ private:
     bool startsWithCls_ = false;
 };
 
-}  // namespace platform::qt
+}  // namespace platform::draw

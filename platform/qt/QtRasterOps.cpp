@@ -1,14 +1,18 @@
-// The drawing operations of the play-field image: text, outlines and block
-// copies, each clipped, each noting the box it touched.
+// Carrying out the operations on the play-field image: text, outlines and
+// block copies, each clipped, each noting the box it touched, and the boxes
+// they would touch.
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 
-#include "platform/qt/QtSurface.h"
+#include "platform/qt/QtRaster.h"
 #include "platform/qt/SurfacePixels.h"
 
 namespace platform::qt {
+
+using draw::Box;
+using draw::DrawOp;
 
 namespace {
 
@@ -39,38 +43,7 @@ int32_t Narrow(int64_t v) { return static_cast<int32_t>(v); }  // callers pass v
 
 }  // namespace
 
-void QtSurface::Print(std::string_view text) {
-    DrawOp op;
-    op.kind = DrawOp::Kind::Print;
-    op.colour = foreColor_;
-    op.x = currentX_;
-    op.y = currentY_;
-    op.metrics = font_.metrics;
-    op.pixels = font_.pixels;
-    Record(op, text);
-    currentX_ = 0;
-    currentY_ = static_cast<int32_t>(std::clamp<int64_t>(int64_t{op.y} + font_.metrics->LineHeight(), INT32_MIN, INT32_MAX));
-}
-
-void QtSurface::RectangleOutline(int32_t x1, int32_t y1, int32_t x2, int32_t y2, Rgb colour) {
-    DrawOp op;
-    op.kind = DrawOp::Kind::Outline;
-    op.colour = colour;
-    op.x = x1, op.y = y1, op.w = x2, op.h = y2;
-    Record(op);
-}
-
-void QtSurface::BitBlt(int32_t x, int32_t y, int32_t w, int32_t h, int32_t srcX, int32_t srcY,
-                       RasterOp rop) {
-    if (w <= 0 || h <= 0) return;
-    DrawOp op;
-    op.kind = DrawOp::Kind::Blit;
-    op.rop = rop;
-    op.x = x, op.y = y, op.w = w, op.h = h, op.srcX = srcX, op.srcY = srcY;
-    Record(op);
-}
-
-void QtSurface::Execute(const DrawOp& op, std::string_view text) {
+void QtRaster::Execute(const DrawOp& op, std::string_view text) {
     switch (op.kind) {
         case DrawOp::Kind::Print:
             ExecutePrint(op, text);
@@ -84,9 +57,9 @@ void QtSurface::Execute(const DrawOp& op, std::string_view text) {
     }
 }
 
-void QtSurface::ExecutePrint(const DrawOp& op, std::string_view text) {
-    const GlyphAtlas& metrics = *op.metrics;
-    const GlyphAtlas& atlas = *op.pixels;
+void QtRaster::ExecutePrint(const DrawOp& op, std::string_view text) {
+    const GlyphAtlas& metrics = *op.font->metrics;
+    const GlyphAtlas& atlas = *op.font->pixels;
     const QImage& coverage = atlas.Coverage();
     const QRgb colour = ToQRgb(op.colour);
     const int64_t width = image_.width(), height = image_.height();
@@ -121,7 +94,7 @@ void QtSurface::ExecutePrint(const DrawOp& op, std::string_view text) {
     Touch(touched);
 }
 
-void QtSurface::FillBox(Box box, QRgb colour) {
+void QtRaster::FillBox(Box box, QRgb colour) {
     box.left = std::max(box.left, 0);
     box.top = std::max(box.top, 0);
     box.right = std::min(box.right, image_.width());
@@ -132,7 +105,7 @@ void QtSurface::FillBox(Box box, QRgb colour) {
     Touch(box);
 }
 
-std::array<Box, 4> QtSurface::OutlineEdges(const DrawOp& op) const {
+std::array<Box, 4> QtRaster::OutlineEdges(const DrawOp& op) const {
     const int64_t s = scale_;
     // Corners in image pixels, clamped a pixel beyond the image so that the
     // products stay small and an edge outside stays outside.
@@ -155,12 +128,12 @@ std::array<Box, 4> QtSurface::OutlineEdges(const DrawOp& op) const {
     return edges;
 }
 
-void QtSurface::ExecuteOutline(const DrawOp& op) {
+void QtRaster::ExecuteOutline(const DrawOp& op) {
     const QRgb c = ToQRgb(op.colour);
     for (const Box& b : OutlineEdges(op)) FillBox(b, c);
 }
 
-Box QtSurface::BlitBox(const DrawOp& op) const {
+Box QtRaster::BlitBox(const DrawOp& op) const {
     if (sheetScaled_.isNull()) return {};
     const int64_t s = scale_;
     const int64_t dx = op.x * s, dy = op.y * s;
@@ -170,8 +143,8 @@ Box QtSurface::BlitBox(const DrawOp& op) const {
     return {Narrow(dx + xs.lo), Narrow(dy + ys.lo), Narrow(dx + xs.hi), Narrow(dy + ys.hi)};
 }
 
-Box QtSurface::PrintBox(const DrawOp& op, std::string_view text) const {
-    const GlyphAtlas& atlas = *op.pixels;
+Box QtRaster::PrintBox(const DrawOp& op, std::string_view text) const {
+    const GlyphAtlas& atlas = *op.font->pixels;
     const int64_t width = image_.width(), height = image_.height();
     const int64_t coverageWidth = atlas.Coverage().width(), coverageHeight = atlas.Coverage().height();
     int64_t pen = op.x;
@@ -181,7 +154,7 @@ Box QtSurface::PrintBox(const DrawOp& op, std::string_view text) const {
         const GlyphAtlas::Glyph& g = atlas.At(c);
         const int64_t left = pen * scale_ + g.offsetX;
         const int64_t cellTop = int64_t{op.y} * scale_ + g.offsetY;
-        pen += op.metrics->At(c).advance;
+        pen += op.font->metrics->At(c).advance;
         const Span xs = ClipSpan(left, width, g.atlasX, coverageWidth, g.width);
         const Span ys = ClipSpan(cellTop, height, 0, coverageHeight, g.height);
         if (xs.lo >= xs.hi || ys.lo >= ys.hi) continue;
@@ -193,7 +166,7 @@ Box QtSurface::PrintBox(const DrawOp& op, std::string_view text) const {
     return box;
 }
 
-void QtSurface::ExecuteBlit(const DrawOp& blit) {
+void QtRaster::ExecuteBlit(const DrawOp& blit) {
     if (sheetScaled_.isNull()) return;
     const int32_t x = blit.x, y = blit.y, w = blit.w, h = blit.h, srcX = blit.srcX, srcY = blit.srcY;
     const RasterOp op = blit.rop;
