@@ -43,6 +43,7 @@ frmSplash::frmSplash(Collaborators collaborators, QWidget* parent)
     : QWidget(parent), collaborators_(std::move(collaborators)), ui_(std::make_unique<Ui::frmSplash>()) {
     ui_->setupUi(this);
     windows::SetUpWindow(*this, 320, 400);
+    ui_->lblVersion->setText(QStringLiteral(TILEBASH_VERSION));
     menu::NameTableBoxes(NameBoxes(), ScoreBoxes());
     menu::DescribeStartWindowButtons(*ui_->cmdStart, *ui_->cmdInfo, *ui_->cmdExit);
     background_ = windows::BuiltInPicture(":/pictures/splash.png");

@@ -8,13 +8,23 @@ import subprocess
 
 APP_ID = "org.tilebash.Tilebash"
 ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
-PROGRAM_DIR = "lib/tilebash"
+# Debian's layout for games: the command in games/, the program folder with
+# the machine's own files in libexec/, the sprite sheet in share/games/ with a
+# link to it from the program folder.
+COMMAND = "games/tilebash"
+PROGRAM_DIR = "libexec/tilebash"
+DATA_DIR = "share/games/tilebash"
+DOC_DIR = "share/doc/tilebash"
+SHEET = "Images/bitmaps.bmp"
 
 FILES = sorted([
-    "bin/tilebash",
+    COMMAND,
     PROGRAM_DIR + "/tilebash",
-    PROGRAM_DIR + "/Images/bitmaps.bmp",
+    PROGRAM_DIR + "/" + SHEET,
     PROGRAM_DIR + "/installed",
+    DATA_DIR + "/" + SHEET,
+    DOC_DIR + "/copyright",
+    DOC_DIR + "/changelog.gz",
     "share/applications/%s.desktop" % APP_ID,
     "share/metainfo/%s.metainfo.xml" % APP_ID,
     "share/man/man6/tilebash.6.gz",
@@ -29,6 +39,18 @@ def source_dir():
 
 def packaging_dir():
     return os.path.join(source_dir(), "packaging")
+
+
+def build_dir():
+    path = os.environ.get("TILEBASH_BUILD_DIR")
+    if not path:
+        raise RuntimeError("TILEBASH_BUILD_DIR is not set (the CMake build folder)")
+    return path
+
+
+def configured_dir():
+    """Where the build writes the packaging files that carry the version."""
+    return os.path.join(build_dir(), "packaging")
 
 
 def project_version():

@@ -104,6 +104,7 @@ class Package(unittest.TestCase):
         self.assertEqual(out.returncode, 0, out.stderr)
         files = []
         for line in out.stdout.splitlines():
+            line = line.split(" -> ")[0]  # a link's target follows its path
             mode, path = line.split()[0], line.split()[-1]
             if not mode.startswith("d"):
                 files.append(path.lstrip("."))
@@ -131,6 +132,16 @@ class Package(unittest.TestCase):
 
     def test_contents_are_the_install_layout_under_usr(self):
         self.assertEqual(self.deb_files(), ["/usr/" + f for f in layout.FILES])
+
+    def test_lintian_finds_no_error_warning_or_pedantic_and_experimental_tag(self):
+        # Overridden tags (usr/share/lintian/overrides) are not shown; info
+        # tags are allowed.
+        self.assertIsNotNone(shutil.which("lintian"), "lintian is not installed (run scripts/setup)")
+        out = run(["lintian", "--pedantic", "--display-experimental",
+                   "--fail-on", "error,warning,pedantic,experimental", self.deb], timeout=300)
+        found = [line for line in out.stdout.splitlines() if line[:2] in ("E:", "W:", "P:", "X:")]
+        self.assertEqual(found, [], "lintian tags to fix or override with a reason")
+        self.assertEqual(out.returncode, 0, out.stdout + out.stderr)
 
     def test_installed_game_starts_from_its_entry_keeps_scores_per_user_and_removes_cleanly(self):
         if INSTALL_FOR_REAL:
@@ -162,7 +173,9 @@ class Package(unittest.TestCase):
         self.assertEqual(package_state(), "unknown" if before == "unknown" else "not-installed")
         left = [p for p in owned if os.path.lexists(p)]
         self.assertEqual(left, [], "files of the package left after removal")
-        self.assertFalse(os.path.exists("/usr/lib/tilebash"), "the program folder is left after removal")
+        for folder in (layout.PROGRAM_DIR, layout.DATA_DIR, layout.DOC_DIR):
+            with self.subTest(left=folder):
+                self.assertFalse(os.path.exists("/usr/" + folder), "a folder of the package is left after removal")
 
     def play_scratch_copy(self):
         root = os.path.join(self.work, "root")
@@ -195,11 +208,12 @@ class Package(unittest.TestCase):
             for path in (home, runtime):
                 os.chown(path, user.pw_uid, user.pw_gid)
         os.chmod(home, 0o700)
-        env = {"PATH": os.path.join(usr, "bin") + ":/usr/bin:/bin", "HOME": home, "XDG_RUNTIME_DIR": runtime,
+        command = os.path.join(usr, layout.COMMAND)
+        env = {"PATH": os.path.dirname(command) + ":/usr/bin:/bin", "HOME": home, "XDG_RUNTIME_DIR": runtime,
                "LANG": "C.UTF-8"}
         argv = layout.exec_argv(entry)
         argv[0] = shutil.which(argv[0], path=env["PATH"])
-        self.assertEqual(argv[0], os.path.join(usr, "bin", "tilebash"), "Exec does not find the installed command")
+        self.assertEqual(argv[0], command, "Exec does not find the installed command")
         folder_before = layout.files_under(os.path.dirname(program))
 
         # Checks that must not stop the removal afterwards are gathered here.

@@ -12,8 +12,9 @@ import layout
 from layout import APP_ID, ICON_SIZES, run
 
 DESKTOP = os.path.join(layout.packaging_dir(), APP_ID + ".desktop")
-METAINFO = os.path.join(layout.packaging_dir(), APP_ID + ".metainfo.xml")
-MAN_PAGE = os.path.join(layout.packaging_dir(), "tilebash.6")
+# Configured by the build, which writes the project's version into them.
+METAINFO = os.path.join(layout.configured_dir(), APP_ID + ".metainfo.xml")
+MAN_PAGE = os.path.join(layout.configured_dir(), "tilebash.6")
 PICTURES = os.path.join(layout.source_dir(), "windows", "pictures")
 
 
@@ -108,7 +109,8 @@ class Agreement(unittest.TestCase):
         text = run(["man", "-l", MAN_PAGE], env=dict(os.environ, MANWIDTH="80", MAN_KEEP_FORMATTING="")).stdout
         text = re.sub(r".\x08", "", text)  # overstrike bold and underline
         # Paths must survive line filling whole: a hyphenated path cannot be copied.
-        for needle in ("/usr/lib/tilebash/", "Images/bitmaps.bmp", "highscore.txt",
+        for needle in ("/usr/%s/" % layout.PROGRAM_DIR, "/usr/" + layout.COMMAND,
+                       "/usr/%s/%s" % (layout.DATA_DIR, layout.SHEET), "highscore.txt",
                        "~/.local/share/tilebash/highscore.txt", "Left, Right"):
             with self.subTest(needle=needle):
                 self.assertIn(needle, text)

@@ -47,7 +47,7 @@ const ControlCase kSplashControls[] = {
     {"txtHighScore_2", 168, 240, 97, 19, nullptr, 11, false, "Score, row 3"},
     {"txtHighScore_3", 168, 264, 97, 19, nullptr, 11, false, "Score, row 4"},
     {"txtHighScore_4", 168, 288, 97, 19, nullptr, 11, false, "Score, row 5"},
-    {"lblVersion", 170, 313, 33, 24, "1.5.8", 11, false},
+    {"lblVersion", 170, 313, 33, 24, TILEBASH_VERSION, 11, false},
 };
 
 QString TextOf(const QWidget* w) {
