@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QXmlStreamReader>
 
+#include "GeometryPrinters.h"
 #include "MenuTestSupport.h"
 #include "windows/RoundedShape.h"
 #include "menu/frmInfo.h"
