@@ -1,8 +1,8 @@
 #pragma once
 // The play-field window: a borderless 640 x 420 window that shows the game's
-// persistent image 1:1 and owns the game with its platform services. It is
-// created once; the first ShowAndFocus loads it (Form_Load), Unload closes it.
-// It is the start window's PlayWindow.
+// persistent image (at the screen's whole-number scale) and owns the game with
+// its platform services. It is created once; the first ShowAndFocus loads it
+// (Form_Load), Unload closes it. It is the start window's PlayWindow.
 
 #include <QWidget>
 #include <cstdint>

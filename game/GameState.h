@@ -1,12 +1,14 @@
 #pragma once
-// The one record of a game in progress, owned by the play-field window and
-// read and written directly by every rule. Fields keep the declared order and
-// exact widths. A C++ bool stands for the 16-bit boolean: nothing stores the
+// The one record of a game in progress, owned by the Game and read and
+// written directly by every rule. Fields keep the declared order and exact
+// widths. A C++ bool stands for the 16-bit boolean: nothing stores the
 // record's bytes.
 
 #include <array>
 #include <cassert>
 #include <cstdint>
+
+#include "game/Constants.h"
 
 namespace game {
 
@@ -95,7 +97,7 @@ struct GameState {
 // starts them afresh.
 struct StageLocals {
     bool paused = true;
-    int16_t pauseKeyDelay = 10;
+    int16_t pauseKeyDelay = kPauseDelayAtStageStart;
     int16_t hitStreak = 0;
     int32_t frameStart = 0;
     bool brickDrawn = false;

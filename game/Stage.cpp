@@ -116,9 +116,6 @@ void Game::SetUpStage() {
     s.effectActive = false;
     s.captionFrames = 0;
     locals = StageLocals{};
-    locals.hitStreak = 0;
-    locals.paused = true;
-    locals.pauseKeyDelay = kPauseDelayAtStageStart;
     ShowLevelTitle();
 }
 

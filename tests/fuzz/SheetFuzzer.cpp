@@ -20,24 +20,13 @@
 #include <memory>
 #include <string>
 
-#include "game/Game.h"
-#include "platform/fake/FakePlatform.h"
-#include "platform/qt/QtSurface.h"
+#include "tests/support/QtGame.h"
 
 namespace {
 
 constexpr std::size_t kParamBytes = 64;
 
-struct World {
-    platform::fake::FakePlatform fakes;
-    platform::qt::QtSurface surface;
-    game::Game game;
-    explicit World(const QImage& background)
-        : surface(background),
-          game(platform::Services{fakes.keyboard, fakes.clock, fakes.events, fakes.messages,
-                                  fakes.random, surface},
-               "unused") {}
-};
+using World = testsupport::QtGame;
 
 std::unique_ptr<QGuiApplication> app;
 std::unique_ptr<World> world;

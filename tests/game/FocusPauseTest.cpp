@@ -1,8 +1,6 @@
 // A play window that loses the keyboard focus pauses running play, since the
 // keys cannot reach it; the pause key's timing is left as it was.
 
-#include <vector>
-
 #include "GameHarness.h"
 
 namespace game::testing {
@@ -12,13 +10,6 @@ using platform::vk::P;
 
 class FocusPause : public GameHarness {
 protected:
-    // One frame with the ball kept clear of floor and bricks, so nothing but
-    // the pause can change.
-    void QuietFrame() {
-        g.RunFrame();
-        g.state.ballX = 263;
-        g.state.ballY = 250;
-    }
     // From a fresh stage: frames until P resumes play (the 11th), then more.
     void StartRunning(int framesAfterResume) {
         StartGame();
@@ -29,18 +20,6 @@ protected:
         ASSERT_FALSE(g.locals.paused);
         for (int n = 0; n < framesAfterResume; ++n) QuietFrame();
         ASSERT_FALSE(g.locals.paused);
-    }
-    // Frames (1-based, counted from now) in which holding P toggled the pause.
-    std::vector<int> PauseToggles(int frames) {
-        std::vector<int> toggles;
-        fp.keyboard.Press(P);
-        for (int n = 1; n <= frames; ++n) {
-            const bool before = g.locals.paused;
-            QuietFrame();
-            if (g.locals.paused != before) toggles.push_back(n);
-        }
-        fp.keyboard.Release(P);
-        return toggles;
     }
 };
 

@@ -2,6 +2,7 @@
 // A Game over the fake platform, with helpers to run frames as a player would.
 
 #include <cfenv>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -38,6 +39,25 @@ protected:
         const bool goesOn = g.RunFrame() == FrameEnd::Continue;
         if (goesOn) g.WaitFrame();
         return goesOn;
+    }
+    // One frame with the ball put back in open space, clear of floor, paddle
+    // and bricks, so that nothing but the keys can change play.
+    void QuietFrame() {
+        g.RunFrame();
+        g.state.ballX = 263;
+        g.state.ballY = 250;
+    }
+    // Frames (1-based, counted from now) in which holding P toggled the pause.
+    std::vector<int> PauseToggles(int frames) {
+        std::vector<int> toggles;
+        fp.keyboard.Press(platform::vk::P);
+        for (int n = 1; n <= frames; ++n) {
+            const bool before = g.locals.paused;
+            QuietFrame();
+            if (g.locals.paused != before) toggles.push_back(n);
+        }
+        fp.keyboard.Release(platform::vk::P);
+        return toggles;
     }
     // Runs frames with a key held; returns the 1-based frame that ended the stage, or 0.
     int FramesHolding(int32_t virtualKey, int frames) {

@@ -1,7 +1,8 @@
 #pragma once
-// A game put straight into play for the step tests: the sizes of a new game,
-// the flat wall and the serving places, no title, running (not paused).
-// SetUp may be called again inside a test to start a table row afresh.
+// A game put straight into play for the step tests: a new game's first stage
+// set up by the rules themselves, its serve going up and one pixel right per
+// frame, the title's drawing forgotten, running (not paused). SetUp may be
+// called again inside a test to start a table row afresh.
 
 #include "game/Arithmetic.h"
 #include "GameHarness.h"
@@ -10,23 +11,17 @@ namespace game::testing {
 
 class RulesFixture : public GameHarness {
 protected:
+    // The random draw that serves the ball with ballDX 1.
+    static constexpr double kServeUpRight = 0.5;
+
     void SetUp() override {
         overflowCount = 0;
-        fp.random.scripted.clear();
         fp.keyboard.ReleaseAll();
-        fp.surface.ops.clear();
         g.state = GameState{};
-        g.NewGame();
-        g.state.stage = 1;
-        g.BuildWall();
-        g.state.paddleX = 230;
-        g.state.paddleY = 390;
-        g.state.paddleSpeed = 8;
-        g.state.ballX = 263;
-        g.state.ballY = 374;
-        g.state.ballDX = 1;
-        g.state.ballDY = -6;
-        g.locals = StageLocals{};
+        g.state.newGame = true;
+        fp.random.scripted = {kServeUpRight};
+        g.SetUpStage();
+        fp.surface.ops.clear();
         g.locals.paused = false;
     }
     void TearDown() override { EXPECT_EQ(overflowCount, 0); }

@@ -1,4 +1,4 @@
-// Many seeded games played frame by frame by a simple paddle-following
+// Many seeded games played frame by frame by the shared ball-following
 // player, with the invariants of play checked after every frame, and a whole
 // game through Main played twice from the same seed.
 
@@ -11,37 +11,15 @@
 #include "game/Arithmetic.h"
 #include "game/Game.h"
 #include "platform/fake/FakePlatform.h"
+#include "tests/support/BallFollower.h"
 
 namespace game::testing {
 namespace {
 
-using platform::vk::Left;
-using platform::vk::P;
-using platform::vk::Right;
+using testsupport::BallFollower;
 
 constexpr int kSoakFrames = 100000;
 constexpr int kFramesPerGameAtMost = 6000;
-
-// Follows the ball's centre with the paddle's, within a dead zone that makes
-// some players miss; presses P whenever play is paused.
-class Player {
-public:
-    explicit Player(int deadZone) : deadZone_(deadZone) {}
-    void SetKeys(const Game& g, platform::fake::FakeKeyboard& keys) {
-        keys.ReleaseAll();
-        if (g.locals.paused) {
-            keys.Press(P);
-            return;
-        }
-        const double ball = g.state.ballX + g.state.ballWidth / 2.0;
-        const double paddle = g.state.paddleX + g.state.paddleWidth / 2.0;
-        if (ball < paddle - deadZone_) keys.Press(Left);
-        if (ball > paddle + deadZone_) keys.Press(Right);
-    }
-
-private:
-    int deadZone_;
-};
 
 // Checks what a frame may change, given the state before it. Returns through
 // gtest assertions; the caller stops at the first failure.
@@ -125,7 +103,7 @@ TEST(Soak, SeededGamesKeepTheInvariantsOfPlay) {
     while (frames < kSoakFrames) {
         const auto seed = static_cast<uint32_t>(games + 1);
         fp.random.Randomize(seed * 1.25);
-        Player player(static_cast<int>(5 + seed * 7 % 41));
+        const BallFollower player{static_cast<int>(5 + seed * 7 % 41)};
         g.state.newGame = true;
         g.state.quitGame = false;
         g.SetUpStage();
@@ -172,7 +150,7 @@ TEST(Soak, SameSeedThroughMainPlaysTheSameGame) {
         fp.surface.recording = false;
         Game g(fp.Services(), "/prog");
         fp.random.Randomize(seed);
-        Player player(10);
+        const BallFollower player{10};
         int64_t events = 0;
         fp.events.onEvents = [&] {
             ++events;

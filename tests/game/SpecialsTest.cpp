@@ -1,7 +1,9 @@
 // Bonus items: when one starts and of what kind, its fall and catch, what it
 // gives, the drunken and strobe effects and the caption.
 
+#include <set>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -32,18 +34,19 @@ protected:
 };
 
 TEST_F(Specials, CountdownStartsAnItemWhenItReachesZero) {
+    const int64_t draws = fp.random.draws;
     g.state.specialCountdown = 2;
     g.CountDownSpecial();
     EXPECT_EQ(g.state.specialCountdown, 1);
     EXPECT_FALSE(g.state.specialFalling);
-    EXPECT_EQ(fp.random.draws, 0);
+    EXPECT_EQ(fp.random.draws, draws);
 
     fp.random.scripted = {0.0, 0.0};
     g.CountDownSpecial();
     EXPECT_TRUE(g.state.specialFalling);
     EXPECT_EQ(g.state.specialY, 10);
     EXPECT_EQ(g.state.specialCountdown, 1000);
-    EXPECT_EQ(fp.random.draws, 2);
+    EXPECT_EQ(fp.random.draws, draws + 2);
 }
 
 TEST_F(Specials, ItemDueWhileOneFallsOrAnEffectRunsIsSkipped) {
@@ -63,22 +66,35 @@ TEST_F(Specials, ItemDueWhileOneFallsOrAnEffectRunsIsSkipped) {
 }
 
 TEST_F(Specials, SpawnedKindFollowsTheDrawFoldingEightToTwelveOntoTwoToSix) {
-    struct Case { double r; int16_t kind, spriteX, spriteY; };
+    struct Case { double r; int16_t kind; };
     const Case cases[] = {
-        {0.0, 1, 0, 110},         {0.5 / 12, 1, 0, 110},   {1.5 / 12, 2, 25, 110},
-        {2.5 / 12, 3, 50, 110},   {3.5 / 12, 4, 25, 135},  {4.5 / 12, 5, 0, 135},
-        {5.5 / 12, 6, 52, 85},    {6.5 / 12, 7, 50, 135},  {7.5 / 12, 2, 25, 110},
-        {8.5 / 12, 3, 50, 110},   {9.5 / 12, 4, 25, 135},  {10.5 / 12, 5, 0, 135},
-        {11.5 / 12, 6, 52, 85},   {0.9999999, 6, 52, 85},
+        {0.0, 1},       {0.5 / 12, 1},  {1.5 / 12, 2},  {2.5 / 12, 3},  {3.5 / 12, 4},
+        {4.5 / 12, 5},  {5.5 / 12, 6},  {6.5 / 12, 7},  {7.5 / 12, 2},  {8.5 / 12, 3},
+        {9.5 / 12, 4},  {10.5 / 12, 5}, {11.5 / 12, 6}, {0.9999999, 6},
     };
     for (const Case& c : cases) {
         SetUp();
         fp.random.scripted = {0.5, c.r};
         g.SpawnSpecial();
         EXPECT_EQ(g.state.specialKind, c.kind) << "r " << c.r;
-        EXPECT_EQ(g.state.specialSpriteX, c.spriteX) << "r " << c.r;
-        EXPECT_EQ(g.state.specialSpriteY, c.spriteY) << "r " << c.r;
+        EXPECT_EQ(g.state.specialSpriteX, kSpecialLooks[c.kind].spriteX) << "r " << c.r;
+        EXPECT_EQ(g.state.specialSpriteY, kSpecialLooks[c.kind].spriteY) << "r " << c.r;
     }
+}
+
+// A player tells the seven kinds apart by their pictures: each spawns with
+// a corner of its own in the sheet, none of them the items' mask.
+TEST_F(Specials, EveryKindFallsWithAPictureOfItsOwn) {
+    std::set<std::pair<int, int>> corners;
+    for (int kind = extraLife; kind <= strobeBall; ++kind) {
+        SetUp();
+        fp.random.scripted = {0.5, (kind - 0.5) / 12};
+        g.SpawnSpecial();
+        ASSERT_EQ(g.state.specialKind, kind);
+        EXPECT_TRUE(corners.emplace(g.state.specialSpriteX, g.state.specialSpriteY).second) << "kind " << kind;
+    }
+    EXPECT_EQ(corners.size(), 7u);
+    EXPECT_EQ(corners.count({g.state.specialMaskX, g.state.specialMaskY}), 0u) << "no item shows its mask";
 }
 
 TEST_F(Specials, SpawnSetsPointsOnlyForPointsKindsAndEffectLengthOnlyForEffects) {

@@ -5,11 +5,8 @@
 // locked-down container) those tests are skipped with the reason.
 
 #include <fcntl.h>
-#include <sched.h>
-#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -17,9 +14,9 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <string>
 
+#include "MountNamespace.h"
 #include "TempFolder.h"
 #include "menu/HighScoreFile.h"
 
@@ -31,7 +28,11 @@ using menu::HighScoreLines;
 using menu::ReadHighScoreFile;
 using menu::WriteHighScoreFile;
 using menu_test::EntryCount;
+using menu_test::ChildReport;
+using menu_test::InMountNamespace;
 using menu_test::kDefaultBytes;
+using menu_test::MountReadOnly;
+using menu_test::MountSmallDisk;
 using menu_test::ReadBytes;
 using menu_test::TempFolder;
 using menu_test::WriteBytes;
@@ -47,57 +48,6 @@ long MaxRssKiB() {
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss;
-}
-
-// What a child reports: "" when all held, "SKIP ..." when the fault could not
-// be made, else the failures, one a line.
-struct ChildReport {
-    bool skipped = false;
-    std::string text;
-};
-
-// Runs check in a forked child inside a private mount namespace, after
-// setUp (which makes the mounts and returns "" or why it could not).
-ChildReport InMountNamespace(const std::function<std::string()>& setUp,
-                             const std::function<std::string()>& check) {
-    int fds[2];
-    if (::pipe(fds) != 0) return {false, "pipe failed"};
-    const pid_t pid = ::fork();
-    if (pid < 0) return {false, "fork failed"};
-    if (pid == 0) {
-        ::close(fds[0]);
-        std::string report;
-        if (::unshare(CLONE_NEWNS) != 0) {
-            report = std::string("SKIP cannot make a mount namespace: ") + std::strerror(errno);
-        } else if (::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
-            report = std::string("SKIP cannot make the mounts private: ") + std::strerror(errno);
-        } else {
-            const std::string why = setUp();
-            report = why.empty() ? check() : "SKIP " + why;
-        }
-        const char* p = report.data();
-        std::size_t left = report.size();
-        while (left > 0) {
-            const ssize_t n = ::write(fds[1], p, left);
-            if (n <= 0) break;
-            p += n;
-            left -= static_cast<std::size_t>(n);
-        }
-        ::_exit(0);
-    }
-    ::close(fds[1]);
-    std::string text;
-    char buffer[512];
-    ssize_t n;
-    while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<std::size_t>(n));
-    ::close(fds[0]);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        return {false, "the child process died, status " + std::to_string(status) + "\n" + text};
-    }
-    if (text.rfind("SKIP ", 0) == 0) return {true, text.substr(5)};
-    return {false, text};
 }
 
 // Collects failed expectations in the child, where gtest cannot report.
@@ -140,13 +90,7 @@ TEST(FileFaults, ASaveIntoAReadOnlyFolderFailsClearlyAndKeepsTheOldFile) {
     WriteBytes(path, kDefaultBytes);
 
     const ChildReport report = InMountNamespace(
-        [&]() -> std::string {
-            if (::mount(shelf.c_str(), shelf.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
-                ::mount(nullptr, shelf.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
-                return "cannot bind-mount a folder read-only: " + Errno(errno);
-            }
-            return "";
-        },
+        [&] { return MountReadOnly(shelf); },
         [&]() {
             Expect expect;
             const menu::FileStatus saved = WriteHighScoreFile(path, NewTable());
@@ -184,12 +128,7 @@ TEST(FileFaults, ASaveOntoAFullDiskFailsClearlyAndKeepsTheOldFile) {
     const std::string path = disk + "/highscore.txt";
 
     const ChildReport report = InMountNamespace(
-        [&]() -> std::string {
-            if (::mount("tilebash-test", disk.c_str(), "tmpfs", 0, "size=16k") != 0) {
-                return "cannot mount a small tmpfs: " + Errno(errno);
-            }
-            return "";
-        },
+        [&] { return MountSmallDisk(disk); },
         [&]() {
             Expect expect;
             expect.That(EnsureHighScoreFile(path).ok, "the default file could not be made");
@@ -238,12 +177,7 @@ TEST(FileFaults, CreatingTheDefaultFileOnAFullDiskLeavesNoPartialFile) {
     const std::string path = disk + "/highscore.txt";
 
     const ChildReport report = InMountNamespace(
-        [&]() -> std::string {
-            if (::mount("tilebash-test", disk.c_str(), "tmpfs", 0, "size=16k") != 0) {
-                return "cannot mount a small tmpfs: " + Errno(errno);
-            }
-            return "";
-        },
+        [&] { return MountSmallDisk(disk); },
         [&]() {
             Expect expect;
             const std::string filler = disk + "/filler";

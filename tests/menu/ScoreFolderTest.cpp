@@ -2,10 +2,7 @@
 // in the per-user folder for an installed copy.
 
 #include <gtest/gtest.h>
-#include <sched.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -13,6 +10,7 @@
 #include <functional>
 #include <optional>
 
+#include "MountNamespace.h"
 #include "TempFolder.h"
 #include "menu/ScoreFolder.h"
 
@@ -135,30 +133,18 @@ TEST(ScoreFolder, ReadOnlyProgramFolderByPermissionsUsesThePerUserFolder) {
     EXPECT_EQ(ReadBytes(f.UserTable()), kOddTable);
 }
 
-// A read-only bind mount refuses even root. The mount is made in a private
-// mount namespace of a child process, so nothing outlives the test.
+// A read-only bind mount refuses even root.
 TEST(ScoreFolder, ReadOnlyMountedProgramFolderUsesThePerUserFolderEvenForRoot) {
-    if (::geteuid() != 0) GTEST_SKIP() << "mounting needs root";
     Folders f;
     WriteBytes(f.ProgramTable(), kOddTable);
-    const auto inReadOnlyMount = [&f]() {
-        if (::unshare(CLONE_NEWNS) != 0) std::_Exit(2);
-        if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) std::_Exit(2);
-        if (::mount(f.program.c_str(), f.program.c_str(), nullptr, MS_BIND, nullptr) != 0) std::_Exit(2);
-        if (::mount(nullptr, f.program.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
-            std::_Exit(2);
-        }
-        std::_Exit(menu::ChooseScoreFolder(f.program, f.user) == f.user ? 0 : 1);
-    };
-    // A container may forbid mount namespaces; then there is nothing to see.
-    const pid_t probe = ::fork();
-    ASSERT_GE(probe, 0);
-    if (probe == 0) std::_Exit(::unshare(CLONE_NEWNS) == 0 ? 0 : 2);
-    int status = 0;
-    ::waitpid(probe, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) GTEST_SKIP() << "no mount namespaces here";
-
-    EXPECT_EXIT(inReadOnlyMount(), ::testing::ExitedWithCode(0), "");
+    const ChildReport report = InMountNamespace(
+        [&] { return MountReadOnly(f.program); },
+        [&]() -> std::string {
+            const std::string chosen = menu::ChooseScoreFolder(f.program, f.user);
+            return chosen == f.user ? "" : "chose " + chosen + " over the per-user folder";
+        });
+    if (report.skipped) GTEST_SKIP() << report.text;
+    EXPECT_EQ(report.text, "");
     EXPECT_EQ(ReadBytes(f.UserTable()), kOddTable) << "seeded through the read-only mount";
 }
 

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
-
 #include "TestPictures.h"
 
 using testpics::Px;
@@ -17,15 +15,11 @@ const QRgb kCaptionRed = qRgb(game::kCaptionRed.r, game::kCaptionRed.g, game::kC
 
 // The game with a sheet loaded: the committed one when asked and present.
 struct Frame {
-    QTemporaryDir dir;
     QtGame g;
     explicit Frame(const QImage& background, bool committedSheet = true,
                    const QImage& sheet = testpics::SyntheticSheet())
         : g(background) {
-        std::string path = committedSheet ? testpics::CommittedSheetPath() : std::string();
-        if (path.empty()) path = testpics::SaveBmp(sheet, dir, "bitmaps.bmp");
-        std::string error;
-        EXPECT_TRUE(g.surface.LoadBitmaps(path, error)) << error;
+        EXPECT_EQ(testpics::LoadSheet(g, sheet, committedSheet), "");
         g.StartStage();
     }
     // The picture as drawn so far.

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <cstdlib>
 #include <functional>
 
@@ -61,10 +60,8 @@ void ExpectMatchesGolden(const QImage& frame, const char* name) {
 
 // Draws one frame of a scripted game with the test sheet.
 QImage DrawScripted(const std::function<void(game::Game&)>& script) {
-    QTemporaryDir dir;
     testpics::QtGame g(testpics::TestBackground());
-    std::string error;
-    EXPECT_TRUE(g.surface.LoadBitmaps(testpics::SaveBmp(testpics::SyntheticSheet(), dir, "bitmaps.bmp"), error));
+    EXPECT_EQ(testpics::LoadSheet(g), "");
     g.fakes.random.scripted = {0.9};  // serve to the right
     g.StartStage();
     script(g.game);

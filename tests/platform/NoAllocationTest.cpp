@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -24,10 +23,8 @@ void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 TEST(NoAllocation, DrawingFramesAndTitlesAllocatesNothing) {
-    QTemporaryDir dir;
     testpics::QtGame g(testpics::TestBackground());
-    std::string error;
-    ASSERT_TRUE(g.surface.LoadBitmaps(testpics::SaveBmp(testpics::SyntheticSheet(), dir, "s.bmp"), error));
+    ASSERT_EQ(testpics::LoadSheet(g), "");
     g.StartStage();
     auto& s = g.game.state;
     s.bricks[5].alive = false;

@@ -102,13 +102,12 @@ std::string SaveBmp(const QImage& picture, const QTemporaryDir& dir, const char*
     return path.toStdString();
 }
 
-void QtGame::StartStage() {
-    game.NewGame();
-    game.ServeBall();
-    game.BuildWall();
-    game.state.paddleSpeed = 8;
-    game.state.ballDY = -6;
-    game.locals = game::StageLocals{};
+std::string LoadSheet(QtGame& g, const QImage& sheet, bool committed) {
+    const QTemporaryDir dir;
+    std::string path = committed ? CommittedSheetPath() : std::string();
+    if (path.empty()) path = SaveBmp(sheet, dir, "bitmaps.bmp");
+    std::string error;
+    return g.surface.LoadBitmaps(path, error) ? std::string() : error;
 }
 
 }  // namespace testpics

@@ -5,9 +5,7 @@
 #include <QTemporaryDir>
 #include <string>
 
-#include "game/Game.h"
-#include "platform/fake/FakePlatform.h"
-#include "platform/qt/QtSurface.h"
+#include "tests/support/QtGame.h"
 
 namespace testpics {
 
@@ -25,18 +23,11 @@ std::string SaveBmp(const QImage& picture, const QTemporaryDir& dir, const char*
 
 inline QRgb Px(const QImage& image, int x, int y) { return image.pixel(x, y) | 0xff000000u; }
 
-// The game over the real surface, with faked keys, clock and events.
-struct QtGame {
-    platform::fake::FakePlatform fakes;
-    platform::qt::QtSurface surface;
-    game::Game game;
-    explicit QtGame(const QImage& background)
-        : surface(background),
-          game(platform::Services{fakes.keyboard, fakes.clock, fakes.events, fakes.messages,
-                                  fakes.random, surface},
-               "unused") {}
-    // A new game at its first stage, paused, with the ball served.
-    void StartStage();
-};
+using QtGame = testsupport::QtGame;
+
+// Saves sheet as a BMP in a folder of its own and loads it into the game's
+// surface, the committed Images/bitmaps.bmp instead when asked and present;
+// returns "" or why the sheet did not load.
+std::string LoadSheet(QtGame& g, const QImage& sheet = SyntheticSheet(), bool committed = false);
 
 }  // namespace testpics

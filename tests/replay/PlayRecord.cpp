@@ -9,15 +9,14 @@
 
 #include "game/Game.h"
 #include "platform/fake/FakePlatform.h"
+#include "tests/support/BallFollower.h"
 
 namespace replay {
 namespace {
 
-using platform::vk::Left;
 using platform::vk::P;
 using platform::vk::Q;
 using platform::vk::R;
-using platform::vk::Right;
 
 // Every field of GameState but the bricks, in declaration order.
 #define REPLAY_STATE_FIELDS(X)                                                                       \
@@ -32,6 +31,33 @@ using platform::vk::Right;
 #define REPLAY_BRICK_FIELDS(X) \
     X(x) X(y) X(spriteX) X(spriteY) X(width) X(height) X(alive) X(points) X(captionOn) X(captionValue) X(captionAge)
 #define REPLAY_LOCAL_FIELDS(X) X(paused) X(pauseKeyDelay) X(hitStreak) X(frameStart) X(brickDrawn)
+
+// Stands for any field's initializer, so that braces can count an aggregate's fields.
+struct AnyField {
+    template <typename T>
+    constexpr operator T() const;  // only ever named in an unevaluated check
+};
+
+// How many fields the aggregate T has: the most initializers its braces take.
+template <typename T, typename... Given>
+constexpr std::size_t FieldCount() {
+    if constexpr (requires { T{Given{}..., AnyField{}}; }) {
+        return FieldCount<T, Given..., AnyField>();
+    } else {
+        return sizeof...(Given);
+    }
+}
+
+// A field added to the record, a brick or the locals must join its list
+// above, or the digest would never see it.
+#define REPLAY_COUNT(name) +1
+static_assert(FieldCount<game::GameState>() == 0 REPLAY_STATE_FIELDS(REPLAY_COUNT) + 1 /* bricks */,
+              "every field of GameState must be in REPLAY_STATE_FIELDS");
+static_assert(FieldCount<game::Brick>() == 0 REPLAY_BRICK_FIELDS(REPLAY_COUNT),
+              "every field of Brick must be in REPLAY_BRICK_FIELDS");
+static_assert(FieldCount<game::StageLocals>() == 0 REPLAY_LOCAL_FIELDS(REPLAY_COUNT),
+              "every field of StageLocals must be in REPLAY_LOCAL_FIELDS");
+#undef REPLAY_COUNT
 
 constexpr uint64_t kFnvOffset = 0xcbf29ce484222325ULL;
 constexpr uint64_t kFnvPrime = 0x100000001b3ULL;
@@ -150,11 +176,9 @@ public:
         }
         if (script_.lookAwayEvery > 0 && frame % script_.lookAwayEvery < script_.lookAwayFrames) return;
 
-        double target = s.ballX + s.ballWidth / 2.0 + Aim();
+        double target = testsupport::BallCentre(s) + Aim();
         if (s.specialFalling && s.ballDY < 0 && s.ballY < 300) target = s.specialX + s.specialWidth / 2.0;
-        const double paddle = s.paddleX + s.paddleWidth / 2.0;
-        if (target < paddle - script_.deadZone) keys_.Press(Left);
-        if (target > paddle + script_.deadZone) keys_.Press(Right);
+        testsupport::SteerTowards(s, target, script_.deadZone, keys_);
     }
 
 private:

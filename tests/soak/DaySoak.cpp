@@ -1,6 +1,6 @@
 // A day of play (24 h of 22 ms frames, about 3.93 million) through Main on the
-// fake platform. A simple player follows the ball, presses P whenever play is
-// paused and starts the next game when one ends. After every frame the
+// fake platform. The shared player follows the ball and presses P whenever
+// play is paused; the next game starts when one ends. After every frame the
 // counters of play are checked against their ranges, and from the first frame
 // on no allocation may happen: the global operator new is replaced here and
 // counts. The checks themselves allocate nothing (no test framework in the
@@ -18,6 +18,7 @@
 #include "game/Arithmetic.h"
 #include "game/Game.h"
 #include "platform/fake/FakePlatform.h"
+#include "tests/support/BallFollower.h"
 
 namespace {
 
@@ -45,10 +46,7 @@ namespace {
 
 using game::Game;
 using game::GameState;
-using platform::vk::Left;
-using platform::vk::P;
 using platform::vk::Q;
-using platform::vk::Right;
 
 // The game-over box, without the fake's recording (which allocates).
 class CountingMessageBox final : public platform::MessageBox {
@@ -85,7 +83,7 @@ struct Soak {
     int16_t lastStage = 0;
     int16_t lastLevel = 0;
     int64_t seenRefreshes = 0;
-    int deadZone = 6;
+    testsupport::BallFollower player{6};
     int aim = 0;
     int16_t lastBallDY = 0;
     uint32_t aimState = 12345;
@@ -135,14 +133,9 @@ struct Soak {
         if (s.level > highestLevel) highestLevel = s.level;
         if (s.score > highestScore) highestScore = s.score;
 
-        platform::fake::FakeKeyboard& keys = fp.keyboard;
-        keys.ReleaseAll();
         if (frame >= frames || breach.rule != nullptr) {
-            keys.Press(Q);  // the day is over: the running game ends at its next frame
-            return;
-        }
-        if (l.paused) {
-            keys.Press(P);
+            fp.keyboard.ReleaseAll();
+            fp.keyboard.Press(Q);  // the day is over: the running game ends at its next frame
             return;
         }
         // The paddle's centre follows the ball's, aimed a little to one side
@@ -150,10 +143,7 @@ struct Soak {
         // Each game has its own dead zone: the wider ones miss now and then.
         if (s.ballDY < 0 && lastBallDY > 0) aim = static_cast<int>(NextAim() % 61) - 30;
         lastBallDY = s.ballDY;
-        const int ball = s.ballX + s.ballWidth / 2 + aim;
-        const int paddle = s.paddleX + s.paddleWidth / 2;
-        if (ball < paddle - deadZone) keys.Press(Left);
-        if (ball > paddle + deadZone) keys.Press(Right);
+        player.SetKeys(game, fp.keyboard, aim);
     }
 
     uint32_t NextAim() {
@@ -171,7 +161,7 @@ struct Soak {
             lastStage = 0;
             lastLevel = 0;
             ++games;
-            deadZone = 4 + static_cast<int>(games * 7 % 31);
+            player.deadZone = 4 + static_cast<int>(games * 7 % 31);
             game.Main();
         }
         countAllocations = false;

@@ -1,16 +1,22 @@
-// The start and information windows as defined: every control's place, size,
-// text, font, flags and what a screen reader says of it, the tab order, and
-// the rounded buttons' shapes.
+// The start and information windows as their forms define them: every
+// control where its form puts it and reachable by a click there, its text,
+// font, flags and what a screen reader says of it, the tab order, and the
+// rounded buttons' shapes.
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include <QAccessible>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QXmlStreamReader>
 
+#include "GeometryPrinters.h"
 #include "MenuTestSupport.h"
 #include "windows/RoundedShape.h"
 #include "menu/frmInfo.h"
@@ -21,7 +27,6 @@ using menu_test::MenuFixture;
 
 struct ControlCase {
     const char* name;
-    int x, y, w, h;
     const char* text;
     int pixels;
     bool bold;
@@ -29,25 +34,25 @@ struct ControlCase {
 };
 
 const ControlCase kSplashControls[] = {
-    {"cmdStart", 24, 128, 97, 41, "Start", 13, true},
-    {"cmdInfo", 120, 128, 81, 41, "Info", 13, true},
-    {"cmdExit", 200, 128, 97, 41, "Exit", 13, true},
-    {"lblNumber_0", 48, 192, 17, 25, " 1", 13, true},
-    {"lblNumber_1", 48, 216, 17, 25, " 2", 13, true},
-    {"lblNumber_2", 48, 240, 17, 25, " 3", 13, true},
-    {"lblNumber_3", 48, 264, 17, 25, " 4", 13, true},
-    {"lblNumber_4", 48, 288, 17, 25, " 5", 13, true},
-    {"txtHighScoreName_0", 64, 192, 97, 19, nullptr, 11, false, "Name, row 1"},
-    {"txtHighScoreName_1", 64, 216, 97, 19, nullptr, 11, false, "Name, row 2"},
-    {"txtHighScoreName_2", 64, 240, 97, 19, nullptr, 11, false, "Name, row 3"},
-    {"txtHighScoreName_3", 64, 264, 97, 19, nullptr, 11, false, "Name, row 4"},
-    {"txtHighScoreName_4", 64, 288, 97, 19, nullptr, 11, false, "Name, row 5"},
-    {"txtHighScore_0", 168, 192, 97, 19, nullptr, 11, false, "Score, row 1"},
-    {"txtHighScore_1", 168, 216, 97, 19, nullptr, 11, false, "Score, row 2"},
-    {"txtHighScore_2", 168, 240, 97, 19, nullptr, 11, false, "Score, row 3"},
-    {"txtHighScore_3", 168, 264, 97, 19, nullptr, 11, false, "Score, row 4"},
-    {"txtHighScore_4", 168, 288, 97, 19, nullptr, 11, false, "Score, row 5"},
-    {"lblVersion", 170, 313, 33, 24, TILEBASH_VERSION, 11, false},
+    {"cmdStart", "Start", 13, true},
+    {"cmdInfo", "Info", 13, true},
+    {"cmdExit", "Exit", 13, true},
+    {"lblNumber_0", " 1", 13, true},
+    {"lblNumber_1", " 2", 13, true},
+    {"lblNumber_2", " 3", 13, true},
+    {"lblNumber_3", " 4", 13, true},
+    {"lblNumber_4", " 5", 13, true},
+    {"txtHighScoreName_0", nullptr, 11, false, "Name, row 1"},
+    {"txtHighScoreName_1", nullptr, 11, false, "Name, row 2"},
+    {"txtHighScoreName_2", nullptr, 11, false, "Name, row 3"},
+    {"txtHighScoreName_3", nullptr, 11, false, "Name, row 4"},
+    {"txtHighScoreName_4", nullptr, 11, false, "Name, row 5"},
+    {"txtHighScore_0", nullptr, 11, false, "Score, row 1"},
+    {"txtHighScore_1", nullptr, 11, false, "Score, row 2"},
+    {"txtHighScore_2", nullptr, 11, false, "Score, row 3"},
+    {"txtHighScore_3", nullptr, 11, false, "Score, row 4"},
+    {"txtHighScore_4", nullptr, 11, false, "Score, row 5"},
+    {"lblVersion", TILEBASH_VERSION, 11, false},
 };
 
 QString TextOf(const QWidget* w) {
@@ -57,11 +62,61 @@ QString TextOf(const QWidget* w) {
     return {};
 }
 
+// The rectangles a form file gives its window and its controls, by
+// objectName: the one place the layout is written down.
+std::map<QString, QRect> FormGeometry(const char* form) {
+    std::map<QString, QRect> rects;
+    QFile file(QStringLiteral(TILEBASH_SOURCE_DIR "/menu/") + QString::fromLatin1(form));
+    if (!file.open(QIODevice::ReadOnly)) return rects;
+    QXmlStreamReader xml(&file);
+    QStringList widgets;
+    bool inGeometry = false;
+    std::map<QString, int> values;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        const auto tag = xml.name();
+        if (xml.isStartElement()) {
+            if (tag == u"widget") {
+                widgets << xml.attributes().value(QLatin1String("name")).toString();
+            } else if (tag == u"property") {
+                inGeometry = xml.attributes().value(QLatin1String("name")) == u"geometry";
+            } else if (inGeometry && tag != u"rect") {
+                const QString key = tag.toString();
+                values[key] = xml.readElementText().toInt();
+            }
+        } else if (xml.isEndElement()) {
+            if (tag == u"widget") widgets.removeLast();
+            if (tag == u"property") inGeometry = false;
+            if (tag == u"rect" && inGeometry && !widgets.isEmpty()) {
+                rects[widgets.last()] = QRect(values["x"], values["y"], values["width"], values["height"]);
+            }
+        }
+    }
+    EXPECT_FALSE(xml.hasError()) << form << ": " << xml.errorString().toStdString();
+    return rects;
+}
+
+// Every control the form places: built where the form says, inside the
+// window, and the one a click on its middle reaches.
+void ExpectControlsWhereTheFormPutsThem(const QWidget& window, const char* form) {
+    const std::map<QString, QRect> rects = FormGeometry(form);
+    ASSERT_TRUE(rects.count(window.objectName())) << form;
+    EXPECT_EQ(window.size(), rects.at(window.objectName()).size()) << form;
+    ASSERT_GT(rects.size(), 1u) << form;
+    for (const auto& [name, rect] : rects) {
+        if (name == window.objectName()) continue;
+        const auto* w = window.findChild<QWidget*>(name);
+        ASSERT_NE(w, nullptr) << name.toStdString();
+        EXPECT_EQ(w->geometry(), rect) << name.toStdString();
+        EXPECT_TRUE(window.rect().contains(w->geometry())) << name.toStdString() << " leaves the window";
+        EXPECT_EQ(window.childAt(w->geometry().center()), w) << "a click on the middle of " << name.toStdString();
+    }
+}
+
 void ExpectControl(const QWidget& window, const ControlCase& c) {
     const auto* w = window.findChild<QWidget*>(QString::fromLatin1(c.name));
     ASSERT_NE(w, nullptr) << c.name;
     const_cast<QWidget*>(w)->ensurePolished();
-    EXPECT_EQ(w->geometry(), QRect(c.x, c.y, c.w, c.h)) << c.name;
     if (c.text != nullptr) {
         EXPECT_EQ(TextOf(w), QString::fromLatin1(c.text)) << c.name;
     }
@@ -70,7 +125,7 @@ void ExpectControl(const QWidget& window, const ControlCase& c) {
     EXPECT_EQ(w->font().bold(), c.bold) << c.name;
     // The text fits its box.
     const QFontMetrics metrics(w->font());
-    EXPECT_LE(metrics.horizontalAdvance(TextOf(w)), c.w) << c.name;
+    EXPECT_LE(metrics.horizontalAdvance(TextOf(w)), w->width()) << c.name;
     // What a screen reader is told: the boxes' names, what each button does.
     QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(const_cast<QWidget*>(w));
     ASSERT_NE(reader, nullptr) << c.name;
@@ -85,8 +140,8 @@ void ExpectControl(const QWidget& window, const ControlCase& c) {
 
 TEST(MenuLayout, StartWindowControlsSitWhereDefined) {
     MenuFixture menu;
-    frmSplash& splash = menu.Create();
-    EXPECT_EQ(splash.size(), QSize(320, 400));
+    frmSplash& splash = menu.CreateShown();
+    ExpectControlsWhereTheFormPutsThem(splash, "frmSplash.ui");
     EXPECT_EQ(splash.minimumSize(), splash.maximumSize());
     EXPECT_EQ(splash.windowTitle(), QStringLiteral("Tilebash"));
     EXPECT_TRUE(splash.windowFlags() & Qt::FramelessWindowHint);
@@ -143,10 +198,11 @@ TEST(MenuLayout, InformationWindowHasItsButtonInTheWindowFont) {
     splash.cmdInfo_Click();
     frmInfo* info = splash.InfoWindow();
     ASSERT_NE(info, nullptr);
-    EXPECT_EQ(info->size(), QSize(500, 400));
+    info->show();
+    ExpectControlsWhereTheFormPutsThem(*info, "frmInfo.ui");
     EXPECT_EQ(info->windowTitle(), QStringLiteral("Tilebash"));
     EXPECT_TRUE(info->windowFlags() & Qt::FramelessWindowHint);
-    ExpectControl(*info, {"cmdMainMenu", 16, 352, 113, 41, "Back to Main", 11, false});
+    ExpectControl(*info, {"cmdMainMenu", "Back to Main", 11, false});
 }
 
 struct ShapeCase {

@@ -1,0 +1,36 @@
+#pragma once
+// The game drawing into the real Qt surface, with the fake keys, clock,
+// events, message box and random source: what the pixel tests, the golden
+// frames and the sheet fuzzer draw with.
+
+#include <string>
+
+#include <QImage>
+
+#include "game/Game.h"
+#include "platform/fake/FakePlatform.h"
+#include "platform/qt/QtSurface.h"
+
+namespace testsupport {
+
+struct QtGame {
+    platform::fake::FakePlatform fakes;
+    platform::qt::QtSurface surface;
+    game::Game game;
+
+    explicit QtGame(const QImage& background, const std::string& programFolder = "unused")
+        : surface(background),
+          game(platform::Services{fakes.keyboard, fakes.clock, fakes.events, fakes.messages, fakes.random,
+                                  surface},
+               programFolder) {}
+
+    // A new game's first stage as the rules set it up: the wall, the serve
+    // and the level title, waited out on the fake clock; paused.
+    void StartStage() {
+        game.state.newGame = true;
+        game.state.quitGame = false;
+        game.SetUpStage();
+    }
+};
+
+}  // namespace testsupport
