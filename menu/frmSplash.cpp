@@ -14,7 +14,6 @@
 #include "ui_frmSplash.h"
 #include "windows/RoundedShape.h"
 #include "windows/WindowLook.h"
-#include "windows/WindowPlacement.h"
 
 namespace {
 
@@ -53,9 +52,11 @@ frmSplash::Collaborators frmSplash::DefaultCollaborators(
 frmSplash::frmSplash(Collaborators collaborators, QWidget* parent)
     : QWidget(parent), collaborators_(std::move(collaborators)), ui_(std::make_unique<Ui::frmSplash>()) {
     ui_->setupUi(this);
-    windows::SetUpWindow(*this, 320, 400);
+    windows::SetUpWindow(*this);
     menu::NameTableBoxes(NameBoxes(), ScoreBoxes());
     menu::DescribeStartWindowButtons(*ui_->cmdStart, *ui_->cmdInfo, *ui_->cmdExit);
+    menu::NameTableHeading(*ui_->lblHighScores);
+    menu::NameVersionLabel(*ui_->lblVersion);
     background_ = windows::BuiltInPicture(":/pictures/splash.png");
     for (QLineEdit* box : NameBoxes()) {
         box->setValidator(new menu::NameValidator(box));
@@ -86,9 +87,9 @@ std::string frmSplash::HighScorePath() const {
 }
 
 void frmSplash::Form_Load() {
-    windows::SetRoundedShape(*ui_->cmdStart, 5, 5, 92, 36, 15, 15);
-    windows::SetRoundedShape(*ui_->cmdExit, 5, 5, 92, 36, 15, 15);
-    windows::SetRoundedShape(*ui_->cmdInfo, 5, 5, 76, 36, 15, 15);
+    windows::SetRoundedShape(*ui_->cmdStart);
+    windows::SetRoundedShape(*ui_->cmdExit);
+    windows::SetRoundedShape(*ui_->cmdInfo);
     LoadHighScores();
 }
 
@@ -176,14 +177,6 @@ void frmSplash::closeEvent(QCloseEvent* event) {
 
 void frmSplash::paintEvent(QPaintEvent* /*event*/) {
     windows::PaintBackground(*this, background_);
-}
-
-void frmSplash::showEvent(QShowEvent* event) {
-    if (!placed_) {
-        placed_ = true;
-        windows::CentreOnPointerScreen(*this);
-    }
-    QWidget::showEvent(event);
 }
 
 bool frmSplash::eventFilter(QObject* watched, QEvent* event) {
