@@ -7,7 +7,6 @@
 #include "ui_frmMain.h"
 #include "windows/Pictures.h"
 #include "windows/WindowLook.h"
-#include "windows/WindowPlacement.h"
 
 frmMain::frmMain(const std::string& programFolder, QWidget* parent)
     : QWidget(parent),
@@ -19,7 +18,7 @@ frmMain::frmMain(const std::string& programFolder, QWidget* parent)
     constexpr int kWidth = platform::qt::QtSurface::kWidth;
     constexpr int kHeight = platform::qt::QtSurface::kHeight;
     // Dragged by its status side only: the play area is where the game is.
-    windows::SetUpWindow(*this, kWidth, kHeight, QRect(0, 0, kWidth, kHeight).adjusted(game::kRightWall, 0, 0, 0));
+    windows::SetUpWindow(*this, QRect(0, 0, kWidth, kHeight).adjusted(game::kRightWall, 0, 0, 0));
     setWindowTitle(QStringLiteral("Tilebash"));
     setCursor(Qt::BlankCursor);
     // The image covers the whole client area: no background to erase first.
@@ -39,10 +38,6 @@ bool frmMain::ShowAndFocus(std::string& error) {
         if (!game_.Form_Load(error)) return false;
         ui_->Bitmaps->setPixmap(QPixmap::fromImage(surface_.Sheet()));
         loaded_ = true;
-    }
-    if (!placed_) {
-        windows::CentreOnPointerScreen(*this);
-        placed_ = true;
     }
     windows::ShowAndActivate(*this);
     setFocus(Qt::ActiveWindowFocusReason);

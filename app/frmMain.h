@@ -57,5 +57,4 @@ private:
     platform::qt::QtSurface surface_;
     game::Game game_;
     bool loaded_ = false;
-    bool placed_ = false;  // centred once, when first shown
 };

@@ -1,7 +1,6 @@
 // Tilebash: the program starts on the start window and ends with its close-down.
 
 #include <QApplication>
-#include <QFont>
 #include <QStandardPaths>
 #include <memory>
 #include <optional>
@@ -13,6 +12,7 @@
 #include "menu/frmSplash.h"
 #include "windows/Resources.h"
 #include "windows/WindowRaise.h"
+#include "windows/WindowLook.h"
 
 int main(int argc, char* argv[]) {
     // Whole-number scale factors only: pixel art enlarged by 1.25 or 1.5 can
@@ -31,10 +31,7 @@ int main(int argc, char* argv[]) {
     // The close-down ends the program, not the last window going away (the
     // start window hides while a game runs).
     QApplication::setQuitOnLastWindowClosed(false);
-    // The windows' font: a sans-serif of MS Sans Serif's pixel sizes.
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPixelSize(11);
-    QApplication::setFont(font);
+    windows::UseWindowFont();
 
     const std::string folder = ProgramFolder();
     const std::string scoreFolder = menu::ChooseScoreFolder(

@@ -1,9 +1,12 @@
 #pragma once
-// What a screen reader says for the start and information windows' controls.
-// Without names the ten table boxes all read as "edit".
+// What a screen reader says for the start and information windows. Without
+// names the ten table boxes all read as "edit", and the words painted into the
+// background pictures (the table's heading, "Version", the instructions) reach
+// no one: labels over them carry those words as their accessible names.
 
 #include <array>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -17,5 +20,15 @@ void DescribeStartWindowButtons(QPushButton& start, QPushButton& info, QPushButt
 
 // What Back to Main does.
 void DescribeBackButton(QPushButton& back);
+
+// The label over the table's painted heading reads "High Scores".
+void NameTableHeading(QLabel& heading);
+
+// "Version 1.5.8": the painted word, then the label's text as it is now.
+void NameVersionLabel(QLabel& version);
+
+// The label over the instructions reads them: one line for each heading,
+// paragraph, key and bonus item of the information picture.
+void NameInstructions(QLabel& instructions);
 
 }  // namespace menu

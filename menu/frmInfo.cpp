@@ -6,13 +6,13 @@
 #include "ui_frmInfo.h"
 #include "windows/RoundedShape.h"
 #include "windows/WindowLook.h"
-#include "windows/WindowPlacement.h"
 
 frmInfo::frmInfo(QWidget& startWindow)
     : ui_(std::make_unique<Ui::frmInfo>()), startWindow_(startWindow) {
     ui_->setupUi(this);
-    windows::SetUpWindow(*this, 500, 400);
+    windows::SetUpWindow(*this);
     menu::DescribeBackButton(*ui_->cmdMainMenu);
+    menu::NameInstructions(*ui_->lblInstructions);
     background_ = windows::BuiltInPicture(":/pictures/info.png");
     connect(ui_->cmdMainMenu, &QPushButton::clicked, this, &frmInfo::cmdMainMenu_Click);
     Form_Load();
@@ -21,7 +21,7 @@ frmInfo::frmInfo(QWidget& startWindow)
 frmInfo::~frmInfo() = default;
 
 void frmInfo::Form_Load() {
-    windows::SetRoundedShape(*ui_->cmdMainMenu, 5, 8, 108, 33, 15, 15);
+    windows::SetRoundedShape(*ui_->cmdMainMenu);
 }
 
 void frmInfo::cmdMainMenu_Click() {
@@ -36,14 +36,6 @@ void frmInfo::Unload() {
 
 void frmInfo::paintEvent(QPaintEvent* /*event*/) {
     windows::PaintBackground(*this, background_);
-}
-
-void frmInfo::showEvent(QShowEvent* event) {
-    if (!placed_) {
-        placed_ = true;
-        windows::CentreOnPointerScreen(*this);
-    }
-    QWidget::showEvent(event);
 }
 
 void frmInfo::closeEvent(QCloseEvent* event) {

@@ -1,5 +1,6 @@
 #pragma once
-// The information window: the instructions picture and Back to Main.
+// The information window: the instructions picture and Back to Main. A label
+// over the picture reads the instructions to screen readers.
 
 #include <QPixmap>
 #include <QWidget>
@@ -16,7 +17,7 @@ public:
     explicit frmInfo(QWidget& startWindow);
     ~frmInfo() override;
 
-    // The one control, cmdMainMenu, is the form's (ui_).
+    // The controls, cmdMainMenu and lblInstructions, are the form's (ui_).
 
     void cmdMainMenu_Click();
     // Close-down: closes the window for good (a close request otherwise only
@@ -25,7 +26,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -34,6 +34,5 @@ private:
     std::unique_ptr<Ui::frmInfo> ui_;
     QWidget& startWindow_;
     QPixmap background_;
-    bool placed_ = false;
     bool unloading_ = false;
 };

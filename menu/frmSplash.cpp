@@ -10,7 +10,6 @@
 #include "ui_frmSplash.h"
 #include "windows/RoundedShape.h"
 #include "windows/WindowLook.h"
-#include "windows/WindowPlacement.h"
 
 namespace {
 
@@ -42,10 +41,12 @@ frmSplash::Collaborators frmSplash::DefaultCollaborators(
 frmSplash::frmSplash(Collaborators collaborators, QWidget* parent)
     : QWidget(parent), collaborators_(std::move(collaborators)), ui_(std::make_unique<Ui::frmSplash>()) {
     ui_->setupUi(this);
-    windows::SetUpWindow(*this, 320, 400);
+    windows::SetUpWindow(*this);
     ui_->lblVersion->setText(QStringLiteral(TILEBASH_VERSION));
     menu::NameTableBoxes(NameBoxes(), ScoreBoxes());
     menu::DescribeStartWindowButtons(*ui_->cmdStart, *ui_->cmdInfo, *ui_->cmdExit);
+    menu::NameTableHeading(*ui_->lblHighScores);
+    menu::NameVersionLabel(*ui_->lblVersion);
     background_ = windows::BuiltInPicture(":/pictures/splash.png");
     highScores_ = std::make_unique<menu::HighScoreEntry>(
         NameBoxes(), ScoreBoxes(), HighScorePathIn(collaborators_),
@@ -76,9 +77,9 @@ std::string frmSplash::HighScorePath() const {
 }
 
 void frmSplash::Form_Load() {
-    windows::SetRoundedShape(*ui_->cmdStart, 5, 5, 92, 36, 15, 15);
-    windows::SetRoundedShape(*ui_->cmdExit, 5, 5, 92, 36, 15, 15);
-    windows::SetRoundedShape(*ui_->cmdInfo, 5, 5, 76, 36, 15, 15);
+    windows::SetRoundedShape(*ui_->cmdStart);
+    windows::SetRoundedShape(*ui_->cmdExit);
+    windows::SetRoundedShape(*ui_->cmdInfo);
     highScores_->Load();
 }
 
@@ -168,12 +169,6 @@ void frmSplash::paintEvent(QPaintEvent* /*event*/) {
     windows::PaintBackground(*this, background_);
 }
 
-void frmSplash::showEvent(QShowEvent* event) {
-    if (!placed_) {
-        placed_ = true;
-        windows::CentreOnPointerScreen(*this);
-    }
-    QWidget::showEvent(event);
 }
 
 // --- the high-score table ---

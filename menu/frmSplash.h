@@ -80,7 +80,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -98,7 +97,6 @@ private:
     std::unique_ptr<menu::PlayWindow> play_;
     std::unique_ptr<frmInfo> info_;
     int32_t lastScore_ = 0;
-    bool placed_ = false;         // centred once, when first shown
     bool inGame_ = false;         // cmdStart_Click waits in Main
     bool closing_ = false;        // the close-down has begun
     bool unloadingSelf_ = false;  // this window is being unloaded

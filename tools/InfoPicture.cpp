@@ -5,15 +5,19 @@
 #include "Logo.h"
 #include "Pictures.h"
 #include "Tokens.h"
+#include "windows/PictureText.h"
 
 #include <QLinearGradient>
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace art {
 
 namespace {
+
+namespace text = windows::picture_text;
 
 const QColor kHeading(255, 205, 60);
 const QColor kBody(225, 232, 250);
@@ -80,53 +84,46 @@ void KeyCap(QPainter& p, const QRect& r, const QString& label)
 
 int Controls(QPainter& p, int y)
 {
-  struct Key {
-    const char* cap;
-    int width;
-    const char* action;
+  // Where each key of kKeys sits: left of its cap from the column, down from y, cap width.
+  struct Place {
+    int x, dy, width;
   };
-  const Key left[] = {{"Left", 40, "Move paddle left"}, {"Right", 40, "Move paddle right"}};
-  const Key right[] = {{"P", 22, "Pause"}, {"R", 22, "Reset game"}, {"Q", 22, "Quit"}};
+  const Place places[] = {{2, 2, 40}, {2, 25, 40}, {172, 2, 22}, {172, 25, 22}, {252, 2, 22}};
+  static_assert(std::size(places) == std::size(text::kKeys));
   const QFont font = Font(kSans, 11, false);
-  const auto row = [&](const Key& k, int x, int rowY) {
-    KeyCap(p, QRect(x, rowY, k.width, 18), QString::fromLatin1(k.cap));
+  for (std::size_t i = 0; i < std::size(places); ++i) {
+    const Place& at = places[i];
+    const int x = kColumn + at.x;
+    KeyCap(p, QRect(x, y + at.dy, at.width, 18), QString::fromLatin1(text::kKeys[i].key));
     p.setFont(font);
     p.setPen(kBody);
-    p.drawText(QRect(x + k.width + 8, rowY, 140, 18), Qt::AlignVCenter | Qt::AlignLeft, QString::fromLatin1(k.action));
-  };
-  for (int i = 0; i < 2; ++i) row(left[i], kColumn + 2, y + 2 + 23 * i);
-  row(right[0], kColumn + 172, y + 2);
-  row(right[1], kColumn + 172, y + 25);
-  row(right[2], kColumn + 252, y + 2);
+    p.drawText(QRect(x + at.width + 8, y + at.dy, 140, 18), Qt::AlignVCenter | Qt::AlignLeft,
+               QString::fromLatin1(text::kKeys[i].action));
+  }
   return y + 2 + 23 * 2;
 }
 
 int Bonuses(QPainter& p, int y, std::vector<Stamp>& stamps)
 {
-  struct Effect {
-    TokenKind kind;
-    const char* name;
-    const char* text;
-  };
-  const Effect effects[] = {
-      {TokenKind::drunkenBall, "Drunken Ball", "The ball swerves, but every block is worth double points."},
-      {TokenKind::strobeBall, "Strobe Ball", "The ball blinks on and off, but every block is worth double points."},
-      {TokenKind::extraLife, "Extra Life", "One more life."},
-  };
+  // The icons of the first three lines of kBonuses; the last line has the four point icons.
+  const TokenKind effects[] = {TokenKind::drunkenBall, TokenKind::strobeBall, TokenKind::extraLife};
+  static_assert(std::size(effects) + 1 == std::size(text::kBonuses));
   const QFont nameFont = Font(kSans, 11, true);
   const QFont textFont = Font(kSans, 10, false);
-  for (const Effect& e : effects) {
-    stamps.push_back({kColumn + 2, y, e.kind});
-    TextAt(p, QString::fromLatin1(e.name), nameFont, QPoint(kColumn + 31, y + 1), kName);
-    const int below = Body(p, QString::fromLatin1(e.text), y + 13, kColumn + 31, textFont);
+  for (std::size_t i = 0; i < std::size(effects); ++i) {
+    const text::BonusLine& line = text::kBonuses[i];
+    stamps.push_back({kColumn + 2, y, effects[i]});
+    TextAt(p, QString::fromLatin1(line.name), nameFont, QPoint(kColumn + 31, y + 1), kName);
+    const int below = Body(p, QString::fromLatin1(line.text), y + 13, kColumn + 31, textFont);
     y = std::max(y + 30, below + 4);
   }
   const TokenKind points[] = {TokenKind::points500, TokenKind::points1000, TokenKind::points2000,
                               TokenKind::points5000};
   for (int i = 0; i < 4; ++i) stamps.push_back({kColumn + 2 + 27 * i, y, points[i]});
   const int textX = kColumn + 2 + 27 * 4 + 6;
-  TextAt(p, QStringLiteral("Extra Points"), nameFont, QPoint(textX, y + 1), kName);
-  return Body(p, QStringLiteral("Add 500, 1000, 2000 or 5000 points to the score."), y + 13, textX, textFont);
+  const text::BonusLine& extra = text::kBonuses[std::size(effects)];
+  TextAt(p, QString::fromLatin1(extra.name), nameFont, QPoint(textX, y + 1), kName);
+  return Body(p, QString::fromLatin1(extra.text), y + 13, textX, textFont);
 }
 
 } // namespace
@@ -142,17 +139,14 @@ QImage PaintInfo()
     PaintTitleLogo(p, QRectF(6, 14, 142, 75), false);
     TextInBox(p, QStringLiteral("Info"), Font(kSerif, 30, true, true), QRect(44, 100, 66, 28), kHeading);
 
-    int y = Heading(p, QStringLiteral("Object"), 16);
-    y = Body(p, QStringLiteral("Score as much as possible by breaking as many blocks as possible. "
-                               "Move the paddle back and forth to keep the ball in play."), y) + 9;
-    y = Heading(p, QStringLiteral("Controls"), y);
+    int y = Heading(p, QString::fromLatin1(text::kObjectHeading), 16);
+    y = Body(p, QString::fromLatin1(text::kObjectText), y) + 9;
+    y = Heading(p, QString::fromLatin1(text::kControlsHeading), y);
     y = Controls(p, y) + 8;
-    y = Heading(p, QStringLiteral("Combo System"), y);
-    y = Body(p, QStringLiteral("After one block has been broken, 50 bonus points are added for each further "
-                               "block broken before the ball touches the paddle again. The bonus points "
-                               "show in red above the blocks."), y) + 9;
-    y = Heading(p, QStringLiteral("Bonus System"), y);
-    y = Body(p, QStringLiteral("Catch the falling bonus icons with the paddle:"), y) + 5;
+    y = Heading(p, QString::fromLatin1(text::kComboHeading), y);
+    y = Body(p, QString::fromLatin1(text::kComboText), y) + 9;
+    y = Heading(p, QString::fromLatin1(text::kBonusHeading), y);
+    y = Body(p, QString::fromLatin1(text::kBonusText), y) + 5;
     Bonuses(p, y, stamps);
   }
   for (const Stamp& s : stamps) StampToken(img, s.x, s.y, s.kind);

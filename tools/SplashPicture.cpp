@@ -4,6 +4,7 @@
 #include "ArtKit.h"
 #include "Logo.h"
 #include "Pictures.h"
+#include "windows/PictureText.h"
 
 #include <QLinearGradient>
 
@@ -13,7 +14,7 @@ namespace {
 
 void HighScoresHeading(QPainter& p)
 {
-  TextInBox(p, QStringLiteral("High Scores"), Font(kSans, 11, true), QRect(84, 176, 70, 10), Qt::white);
+  TextInBox(p, QString::fromLatin1(windows::picture_text::kHighScores), Font(kSans, 11, true), QRect(84, 176, 70, 10), Qt::white);
   p.fillRect(QRect(84, 186, 157, 1), Qt::white);
 }
 
@@ -41,7 +42,7 @@ QImage PaintSplash()
   DarkPage(p, img.rect());
   PaintTitleLogo(p, QRectF(58, 15, 203, 107), false);
   HighScoresHeading(p);
-  TextInBox(p, QStringLiteral("Version"), Font(kSans, 11, true), QRect(125, 316, 40, 8), Qt::white);
+  TextInBox(p, QString::fromLatin1(windows::picture_text::kVersion), Font(kSans, 11, true), QRect(125, 316, 40, 8), Qt::white);
   Credits(p);
   return img;
 }

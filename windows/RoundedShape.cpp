@@ -1,6 +1,8 @@
 #include "windows/RoundedShape.h"
 
 #include <QRect>
+#include <QSize>
+#include <QVariant>
 #include <QWidget>
 
 #include <algorithm>
@@ -44,9 +46,11 @@ QRegion RoundRectRegion(int left, int top, int right, int bottom, int ellipseWid
     return region;
 }
 
-void SetRoundedShape(QWidget& widget, int left, int top, int right, int bottom, int ellipseWidth,
-                     int ellipseHeight) {
-    widget.setMask(RoundRectRegion(left, top, right, bottom, ellipseWidth, ellipseHeight));
+void SetRoundedShape(QWidget& widget) {
+    const QRect shape = widget.property("roundedShape").toRect();
+    const QSize corner = widget.property("cornerEllipse").toSize();
+    widget.setMask(RoundRectRegion(shape.left(), shape.top(), shape.left() + shape.width(),
+                                   shape.top() + shape.height(), corner.width(), corner.height()));
 }
 
 }  // namespace windows

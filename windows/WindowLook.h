@@ -1,7 +1,7 @@
 #pragma once
 // What the three windows share: borderless, fixed size, the program icon, a
-// background picture, moved by a drag on the background, and shown with the
-// focus.
+// background picture, centred when first shown, moved by a drag on the
+// background, shown with the focus, and their font.
 
 #include <QPixmap>
 #include <QRect>
@@ -10,10 +10,16 @@ class QWidget;
 
 namespace windows {
 
-// Frameless top-level window of a fixed client size, with the program icon,
-// that a left-button drag on its background (not on a control) moves. handle
-// is where a drag may start; an empty rectangle means the whole window.
-void SetUpWindow(QWidget& window, int width, int height, QRect handle = {});
+// Frameless top-level window, fixed at the client size its form gave it, with
+// the program icon, centred on the pointer's screen when first shown, that a
+// left-button drag on its background (not on a control) moves. handle is
+// where a drag may start; an empty rectangle means the whole window.
+void SetUpWindow(QWidget& window, QRect handle = {});
+
+// Makes the windows' font, a sans-serif of MS Sans Serif's pixel sizes, the
+// application's: every window and message box without a font of its own takes
+// it. Call before the first window is created.
+void UseWindowFont();
 
 // A built-in picture, or a null pixmap when none is built in.
 QPixmap BuiltInPicture(const char* resourcePath);

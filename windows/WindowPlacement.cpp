@@ -1,6 +1,7 @@
 #include "windows/WindowPlacement.h"
 
 #include <QCursor>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -13,6 +14,24 @@ namespace {
 int CentredStart(int start, int span, int length) {
     return start + std::max(0, (span - length) / 2);
 }
+
+// Watches a window until its first Show, centres it then and watches no more.
+// Show comes before the window is mapped, so it never flashes elsewhere.
+class FirstShowCentring final : public QObject {
+public:
+    explicit FirstShowCentring(QWidget& window) : QObject(&window), window_(window) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &window_ && event->type() == QEvent::Show) {
+            window_.removeEventFilter(this);
+            CentreOnPointerScreen(window_);
+        }
+        return false;
+    }
+
+private:
+    QWidget& window_;
+};
 
 }  // namespace
 
@@ -39,6 +58,10 @@ void CentreOnPointerScreen(QWidget& window) {
         return;
     }
     window.move(CentredPosition(screens, QCursor::pos(), window.size()));
+}
+
+void CentreWhenFirstShown(QWidget& window) {
+    window.installEventFilter(new FirstShowCentring(window));  // owned by window
 }
 
 }  // namespace windows

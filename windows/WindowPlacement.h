@@ -30,4 +30,8 @@ QPoint CentredPosition(const std::vector<ScreenArea>& screens, QPoint pointer, Q
 // Moves a top-level window to CentredPosition on the current screens and pointer.
 void CentreOnPointerScreen(QWidget& window);
 
+// Centres the window (CentreOnPointerScreen) as it is shown the first time;
+// later it opens where it was last, moved by the player or not.
+void CentreWhenFirstShown(QWidget& window);
+
 }  // namespace windows

@@ -2,6 +2,7 @@
 test, torn down even when the test fails."""
 
 import re
+import time
 import unittest
 
 import harness
@@ -39,7 +40,6 @@ class E2ECase(unittest.TestCase):
 
     def assert_no_dialog_for(self, seconds, what):
         """Nothing but the start window appears for a while (e.g. no high-score box)."""
-        import time
         deadline = time.monotonic() + seconds
         while time.monotonic() < deadline:
             extra = self.s.dialogs()
@@ -85,3 +85,26 @@ class E2ECase(unittest.TestCase):
         self.assert_dialog(box)
         self.close_message_box(box)
         return box
+
+    def lose_every_ball(self, play, seconds=150):
+        """Lets the paused game lose its balls until the "Game Over" box opens;
+        returns the box and how many lost balls paused the game before it."""
+        pauses = 0
+        deadline = time.monotonic() + seconds
+        self.s.key_down("Left")  # the paddle hides at the left wall and lets most balls through
+        try:
+            while True:
+                self.player.resume(play)
+                while True:
+                    self.s.check(time.monotonic() < deadline, "the game did not end within %d s (%d balls lost)"
+                                 % (seconds, pauses))
+                    box = [w for w in self.s.dialogs() if w.name == "Game Over"]
+                    if box:
+                        return box[0], pauses
+                    shot = self.s.screenshot(play)
+                    if playfield.frame_shown(shot) and playfield.paused_notice(shot):
+                        pauses += 1
+                        break
+                    time.sleep(0.1)
+        finally:
+            self.s.key_up("Left")

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "menu/frmSplash.h"
+#include "windows/WindowLook.h"
 #include "../menu/TempFolder.h"
 
 namespace menu_test {
@@ -58,6 +59,7 @@ inline void EnsureApplication() {
         static char name[] = "widget_tests";
         static char* argv[] = {name, nullptr};
         new QApplication(argc, argv);
+        windows::UseWindowFont();  // as main() does
     }
 }
 

@@ -194,9 +194,11 @@ TEST(WindowDrag, StartWindowMovesByItsBackgroundAndItsButtonsStillWork) {
 TEST(WindowDrag, PlayWindowMovesByItsStatusSideOnlyNeverByThePlayArea) {
     menu_test::EnsureApplication();
     frmMain play(std::string("/nonexistent"));
-    play.move(kHome);
     play.show();  // shown, not loaded: no sheet is needed to drag it
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&play));
+    play.move(kHome);  // after the first show, which centres it
+    QTest::qWait(0);
+    ASSERT_EQ(play.pos(), kHome);
     Pointer pointer(play);
     for (const QPoint inPlayArea : {QPoint(20, 20), QPoint(300, 200), QPoint(529, 200), QPoint(480, 380)}) {
         pointer.Press(play.pos() + inPlayArea);

@@ -7,12 +7,14 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTest>
 #include <QWidget>
 
 #include <vector>
 
 #include "GeometryPrinters.h"
 #include "MenuTestSupport.h"
+#include "windows/WindowLook.h"
 
 namespace {
 
@@ -55,16 +57,40 @@ TEST(WindowPlacement, WindowLargerThanTheScreenKeepsItsTopLeftCornerOnIt) {
     EXPECT_EQ(CentredPosition({}, {10, 10}, {320, 400}), QPoint(0, 0)) << "no screen at all";
 }
 
-TEST(WindowPlacement, CentringUsesTheRealScreenUnderThePointer) {
+// The pointer rests on the primary screen; where a 320 x 400 window centres there.
+QPoint PointerOnPrimaryScreen() {
     menu_test::EnsureApplication();
-    QScreen* screen = QGuiApplication::primaryScreen();
-    ASSERT_NE(screen, nullptr);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen == nullptr) return {};
     QCursor::setPos(screen->geometry().center());
+    const QRect area = screen->availableGeometry();
+    return {area.x() + (area.width() - 320) / 2, area.y() + (area.height() - 400) / 2};
+}
+
+TEST(WindowPlacement, CentringUsesTheRealScreenUnderThePointer) {
+    const QPoint centred = PointerOnPrimaryScreen();
+    ASSERT_NE(QGuiApplication::primaryScreen(), nullptr);
     QWidget window;
     window.setFixedSize(320, 400);
     windows::CentreOnPointerScreen(window);
-    const QRect area = screen->availableGeometry();
-    EXPECT_EQ(window.pos(), QPoint(area.x() + (area.width() - 320) / 2, area.y() + (area.height() - 400) / 2));
+    EXPECT_EQ(window.pos(), centred);
+}
+
+TEST(WindowPlacement, AWindowIsCentredWhenFirstShownAndLaterOpensWhereItWasLeft) {
+    const QPoint centred = PointerOnPrimaryScreen();
+    ASSERT_NE(QGuiApplication::primaryScreen(), nullptr);
+    QWidget window;
+    window.resize(320, 400);  // as its form would
+    windows::SetUpWindow(window);
+    window.move(7, 9);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(window.pos(), centred) << "the first show centres it";
+    window.move(centred + QPoint(30, 20));
+    window.hide();
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(window.pos(), centred + QPoint(30, 20)) << "a later show leaves it where it was";
 }
 
 }  // namespace
