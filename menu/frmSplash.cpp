@@ -169,8 +169,6 @@ void frmSplash::paintEvent(QPaintEvent* /*event*/) {
     windows::PaintBackground(*this, background_);
 }
 
-}
-
 // --- the high-score table ---
 
 void frmSplash::CheckHighScore(int32_t score) {
