@@ -115,8 +115,10 @@ class XServer:
                 raise
 
     def _start_window_manager(self, config_home):
+        if config_home is None:
+            raise ValueError("a window manager needs a config_home of its own")
         env = self.env()
-        env["XDG_CONFIG_HOME"] = config_home or tempfile.mkdtemp(prefix="tilebash-wm-")
+        env["XDG_CONFIG_HOME"] = config_home
         env["NO_AT_BRIDGE"] = "1"  # no accessibility bus for the manager's toolkit
         if self.window_manager == "xfwm4":
             channels = os.path.join(env["XDG_CONFIG_HOME"], "xfce4", "xfconf", "xfce-perchannel-xml")
@@ -141,6 +143,9 @@ class XServer:
         env = dict(os.environ if base is None else base)
         env["DISPLAY"] = self.display
         env["QT_QPA_PLATFORM"] = "xcb"
+        # A session bus nobody serves: without one, libdbus would autolaunch a
+        # bus per program (dbus-x11) that outlives the X server.
+        env["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=/nonexistent/tilebash-e2e-bus"
         for name in ("WAYLAND_DISPLAY", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR",
                      "QT_FONT_DPI", "XAUTHORITY"):
             env.pop(name, None)
@@ -148,9 +153,10 @@ class XServer:
 
     def stop(self):
         if self.wm_proc is not None:
-            # The whole group: dbus-run-session's bus and what it started go too.
+            # The whole group at once, killed: dbus-run-session's bus and what it
+            # started go too, and xfwm4 can hang in its own exit once its bus is gone.
             try:
-                os.killpg(self.wm_proc.pid, signal.SIGTERM)
+                os.killpg(self.wm_proc.pid, signal.SIGKILL)
                 self.wm_proc.wait(10)
             except (ProcessLookupError, subprocess.TimeoutExpired):
                 end_process(self.wm_proc)
