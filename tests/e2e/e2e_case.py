@@ -20,9 +20,10 @@ def table_bytes(rows):
 
 class E2ECase(unittest.TestCase):
     folder_name = "tilebash"
+    window_manager = None  # a key of harness.WINDOW_MANAGERS to run under one
 
     def setUp(self):
-        self.s = harness.Session(self.id(), self.folder_name)
+        self.s = harness.Session(self.id(), self.folder_name, window_manager=self.window_manager)
         self.addCleanup(self.s.close)
         self.player = playfield.Player(self.s)
 
@@ -49,16 +50,21 @@ class E2ECase(unittest.TestCase):
     def assert_frameless_and_centred(self, window, size):
         """Our own window, placed by the program: without a window manager nothing
         reparents it, so its X geometry is the client area; it asks for no
-        decoration, so a manager would add none either."""
+        decoration, so a manager adds none (its frame extents are all 0)."""
         self.s.check(window.size == tuple(size), "%r should be %dx%d" % ((window,) + tuple(size)))
         centre = ((harness.SCREEN_W - size[0]) // 2, (harness.SCREEN_H - size[1]) // 2)
         self.s.check(abs(window.x - centre[0]) <= 1 and abs(window.y - centre[1]) <= 1,
                      "%r is not centred on the %dx%d screen (expected +%d+%d)"
                      % (window, harness.SCREEN_W, harness.SCREEN_H, centre[0], centre[1]))
         self.s.check(window.border == 0, "%r has an X border of %d" % (window, window.border))
-        tree = self.s.run("xwininfo", "-id", str(window.wid), "-tree")
-        self.s.check("(the root window)" in tree.split("Parent window id:")[1].splitlines()[0],
-                     "%r is not a child of the root window" % window)
+        if self.window_manager is None:
+            tree = self.s.run("xwininfo", "-id", str(window.wid), "-tree")
+            self.s.check("(the root window)" in tree.split("Parent window id:")[1].splitlines()[0],
+                         "%r is not a child of the root window" % window)
+        else:
+            extents = self.s.window_property(window.wid, "_NET_FRAME_EXTENTS")
+            self.s.check(re.search(r"=\s*0,\s*0,\s*0,\s*0\s*$", extents),
+                         "%s framed %r: %s" % (self.window_manager, window, extents.strip()))
         hints = self.s.window_property(window.wid, "_MOTIF_WM_HINTS")
         m = re.search(r"=\s*(\w+),\s*(\w+),\s*(\w+)", hints)
         self.s.check(m is not None, "%r sets no _MOTIF_WM_HINTS: %s" % (window, hints.strip()))

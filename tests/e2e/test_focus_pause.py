@@ -10,8 +10,6 @@ import unittest
 import e2e_case
 import playfield
 
-LIVES_AREA = (540, 142, 96, 22)  # "Lives: 3" at (544, 146)
-
 
 class FocusPause(e2e_case.E2ECase):
 
@@ -43,7 +41,7 @@ class FocusPause(e2e_case.E2ECase):
         later = self.s.screenshot(play)
         self.s.check(paused.same_area(later, playfield.PLAY_AREA), "the play field moved while paused")
         self.s.check(playfield.paused_notice(later), "the game did not stay paused without the focus")
-        self.s.check(before.same_area(later, LIVES_AREA), "a ball was lost: the lives shown changed")
+        self.s.check(before.same_area(later, playfield.LIVES_AREA), "a ball was lost: the lives shown changed")
 
         # Back in the play window, P plays on from where it stopped.
         self.s.point_at(play)

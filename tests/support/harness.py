@@ -1,5 +1,6 @@
-"""Runs the real Tilebash program under its own Xvfb (no window manager) and
-drives it the way a player would: X mouse clicks, key presses, typing.
+"""Runs the real Tilebash program under its own Xvfb (with no window manager
+unless a scenario asks for one) and drives it the way a player would: X
+mouse clicks, key presses, typing.
 
 Everything observed is observed from outside: window names and geometry
 (xdotool, xwininfo), screen pixels (import), the files in the program folder
@@ -56,11 +57,33 @@ class Failure(AssertionError):
     pass
 
 
+# Window managers a scenario can run under, and how each is started. xfwm4
+# keeps its settings in xfconf, which it reaches over a D-Bus session bus of
+# its own.
+WINDOW_MANAGERS = {
+    "openbox": ["openbox", "--sm-disable"],
+    "xfwm4": ["dbus-run-session", "--", "xfwm4", "--compositor=off"],
+}
+
+# xfwm4's settings, as xfconf reads them from the config home: focus-stealing
+# prevention on, so raising a window is held to the manager's stricter rules.
+XFWM4_SETTINGS = """<?xml version="1.0" encoding="UTF-8"?>
+<channel name="xfwm4" version="1.0">
+  <property name="general" type="empty">
+    <property name="prevent_focus_stealing" type="bool" value="true"/>
+  </property>
+</channel>
+"""
+
+
 class XServer:
     """An Xvfb on a display number of its own choosing (-displayfd), so
-    parallel tests never race for the same :N."""
+    parallel tests never race for the same :N; optionally with a window
+    manager (a key of WINDOW_MANAGERS) whose settings live under config_home."""
 
-    def __init__(self, size=(SCREEN_W, SCREEN_H)):
+    def __init__(self, size=(SCREEN_W, SCREEN_H), window_manager=None, config_home=None):
+        self.window_manager = window_manager
+        self.wm_proc = None
         read_end, write_end = os.pipe()
         self.proc = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % tuple(size),
@@ -84,17 +107,59 @@ class XServer:
         finally:
             os.close(read_end)
         self.display = ":" + number.decode().strip()
+        if window_manager:
+            try:
+                self._start_window_manager(config_home)
+            except BaseException:
+                self.stop()
+                raise
+
+    def _start_window_manager(self, config_home):
+        if config_home is None:
+            raise ValueError("a window manager needs a config_home of its own")
+        env = self.env()
+        env["XDG_CONFIG_HOME"] = config_home
+        env["NO_AT_BRIDGE"] = "1"  # no accessibility bus for the manager's toolkit
+        if self.window_manager == "xfwm4":
+            channels = os.path.join(env["XDG_CONFIG_HOME"], "xfce4", "xfconf", "xfce-perchannel-xml")
+            os.makedirs(channels, exist_ok=True)
+            with open(os.path.join(channels, "xfwm4.xml"), "w") as f:
+                f.write(XFWM4_SETTINGS)
+        self.wm_proc = subprocess.Popen(WINDOW_MANAGERS[self.window_manager], env=env, stdin=subprocess.DEVNULL,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                        start_new_session=True)
+        # A manager announces itself on the root window once it manages the screen.
+        deadline = time.monotonic() + WINDOW_TIMEOUT
+        while True:
+            out = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env, capture_output=True,
+                                 timeout=30)
+            if b"window id #" in out.stdout:
+                return
+            if self.wm_proc.poll() is not None or time.monotonic() > deadline:
+                raise RuntimeError("%s did not start (status %s)" % (self.window_manager, self.wm_proc.poll()))
+            time.sleep(POLL)
 
     def env(self, base=None):
         env = dict(os.environ if base is None else base)
         env["DISPLAY"] = self.display
         env["QT_QPA_PLATFORM"] = "xcb"
+        # A session bus nobody serves: without one, libdbus would autolaunch a
+        # bus per program (dbus-x11) that outlives the X server.
+        env["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=/nonexistent/tilebash-e2e-bus"
         for name in ("WAYLAND_DISPLAY", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR",
                      "QT_FONT_DPI", "XAUTHORITY"):
             env.pop(name, None)
         return env
 
     def stop(self):
+        if self.wm_proc is not None:
+            # The whole group at once, killed: dbus-run-session's bus and what it
+            # started go too, and xfwm4 can hang in its own exit once its bus is gone.
+            try:
+                os.killpg(self.wm_proc.pid, signal.SIGKILL)
+                self.wm_proc.wait(10)
+            except (ProcessLookupError, subprocess.TimeoutExpired):
+                end_process(self.wm_proc)
         end_process(self.proc)
 
 
@@ -115,13 +180,13 @@ class Session:
     """One X server, one copy of the program folder and at most one running
     program. Use as a context manager, or call close(); both clean up."""
 
-    def __init__(self, test_id, folder_name="tilebash", screen_size=(SCREEN_W, SCREEN_H)):
+    def __init__(self, test_id, folder_name="tilebash", screen_size=(SCREEN_W, SCREEN_H), window_manager=None):
         self.test_id = re.sub(r"[^A-Za-z0-9_.-]", "_", test_id)
         self.root = tempfile.mkdtemp(prefix="tilebash-e2e-")
         self.folder = os.path.join(self.root, folder_name)
         shutil.copytree(program_dir(), self.folder, symlinks=False,
                         ignore=shutil.ignore_patterns("highscore.txt"))
-        self.x = XServer(screen_size)
+        self.x = XServer(screen_size, window_manager, os.path.join(self.root, "config"))
         self.env = self.x.env()
         self.env["XDG_RUNTIME_DIR"] = self.root
         self.proc = None
@@ -268,6 +333,15 @@ class Session:
                     return w
             return None
         return self.wait_for(look, timeout, what or "a message box named %r" % name)
+
+    def active_window(self):
+        """The window manager's active window (_NET_ACTIVE_WINDOW), 0 for none."""
+        m = re.search(r"window id # (0x[0-9a-f]+)", self.run("xprop", "-root", "_NET_ACTIVE_WINDOW", check=False))
+        return int(m.group(1), 16) if m else 0
+
+    def focused(self):
+        """The window holding the keyboard focus."""
+        return int(self.run("xdotool", "getwindowfocus", check=False).strip() or 0)
 
     def window_property(self, wid, prop):
         return self.run("xprop", "-id", str(wid), prop, check=False)

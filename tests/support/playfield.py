@@ -17,6 +17,7 @@ BRICK_ROWS = (10, 50, 520, 140)        # stage 1: seven rows from y 50
 TITLE_AREA = (196, 186, 240, 48)       # "Level: 1.1" at (200, 190), 32 px
 TITLE_RIGHT = (318, 186, 110, 48)      # right of where "Paused" can reach
 PAUSED_AREA = (222, 192, 120, 36)      # "Paused" at (226, 195), 18 pt
+LIVES_AREA = (540, 142, 96, 22)        # "Lives: 3" at (544, 146)
 START_BUTTON = (72, 148)               # middles of the buttons, client coordinates
 INFO_BUTTON = (160, 148)
 EXIT_BUTTON = (248, 148)
