@@ -4,7 +4,7 @@
 #include "ArtKit.h"
 #include "Logo.h"
 #include "Pictures.h"
-#include "Tokens.h"
+#include "Specials.h"
 
 #include <QLinearGradient>
 
@@ -23,7 +23,7 @@ constexpr int kColumnEnd = 488; // right edge of the sections
 
 struct Stamp {
   int x, y;
-  TokenKind kind;
+  game::SpecialKind kind;
 };
 
 void Page(QPainter& p, const QRect& r)
@@ -104,14 +104,14 @@ int Controls(QPainter& p, int y)
 int Bonuses(QPainter& p, int y, std::vector<Stamp>& stamps)
 {
   struct Effect {
-    TokenKind kind;
+    game::SpecialKind kind;
     const char* name;
     const char* text;
   };
   const Effect effects[] = {
-      {TokenKind::drunkenBall, "Drunken Ball", "The ball swerves, but every block is worth double points."},
-      {TokenKind::strobeBall, "Strobe Ball", "The ball blinks on and off, but every block is worth double points."},
-      {TokenKind::extraLife, "Extra Life", "One more life."},
+      {game::drunkenBall, "Drunken Ball", "The ball swerves, but every block is worth double points."},
+      {game::strobeBall, "Strobe Ball", "The ball blinks on and off, but every block is worth double points."},
+      {game::extraLife, "Extra Life", "One more life."},
   };
   const QFont nameFont = Font(kSans, 11, true);
   const QFont textFont = Font(kSans, 10, false);
@@ -121,8 +121,7 @@ int Bonuses(QPainter& p, int y, std::vector<Stamp>& stamps)
     const int below = Body(p, QString::fromLatin1(e.text), y + 13, kColumn + 31, textFont);
     y = std::max(y + 30, below + 4);
   }
-  const TokenKind points[] = {TokenKind::points500, TokenKind::points1000, TokenKind::points2000,
-                              TokenKind::points5000};
+  const game::SpecialKind points[] = {game::points500, game::points1000, game::points2000, game::points5000};
   for (int i = 0; i < 4; ++i) stamps.push_back({kColumn + 2 + 27 * i, y, points[i]});
   const int textX = kColumn + 2 + 27 * 4 + 6;
   TextAt(p, QStringLiteral("Extra Points"), nameFont, QPoint(textX, y + 1), kName);
@@ -155,7 +154,7 @@ QImage PaintInfo()
     y = Body(p, QStringLiteral("Catch the falling bonus icons with the paddle:"), y) + 5;
     Bonuses(p, y, stamps);
   }
-  for (const Stamp& s : stamps) StampToken(img, s.x, s.y, s.kind);
+  for (const Stamp& s : stamps) StampSpecial(img, s.x, s.y, s.kind);
   return img;
 }
 
