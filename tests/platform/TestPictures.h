@@ -11,12 +11,13 @@
 
 namespace testpics {
 
-// An 80 x 160 sheet with every rectangle of the real layout, drawn after the
-// mask convention: paddle trapezoid with notched mask corners (4, 8, 11, 13
-// pixels in the last four rows), ball disc, four bricks, bonus token with a
-// ring of slits, seven token colours. White outside the rectangles.
+// A sheet with every rectangle of the layout in game/Constants.h, drawn after
+// the mask convention in plain colours of its own: paddle trapezoid with the
+// notched mask corners, ball disc, four bricks, the bonus item's disc with a
+// ring of slits in seven colours. White outside the rectangles.
 QImage SyntheticSheet();
-// A 640 x 420 background: light mosaic play area, dark side, light panels.
+// A 640 x 420 background: light mosaic play area, dark side, the light status
+// panels where game/Constants.h puts them.
 QImage TestBackground();
 // The committed Images/bitmaps.bmp, or "" while it is not there.
 std::string CommittedSheetPath();
@@ -24,6 +25,9 @@ std::string CommittedSheetPath();
 std::string SaveBmp(const QImage& picture, const QTemporaryDir& dir, const char* name);
 
 inline QRgb Px(const QImage& image, int x, int y) { return image.pixel(x, y) | 0xff000000u; }
+
+// Starts a new game at its first stage, paused, with the ball served.
+void StartStage(game::Game& game);
 
 // The game over the real surface, with faked keys, clock and events.
 struct QtGame {
@@ -36,7 +40,7 @@ struct QtGame {
                                   fakes.random, surface},
                "unused") {}
     // A new game at its first stage, paused, with the ball served.
-    void StartStage();
+    void StartStage() { testpics::StartStage(game); }
 };
 
 }  // namespace testpics
