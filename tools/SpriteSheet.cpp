@@ -7,7 +7,6 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
-#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -75,7 +74,7 @@ void PaintPaddleImage(QImage& sheet)
   for (int y = 0; y < r.height(); ++y)
     for (int x = 0; x < r.width(); ++x) sheet.setPixel(r.x() + x, r.y() + y, qRgb(0, 0, 0));
   for (int row = 1; row <= 13; ++row) {
-    const int left = 1 + row, right = 78 - row; // 76 wide at row 1, 52 at row 13
+    const int left = 1 + row, right = r.width() - 2 - row; // 76 wide at row 1, 52 at row 13
     QColor c;
     if (row == 1) c = QColor(215, 210, 255);
     else if (row <= 3) c = Mix(QColor(175, 165, 255), base, (row - 2) / 2.0);
@@ -131,15 +130,17 @@ void PaintBrick(QImage& sheet, const game::BrickLook& look)
   p.drawPath(path);
 }
 
+// The disc that fills the ball's square: pixel centres within its radius.
 bool BallSolid(int x, int y)
 {
-  const double dx = x + 0.5 - 7.5, dy = y + 0.5 - 7.5;
-  return dx * dx + dy * dy <= 7.5 * 7.5;
+  const double radius = kBallImage.width() / 2.0;
+  const double dx = x + 0.5 - radius, dy = y + 0.5 - radius;
+  return dx * dx + dy * dy <= radius * radius;
 }
 
 void PaintBall(QImage& sheet)
 {
-  QImage ball(15, 15, QImage::Format_RGB32);
+  QImage ball(kBallImage.size(), QImage::Format_RGB32);
   {
     QPainter p(&ball);
     QRadialGradient g(QPointF(7.5, 7.5), 8.2, QPointF(4.6, 4.4));
@@ -150,8 +151,8 @@ void PaintBall(QImage& sheet)
     g.setColorAt(1.0, QColor(5, 10, 60));
     p.fillRect(ball.rect(), g);
   }
-  for (int y = 0; y < 15; ++y)
-    for (int x = 0; x < 15; ++x) {
+  for (int y = 0; y < ball.height(); ++y)
+    for (int x = 0; x < ball.width(); ++x) {
       const bool solid = BallSolid(x, y);
       sheet.setPixel(kBallMask.x() + x, kBallMask.y() + y, solid ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
       sheet.setPixel(kBallImage.x() + x, kBallImage.y() + y, solid ? ball.pixel(x, y) : qRgb(0, 0, 0));
