@@ -89,6 +89,19 @@ constexpr TextPlace kTitleAt{200, 190};       // the level title "Level: l.s"
 constexpr double kPausedFontSize = 18.0;      // points of "Paused"
 constexpr double kTitleFontSize = 24.0;       // points of the level title
 constexpr double kLegendSizeDrop = 2.0;       // the key legend is two points smaller
+// The background's three light panels the status texts print on, corners included
+// (score, lives, level); the play-field picture and its plain stand-in draw them here.
+struct PanelBox {
+    int16_t left;
+    int16_t top;
+    int16_t right;
+    int16_t bottom;
+};
+constexpr std::array<PanelBox, 3> kStatusPanels{{
+    {537, 76, 633, 132},
+    {537, 137, 633, 171},
+    {537, 176, 633, 211},
+}};
 
 // --- colours ---
 constexpr platform::Rgb kTextColour{0, 0, 0};        // the field's outline and the panel's texts
@@ -96,6 +109,10 @@ constexpr platform::Rgb kCaptionRed{255, 30, 30};    // streak and bonus item ca
 constexpr platform::Rgb kLegendGrey{200, 200, 200};  // the key legend
 
 // --- the sprite sheet ---
+// The one statement of the sheet's layout: the game copies from these
+// rectangles, the painter (tools/) draws into them, the tests check them.
+constexpr int16_t kSheetWidth = 80;
+constexpr int16_t kSheetHeight = 160;
 // A picture in the sheet: its top-left corner there and its size.
 struct SheetRect {
     int16_t x;
@@ -105,10 +122,13 @@ struct SheetRect {
 };
 constexpr SheetRect kPaddleSprite{0, 15, 80, 15};
 constexpr SheetRect kPaddleMask{0, 0, 80, 15};
+// The paddle mask is black but for white wedges at its bottom corners: this
+// many pixels of each side in its last four rows.
+constexpr std::array<int16_t, 4> kPaddleMaskNotches{4, 8, 11, 13};
 constexpr SheetRect kBallSprite{52, 45, 15, 15};
 constexpr SheetRect kBallMask{52, 30, 15, 15};
 constexpr SheetRect kSpecialMask{52, 60, 25, 25};  // one mask for every kind of item
-constexpr int16_t kBrickSpriteX = 0;               // brick images are one column ...
+constexpr int16_t kBrickSpriteX = 0;  // brick images, kBrickWidth x kBrickHeight, are one column ...
 // ... of rows by the base y of the wall row: image row and points.
 struct BrickLook {
     int16_t lowestBaseY;  // the look of wall rows whose base y is at most this

@@ -4,7 +4,7 @@
 #include "ArtKit.h"
 #include "Logo.h"
 #include "Pictures.h"
-#include "Tokens.h"
+#include "Specials.h"
 #include "windows/PictureText.h"
 
 #include <QLinearGradient>
@@ -27,7 +27,7 @@ constexpr int kColumnEnd = 488; // right edge of the sections
 
 struct Stamp {
   int x, y;
-  TokenKind kind;
+  game::SpecialKind kind;
 };
 
 void Page(QPainter& p, const QRect& r)
@@ -106,7 +106,7 @@ int Controls(QPainter& p, int y)
 int Bonuses(QPainter& p, int y, std::vector<Stamp>& stamps)
 {
   // The icons of the first three lines of kBonuses; the last line has the four point icons.
-  const TokenKind effects[] = {TokenKind::drunkenBall, TokenKind::strobeBall, TokenKind::extraLife};
+  const game::SpecialKind effects[] = {game::drunkenBall, game::strobeBall, game::extraLife};
   static_assert(std::size(effects) + 1 == std::size(text::kBonuses));
   const QFont nameFont = Font(kSans, 11, true);
   const QFont textFont = Font(kSans, 10, false);
@@ -117,8 +117,7 @@ int Bonuses(QPainter& p, int y, std::vector<Stamp>& stamps)
     const int below = Body(p, QString::fromLatin1(line.text), y + 13, kColumn + 31, textFont);
     y = std::max(y + 30, below + 4);
   }
-  const TokenKind points[] = {TokenKind::points500, TokenKind::points1000, TokenKind::points2000,
-                              TokenKind::points5000};
+  const game::SpecialKind points[] = {game::points500, game::points1000, game::points2000, game::points5000};
   for (int i = 0; i < 4; ++i) stamps.push_back({kColumn + 2 + 27 * i, y, points[i]});
   const int textX = kColumn + 2 + 27 * 4 + 6;
   const text::BonusLine& extra = text::kBonuses[std::size(effects)];
@@ -149,7 +148,7 @@ QImage PaintInfo()
     y = Body(p, QString::fromLatin1(text::kBonusText), y) + 5;
     Bonuses(p, y, stamps);
   }
-  for (const Stamp& s : stamps) StampToken(img, s.x, s.y, s.kind);
+  for (const Stamp& s : stamps) StampSpecial(img, s.x, s.y, s.kind);
   return img;
 }
 

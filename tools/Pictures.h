@@ -1,5 +1,6 @@
 #pragma once
-// The windows' background pictures and the program icon.
+// The windows' background pictures, the program icon and the players' guide
+// to the bonus items.
 
 #include <QImage>
 
@@ -9,5 +10,6 @@ QImage PaintSplash();          // start window, 320 x 400
 QImage PaintInfo();            // instructions page, 500 x 400
 QImage PaintPlayfield();       // play-field window, 640 x 420
 QImage PaintIcon(int size);    // program icon, size x size with transparency
+QImage PaintSpecialsGuide(const QImage& sheet);  // the seven item images of the sheet, for the README
 
 } // namespace art

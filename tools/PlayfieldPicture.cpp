@@ -7,6 +7,8 @@
 #include "Logo.h"
 #include "Pictures.h"
 
+#include "game/Constants.h"
+
 #include <QLinearGradient>
 
 #include <algorithm>
@@ -17,7 +19,7 @@ namespace art {
 
 namespace {
 
-const QRect kPlayArea(10, 10, 520, 400);
+const QRect kPlayArea(game::kLeftWall, game::kCeiling, game::kRightWall - game::kLeftWall, game::kFloor - game::kCeiling);
 const QRect kSideBar(534, 3, 104, 414);
 const QColor kFrame(32, 58, 158);
 const QColor kSideBarBlue(8, 16, 66);
@@ -127,10 +129,8 @@ void SideBar(QPainter& p)
 
   PaintTitleLogo(p, QRectF(535, 14, 101, 54), true);
   // Behind "Point Total:" and the score, "Lives:", and "Level:".
-  const QColor panel(206, 210, 222);
-  BevelPanel(p, QRect(QPoint(537, 76), QPoint(633, 132)), panel, 2);
-  BevelPanel(p, QRect(QPoint(537, 137), QPoint(633, 171)), panel, 2);
-  BevelPanel(p, QRect(QPoint(537, 176), QPoint(633, 211)), panel, 2);
+  for (const game::PanelBox& box : game::kStatusPanels)
+    BevelPanel(p, QRect(QPoint(box.left, box.top), QPoint(box.right, box.bottom)), QColor(206, 210, 222), 2);
   PaintMakerLogo(p, QRectF(538, 376, 94, 36));
 }
 

@@ -1,13 +1,12 @@
 #include "SpriteSheet.h"
 
 #include "ArtKit.h"
-#include "Tokens.h"
+#include "Specials.h"
 
 #include <QLinearGradient>
 #include <QPainterPath>
 #include <QRadialGradient>
 
-#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -15,51 +14,44 @@ namespace art {
 
 namespace {
 
-constexpr int kSheetWidth = 80;
-constexpr int kSheetHeight = 160;
+QRect Rect(const game::SheetRect& r) { return QRect(r.x, r.y, r.width, r.height); }
 
-const QRect kPaddleMask(0, 0, 80, 15);
-const QRect kPaddleImage(0, 15, 80, 15);
-const QRect kBallMask(52, 30, 15, 15);
-const QRect kBallImage(52, 45, 15, 15);
-const QPoint kTokenMask(52, 60);
+const QRect kPaddleMask = Rect(game::kPaddleMask);
+const QRect kPaddleImage = Rect(game::kPaddleSprite);
+const QRect kBallMask = Rect(game::kBallMask);
+const QRect kBallImage = Rect(game::kBallSprite);
+const QRect kSpecialMask = Rect(game::kSpecialMask);
 
-struct BrickArt {
-  int y;
-  const char* points;
-  QColor colour;
-};
-const std::array<BrickArt, 4> kBricks{{
-    {30, "100", QColor(95, 80, 225)},   // violet-blue
-    {50, "200", QColor(0, 150, 155)},   // teal
-    {70, "300", QColor(35, 165, 55)},   // green
-    {90, "500", QColor(150, 195, 20)},  // yellow-green
-}};
+QRect BrickRect(const game::BrickLook& look)
+{
+  return QRect(game::kBrickSpriteX, look.spriteY, game::kBrickWidth, game::kBrickHeight);
+}
 
-struct TokenPlace {
-  TokenKind kind;
-  QPoint at;
-};
-const std::array<TokenPlace, 7> kTokens{{
-    {TokenKind::points5000, {52, 85}},
-    {TokenKind::extraLife, {0, 110}},
-    {TokenKind::drunkenBall, {25, 110}},
-    {TokenKind::points500, {50, 110}},
-    {TokenKind::points2000, {0, 135}},
-    {TokenKind::points1000, {25, 135}},
-    {TokenKind::strobeBall, {50, 135}},
-}};
+// Each brick's colour, by the points written across it.
+QColor BrickColour(int points)
+{
+  switch (points) {
+  case 100: return QColor(95, 80, 225);  // violet-blue
+  case 200: return QColor(0, 150, 155);  // teal
+  case 300: return QColor(35, 165, 55);  // green
+  default: return QColor(150, 195, 20);  // yellow-green, 500
+  }
+}
 
-// The paddle's notched bottom corners: white wedge width per side in rows 11..14.
-constexpr std::array<int, 4> kPaddleNotches{4, 8, 11, 13};
+QPoint SpecialAt(int kind)
+{
+  const game::SpecialLook& look = game::kSpecialLooks[kind];
+  return QPoint(look.spriteX, look.spriteY);
+}
 
 void PaintPaddleMask(QImage& sheet)
 {
   const QRect r = kPaddleMask;
+  const auto& notches = game::kPaddleMaskNotches;
   for (int y = 0; y < r.height(); ++y)
     for (int x = 0; x < r.width(); ++x) {
-      const int row = y - (r.height() - static_cast<int>(kPaddleNotches.size()));
-      const bool notch = row >= 0 && (x < kPaddleNotches[row] || x >= r.width() - kPaddleNotches[row]);
+      const int row = y - (r.height() - static_cast<int>(notches.size()));
+      const bool notch = row >= 0 && (x < notches[row] || x >= r.width() - notches[row]);
       sheet.setPixel(r.x() + x, r.y() + y, notch ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
     }
 }
@@ -82,7 +74,7 @@ void PaintPaddleImage(QImage& sheet)
   for (int y = 0; y < r.height(); ++y)
     for (int x = 0; x < r.width(); ++x) sheet.setPixel(r.x() + x, r.y() + y, qRgb(0, 0, 0));
   for (int row = 1; row <= 13; ++row) {
-    const int left = 1 + row, right = 78 - row; // 76 wide at row 1, 52 at row 13
+    const int left = 1 + row, right = r.width() - 2 - row; // 76 wide at row 1, 52 at row 13
     QColor c;
     if (row == 1) c = QColor(215, 210, 255);
     else if (row <= 3) c = Mix(QColor(175, 165, 255), base, (row - 2) / 2.0);
@@ -99,29 +91,30 @@ void PaintPaddleImage(QImage& sheet)
   PaddleArrow(sheet, 62, +1);
 }
 
-void PaintBrick(QImage& sheet, const BrickArt& brick)
+void PaintBrick(QImage& sheet, const game::BrickLook& look)
 {
-  const QRect r(0, brick.y, 52, 20);
+  const QRect r = BrickRect(look);
+  const QColor colour = BrickColour(look.points);
   QPainter p(&sheet);
   p.fillRect(r, Qt::black);
   const QRect bar = r.adjusted(1, 1, -1, -1);
   QLinearGradient g(bar.topLeft(), bar.bottomLeft());
-  g.setColorAt(0.0, brick.colour.lighter(150));
-  g.setColorAt(0.18, brick.colour.lighter(112));
-  g.setColorAt(0.6, brick.colour);
-  g.setColorAt(1.0, brick.colour.darker(145));
+  g.setColorAt(0.0, colour.lighter(150));
+  g.setColorAt(0.18, colour.lighter(112));
+  g.setColorAt(0.6, colour);
+  g.setColorAt(1.0, colour.darker(145));
   p.fillRect(bar, g);
   // Bevel: light top and left, dark bottom and right, inside the black edge.
-  p.setPen(brick.colour.lighter(175));
+  p.setPen(colour.lighter(175));
   p.drawLine(bar.left(), bar.top(), bar.right() - 1, bar.top());
   p.drawLine(bar.left(), bar.top(), bar.left(), bar.bottom() - 1);
-  p.setPen(brick.colour.darker(200));
+  p.setPen(colour.darker(200));
   p.drawLine(bar.left(), bar.bottom(), bar.right(), bar.bottom());
   p.drawLine(bar.right(), bar.top(), bar.right(), bar.bottom());
 
   p.setRenderHint(QPainter::Antialiasing, true);
   p.setRenderHint(QPainter::TextAntialiasing, true);
-  const QString text = QString::fromLatin1(brick.points);
+  const QString text = QString::number(look.points);
   QFont font = Font(kSans, 17, true);
   font.setStretch(112);
   font.setLetterSpacing(QFont::AbsoluteSpacing, 0.5);
@@ -131,21 +124,23 @@ void PaintBrick(QImage& sheet, const BrickArt& brick)
   path.translate(bar.left() + (bar.width() - ink.width()) / 2.0 - ink.left(),
                  bar.top() + (bar.height() - ink.height()) / 2.0 - ink.top());
   p.setPen(Qt::NoPen);
-  p.setBrush(brick.colour.darker(260));
+  p.setBrush(colour.darker(260));
   p.drawPath(path.translated(1.0, 1.0));
   p.setBrush(QColor(252, 250, 232));
   p.drawPath(path);
 }
 
+// The disc that fills the ball's square: pixel centres within its radius.
 bool BallSolid(int x, int y)
 {
-  const double dx = x + 0.5 - 7.5, dy = y + 0.5 - 7.5;
-  return dx * dx + dy * dy <= 7.5 * 7.5;
+  const double radius = kBallImage.width() / 2.0;
+  const double dx = x + 0.5 - radius, dy = y + 0.5 - radius;
+  return dx * dx + dy * dy <= radius * radius;
 }
 
 void PaintBall(QImage& sheet)
 {
-  QImage ball(15, 15, QImage::Format_RGB32);
+  QImage ball(kBallImage.size(), QImage::Format_RGB32);
   {
     QPainter p(&ball);
     QRadialGradient g(QPointF(7.5, 7.5), 8.2, QPointF(4.6, 4.4));
@@ -156,24 +151,25 @@ void PaintBall(QImage& sheet)
     g.setColorAt(1.0, QColor(5, 10, 60));
     p.fillRect(ball.rect(), g);
   }
-  for (int y = 0; y < 15; ++y)
-    for (int x = 0; x < 15; ++x) {
+  for (int y = 0; y < ball.height(); ++y)
+    for (int x = 0; x < ball.width(); ++x) {
       const bool solid = BallSolid(x, y);
       sheet.setPixel(kBallMask.x() + x, kBallMask.y() + y, solid ? qRgb(0, 0, 0) : qRgb(255, 255, 255));
       sheet.setPixel(kBallImage.x() + x, kBallImage.y() + y, solid ? ball.pixel(x, y) : qRgb(0, 0, 0));
     }
 }
 
-void PaintTokens(QImage& sheet)
+void PaintSpecials(QImage& sheet)
 {
-  for (int y = 0; y < kTokenSize; ++y)
-    for (int x = 0; x < kTokenSize; ++x)
-      sheet.setPixel(kTokenMask.x() + x, kTokenMask.y() + y,
-                     TokenSeeThrough(x, y) ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
-  for (const TokenPlace& t : kTokens) {
-    const QImage img = TokenImage(t.kind);
-    for (int y = 0; y < kTokenSize; ++y)
-      for (int x = 0; x < kTokenSize; ++x) sheet.setPixel(t.at.x() + x, t.at.y() + y, img.pixel(x, y));
+  for (int y = 0; y < kSpecialSize; ++y)
+    for (int x = 0; x < kSpecialSize; ++x)
+      sheet.setPixel(kSpecialMask.x() + x, kSpecialMask.y() + y,
+                     SpecialSeeThrough(x, y) ? qRgb(255, 255, 255) : qRgb(0, 0, 0));
+  for (int kind = game::extraLife; kind <= game::strobeBall; ++kind) {
+    const QImage img = SpecialImage(static_cast<game::SpecialKind>(kind));
+    const QPoint at = SpecialAt(kind);
+    for (int y = 0; y < kSpecialSize; ++y)
+      for (int x = 0; x < kSpecialSize; ++x) sheet.setPixel(at.x() + x, at.y() + y, img.pixel(x, y));
   }
 }
 
@@ -190,10 +186,10 @@ void EnforceMask(QImage& sheet, QRect mask, QPoint image)
 }
 
 // Pure white is the sheet's unused colour; a brick never holds it.
-void KeepBrickOffWhite(QImage& sheet, const BrickArt& brick)
+void KeepBrickOffWhite(QImage& sheet, const QRect& brick)
 {
-  for (int y = brick.y; y < brick.y + 20; ++y)
-    for (int x = 0; x < 52; ++x)
+  for (int y = brick.top(); y <= brick.bottom(); ++y)
+    for (int x = brick.left(); x <= brick.right(); ++x)
       if (sheet.pixel(x, y) == qRgb(255, 255, 255)) sheet.setPixel(x, y, qRgb(250, 250, 250));
 }
 
@@ -201,19 +197,19 @@ void KeepBrickOffWhite(QImage& sheet, const BrickArt& brick)
 
 QImage PaintSpriteSheet()
 {
-  QImage sheet = Canvas(kSheetWidth, kSheetHeight, Qt::white);
+  QImage sheet = Canvas(game::kSheetWidth, game::kSheetHeight, Qt::white);
   PaintPaddleMask(sheet);
   PaintPaddleImage(sheet);
-  for (const BrickArt& b : kBricks) {
-    PaintBrick(sheet, b);
-    KeepBrickOffWhite(sheet, b);
+  for (const game::BrickLook& look : game::kBrickLooks) {
+    PaintBrick(sheet, look);
+    KeepBrickOffWhite(sheet, BrickRect(look));
   }
   PaintBall(sheet);
-  PaintTokens(sheet);
+  PaintSpecials(sheet);
 
   EnforceMask(sheet, kPaddleMask, kPaddleImage.topLeft());
   EnforceMask(sheet, kBallMask, kBallImage.topLeft());
-  for (const TokenPlace& t : kTokens) EnforceMask(sheet, QRect(kTokenMask, QSize(kTokenSize, kTokenSize)), t.at);
+  for (int kind = game::extraLife; kind <= game::strobeBall; ++kind) EnforceMask(sheet, kSpecialMask, SpecialAt(kind));
   return sheet;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The 80 x 160 sprite sheet: paddle, bricks, ball and bonus tokens at the
-// fixed rectangles the game copies from, white everywhere else.
+// The 80 x 160 sprite sheet: paddle, bricks, ball and bonus items at the
+// rectangles of game/Constants.h the game copies from, white everywhere else.
 
 #include <QImage>
 

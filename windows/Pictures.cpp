@@ -3,22 +3,22 @@
 #include <QFile>
 #include <QPainter>
 
+#include "game/Constants.h"
 #include "windows/Resources.h"
 
 namespace windows {
 namespace {
 
-// The plain stand-in: blue frame, light play area, dark side with three light
-// status panels, at the places the pictures use.
+// The plain stand-in: blue frame, light play area, dark side with the three
+// light status panels, at the places game/Constants.h gives the picture.
 QImage PlainPlayFieldPicture() {
     QImage picture(640, 420, QImage::Format_RGB32);
     picture.fill(qRgb(16, 32, 120));                                // the blue frame and side
     QPainter painter(&picture);
-    painter.fillRect(10, 10, 520, 400, QColor(200, 200, 200));      // play area, x 10-529, y 10-409
-    const int panelTops[] = {76, 137, 176};
-    const int panelBottoms[] = {132, 171, 211};
-    for (int i = 0; i < 3; ++i) {
-        painter.fillRect(537, panelTops[i], 97, panelBottoms[i] - panelTops[i] + 1, QColor(210, 210, 210));
+    painter.fillRect(QRect(QPoint(game::kLeftWall, game::kCeiling), QPoint(game::kRightWall - 1, game::kFloor - 1)),
+                     QColor(200, 200, 200));                         // the play area
+    for (const game::PanelBox& box : game::kStatusPanels) {
+        painter.fillRect(QRect(QPoint(box.left, box.top), QPoint(box.right, box.bottom)), QColor(210, 210, 210));
     }
     return picture;
 }

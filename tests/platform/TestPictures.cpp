@@ -3,6 +3,9 @@
 #include <QFileInfo>
 #include <cmath>
 
+#include "game/Constants.h"
+#include "game/GameState.h"
+
 namespace testpics {
 
 namespace {
@@ -21,13 +24,14 @@ bool InDisc(int x, int y, double centre, double radius) {
 }
 
 void Brick(QImage& sheet, int y, QRgb colour) {
-    Fill(sheet, 0, y, 52, 20, kBlack);
-    Fill(sheet, 1, y + 1, 50, 18, colour);
+    Fill(sheet, game::kBrickSpriteX, y, game::kBrickWidth, game::kBrickHeight, kBlack);
+    Fill(sheet, game::kBrickSpriteX + 1, y + 1, game::kBrickWidth - 2, game::kBrickHeight - 2, colour);
 }
 
-void Token(QImage& sheet, int x, int y, QRgb colour, bool mask) {
-    for (int j = 0; j < 25; ++j) {
-        for (int i = 0; i < 25; ++i) {
+// A 25 x 25 disc with a ring of slits, as a mask or as an image of one colour.
+void Special(QImage& sheet, int x, int y, QRgb colour, bool mask) {
+    for (int j = 0; j < game::kSpecialMask.height; ++j) {
+        for (int i = 0; i < game::kSpecialMask.width; ++i) {
             const double r = std::hypot(i - 12.0, j - 12.0);
             const bool inside = r <= 12.0;
             const bool slit = r >= 8.0 && r < 9.5 && (i + j) % 4 == 0;
@@ -37,54 +41,71 @@ void Token(QImage& sheet, int x, int y, QRgb colour, bool mask) {
     }
 }
 
+// The test sheet's colours, by brick points and by item kind.
+QRgb BrickColour(int points) {
+    switch (points) {
+        case 100: return qRgb(90, 90, 220);
+        case 200: return qRgb(30, 170, 170);
+        case 300: return qRgb(40, 190, 60);
+        default: return qRgb(170, 220, 40);
+    }
+}
+constexpr QRgb kSpecialColours[8] = {
+    0,                   // unused
+    qRgb(40, 220, 230),  // extraLife
+    qRgb(220, 40, 40),   // drunkenBall
+    qRgb(40, 180, 40),   // points500
+    qRgb(40, 140, 40),   // points1000
+    qRgb(40, 160, 40),   // points2000
+    qRgb(40, 200, 40),   // points5000
+    qRgb(50, 50, 70),    // strobeBall
+};
+
 }  // namespace
 
 QImage SyntheticSheet() {
-    QImage sheet(80, 160, QImage::Format_RGB32);
+    using namespace game;
+    QImage sheet(kSheetWidth, kSheetHeight, QImage::Format_RGB32);
     sheet.fill(kWhite);
     // Paddle mask: black but for the notches; image: trapezoid on black.
-    Fill(sheet, 0, 0, 80, 15, kBlack);
-    const int notch[4] = {4, 8, 11, 13};
-    for (int k = 0; k < 4; ++k) {
-        Fill(sheet, 0, 11 + k, notch[k], 1, kWhite);
-        Fill(sheet, 80 - notch[k], 11 + k, notch[k], 1, kWhite);
+    const SheetRect mask = kPaddleMask, paddle = kPaddleSprite;
+    Fill(sheet, mask.x, mask.y, mask.width, mask.height, kBlack);
+    const int firstNotched = mask.height - static_cast<int>(kPaddleMaskNotches.size());
+    for (int k = 0; k < static_cast<int>(kPaddleMaskNotches.size()); ++k) {
+        const int notch = kPaddleMaskNotches[k];
+        Fill(sheet, mask.x, mask.y + firstNotched + k, notch, 1, kWhite);
+        Fill(sheet, mask.x + mask.width - notch, mask.y + firstNotched + k, notch, 1, kWhite);
     }
-    Fill(sheet, 0, 15, 80, 15, kBlack);
-    for (int row = 1; row <= 13; ++row) Fill(sheet, 1 + row, 15 + row, 76 - 2 * (row - 1), 1, qRgb(110, 90, 230));
-    Brick(sheet, 30, qRgb(90, 90, 220));   // 100
-    Brick(sheet, 50, qRgb(30, 170, 170));  // 200
-    Brick(sheet, 70, qRgb(40, 190, 60));   // 300
-    Brick(sheet, 90, qRgb(170, 220, 40));  // 500
-    for (int j = 0; j < 15; ++j) {
-        for (int i = 0; i < 15; ++i) {
+    Fill(sheet, paddle.x, paddle.y, paddle.width, paddle.height, kBlack);
+    for (int row = 1; row <= 13; ++row)
+        Fill(sheet, paddle.x + 1 + row, paddle.y + row, paddle.width - 4 - 2 * (row - 1), 1, qRgb(110, 90, 230));
+    for (const BrickLook& look : kBrickLooks) Brick(sheet, look.spriteY, BrickColour(look.points));
+    for (int j = 0; j < kBallSprite.height; ++j) {
+        for (int i = 0; i < kBallSprite.width; ++i) {
             const bool solid = InDisc(i, j, 7.0, 7.2);
-            sheet.setPixel(52 + i, 30 + j, solid ? kBlack : kWhite);
-            sheet.setPixel(52 + i, 45 + j, solid ? qRgb(60, 110, 235) : kBlack);
+            sheet.setPixel(kBallMask.x + i, kBallMask.y + j, solid ? kBlack : kWhite);
+            sheet.setPixel(kBallSprite.x + i, kBallSprite.y + j, solid ? qRgb(60, 110, 235) : kBlack);
         }
     }
-    Token(sheet, 52, 60, 0, true);
-    Token(sheet, 52, 85, qRgb(40, 200, 40), false);   // points5000
-    Token(sheet, 0, 110, qRgb(40, 220, 230), false);  // extraLife
-    Token(sheet, 25, 110, qRgb(220, 40, 40), false);  // drunkenBall
-    Token(sheet, 50, 110, qRgb(40, 180, 40), false);  // points500
-    Token(sheet, 0, 135, qRgb(40, 160, 40), false);   // points2000
-    Token(sheet, 25, 135, qRgb(40, 140, 40), false);  // points1000
-    Token(sheet, 50, 135, qRgb(50, 50, 70), false);   // strobeBall
+    Special(sheet, kSpecialMask.x, kSpecialMask.y, 0, true);
+    for (int kind = extraLife; kind <= strobeBall; ++kind)
+        Special(sheet, kSpecialLooks[kind].spriteX, kSpecialLooks[kind].spriteY, kSpecialColours[kind], false);
     return sheet;
 }
 
 QImage TestBackground() {
+    using namespace game;
     QImage picture(640, 420, QImage::Format_RGB32);
     for (int y = 0; y < 420; ++y) {
         for (int x = 0; x < 640; ++x) {
             QRgb c = qRgb(20, 30, 110);
-            if (x >= 10 && x < 530 && y >= 10 && y < 410) {
+            if (x >= kLeftWall && x < kRightWall && y >= kCeiling && y < kFloor) {
                 const int shade = ((x / 8) + (y / 8)) % 2 == 0 ? 205 : 190;  // mosaic
                 c = qRgb(shade, shade, shade + 10);
             }
-            const bool panel = x >= 537 && x <= 633 &&
-                               ((y >= 76 && y <= 132) || (y >= 137 && y <= 171) || (y >= 176 && y <= 211));
-            if (panel) c = qRgb(200, 200, 200);
+            for (const PanelBox& box : kStatusPanels) {
+                if (x >= box.left && x <= box.right && y >= box.top && y <= box.bottom) c = qRgb(200, 200, 200);
+            }
             picture.setPixel(x, y, c);
         }
     }

@@ -9,12 +9,13 @@
 
 namespace testpics {
 
-// An 80 x 160 sheet with every rectangle of the real layout, drawn after the
-// mask convention: paddle trapezoid with notched mask corners (4, 8, 11, 13
-// pixels in the last four rows), ball disc, four bricks, bonus token with a
-// ring of slits, seven token colours. White outside the rectangles.
+// A sheet with every rectangle of the layout in game/Constants.h, drawn after
+// the mask convention in plain colours of its own: paddle trapezoid with the
+// notched mask corners, ball disc, four bricks, the bonus item's disc with a
+// ring of slits in seven colours. White outside the rectangles.
 QImage SyntheticSheet();
-// A 640 x 420 background: light mosaic play area, dark side, light panels.
+// A 640 x 420 background: light mosaic play area, dark side, the light status
+// panels where game/Constants.h puts them.
 QImage TestBackground();
 // The committed Images/bitmaps.bmp, or "" while it is not there.
 std::string CommittedSheetPath();

@@ -13,6 +13,14 @@
 
 namespace testsupport {
 
+// A new game's first stage as the rules set it up: the wall, the serve and
+// the level title, waited out on the fake clock; paused.
+inline void StartFirstStage(game::Game& game) {
+    game.state.newGame = true;
+    game.state.quitGame = false;
+    game.SetUpStage();
+}
+
 struct QtGame {
     platform::fake::FakePlatform fakes;
     platform::qt::QtSurface surface;
@@ -24,13 +32,7 @@ struct QtGame {
                                   surface},
                programFolder) {}
 
-    // A new game's first stage as the rules set it up: the wall, the serve
-    // and the level title, waited out on the fake clock; paused.
-    void StartStage() {
-        game.state.newGame = true;
-        game.state.quitGame = false;
-        game.SetUpStage();
-    }
+    void StartStage() { StartFirstStage(game); }
 };
 
 }  // namespace testsupport

@@ -1,5 +1,6 @@
 // Checks the committed artwork against what the game relies on: the sprite
-// sheet's format, layout and mask convention, and the windows' pictures.
+// sheet's format, the layout of game/Constants.h and the mask convention; and
+// the artwork check's tolerances (tools/Artwork.h).
 
 #include <gtest/gtest.h>
 
@@ -10,7 +11,14 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <string>
 #include <vector>
+
+#include "Artwork.h"
+#include "PictureCheck.h"
+#include "game/Constants.h"
+#include "game/GameState.h"
 
 namespace {
 
@@ -27,36 +35,44 @@ constexpr QRgb kWhite = 0xFFFFFFFFu;
 
 QRgb At(const QImage& img, int x, int y) { return img.pixel(x, y) | 0xFF000000u; }
 
+QRect Rect(const game::SheetRect& r) { return QRect(r.x, r.y, r.width, r.height); }
+
 struct Sprite {
-  const char* name;
+  std::string name;
   QRect mask;
   QPoint image;
 };
 
-const QRect kTokenMask(52, 60, 25, 25);
+const QRect kSheet(0, 0, game::kSheetWidth, game::kSheetHeight);
+const QRect kSpecialMask = Rect(game::kSpecialMask);
 
 // Every masked thing of the sheet, with the mask it is drawn through.
-const std::vector<Sprite> kMaskedSprites{
-    {"paddle", QRect(0, 0, 80, 15), QPoint(0, 15)},
-    {"ball", QRect(52, 30, 15, 15), QPoint(52, 45)},
-    {"points5000", kTokenMask, QPoint(52, 85)},
-    {"extraLife", kTokenMask, QPoint(0, 110)},
-    {"drunkenBall", kTokenMask, QPoint(25, 110)},
-    {"points500", kTokenMask, QPoint(50, 110)},
-    {"points2000", kTokenMask, QPoint(0, 135)},
-    {"points1000", kTokenMask, QPoint(25, 135)},
-    {"strobeBall", kTokenMask, QPoint(50, 135)},
-};
+std::vector<Sprite> MaskedSprites()
+{
+  std::vector<Sprite> sprites{
+      {"paddle", Rect(game::kPaddleMask), Rect(game::kPaddleSprite).topLeft()},
+      {"ball", Rect(game::kBallMask), Rect(game::kBallSprite).topLeft()},
+  };
+  for (int kind = game::extraLife; kind <= game::strobeBall; ++kind)
+    sprites.push_back({"special kind " + std::to_string(kind), kSpecialMask,
+                       QPoint(game::kSpecialLooks[kind].spriteX, game::kSpecialLooks[kind].spriteY)});
+  return sprites;
+}
 
-const std::vector<QRect> kBricks{QRect(0, 30, 52, 20), QRect(0, 50, 52, 20), QRect(0, 70, 52, 20),
-                                 QRect(0, 90, 52, 20)};
+std::vector<QRect> Bricks()
+{
+  std::vector<QRect> bricks;
+  for (const game::BrickLook& look : game::kBrickLooks)
+    bricks.emplace_back(game::kBrickSpriteX, look.spriteY, game::kBrickWidth, game::kBrickHeight);
+  return bricks;
+}
 
 std::vector<QRect> AllSheetRects()
 {
-  std::vector<QRect> rects{kBricks};
-  rects.push_back(kTokenMask);
-  for (const Sprite& s : kMaskedSprites) {
-    if (s.mask != kTokenMask) rects.push_back(s.mask);
+  std::vector<QRect> rects = Bricks();
+  rects.push_back(kSpecialMask);
+  for (const Sprite& s : MaskedSprites()) {
+    if (s.mask != kSpecialMask) rects.push_back(s.mask);
     rects.push_back(QRect(s.image, s.mask.size()));
   }
   return rects;
@@ -79,19 +95,19 @@ TEST(SpriteSheet, IsAnUncompressed24BitBmpOf80By160)
   ASSERT_GE(bytes.size(), 54);
   EXPECT_EQ(bytes.left(2), QByteArray("BM"));
   EXPECT_EQ(Le32(bytes, 2), bytes.size());
-  EXPECT_EQ(Le32(bytes, 18), 80);
-  EXPECT_EQ(std::abs(Le32(bytes, 22)), 160);
+  EXPECT_EQ(Le32(bytes, 18), game::kSheetWidth);
+  EXPECT_EQ(std::abs(Le32(bytes, 22)), game::kSheetHeight);
   EXPECT_EQ(Le16(bytes, 28), 24) << "bits per pixel";
   EXPECT_EQ(Le32(bytes, 30), 0) << "compression must be BI_RGB";
-  EXPECT_GE(bytes.size(), Le32(bytes, 10) + 80 * 3 * 160);
-  EXPECT_EQ(QImage(SourcePath("Images/bitmaps.bmp")).size(), QSize(80, 160));
+  EXPECT_GE(bytes.size(), Le32(bytes, 10) + game::kSheetWidth * 3 * game::kSheetHeight);
+  EXPECT_EQ(QImage(SourcePath("Images/bitmaps.bmp")).size(), kSheet.size());
 }
 
 TEST(SpriteSheet, ListedRectanglesLieInsideTheSheetWithoutOverlapping)
 {
   const std::vector<QRect> rects = AllSheetRects();
   for (size_t i = 0; i < rects.size(); ++i) {
-    EXPECT_TRUE(QRect(0, 0, 80, 160).contains(rects[i]));
+    EXPECT_TRUE(kSheet.contains(rects[i]));
     for (size_t j = i + 1; j < rects.size(); ++j) EXPECT_FALSE(rects[i].intersects(rects[j])) << i << " " << j;
   }
 }
@@ -99,7 +115,7 @@ TEST(SpriteSheet, ListedRectanglesLieInsideTheSheetWithoutOverlapping)
 TEST(SpriteSheet, MaskedSpritesKeepTheMaskConvention)
 {
   const QImage sheet = LoadSheet();
-  for (const Sprite& s : kMaskedSprites) {
+  for (const Sprite& s : MaskedSprites()) {
     int coloured = 0;
     for (int y = 0; y < s.mask.height(); ++y)
       for (int x = 0; x < s.mask.width(); ++x) {
@@ -116,24 +132,27 @@ TEST(SpriteSheet, MaskedSpritesKeepTheMaskConvention)
   }
 }
 
-TEST(SpriteSheet, TokenImagesDifferByKind)
+TEST(SpriteSheet, SpecialImagesDifferByKind)
 {
   const QImage sheet = LoadSheet();
-  for (size_t i = 2; i < kMaskedSprites.size(); ++i)
-    for (size_t j = i + 1; j < kMaskedSprites.size(); ++j)
-      EXPECT_NE(sheet.copy(QRect(kMaskedSprites[i].image, kTokenMask.size())),
-                sheet.copy(QRect(kMaskedSprites[j].image, kTokenMask.size())))
-          << kMaskedSprites[i].name << " vs " << kMaskedSprites[j].name;
+  const std::vector<Sprite> sprites = MaskedSprites();
+  for (size_t i = 2; i < sprites.size(); ++i)
+    for (size_t j = i + 1; j < sprites.size(); ++j)
+      EXPECT_NE(sheet.copy(QRect(sprites[i].image, kSpecialMask.size())),
+                sheet.copy(QRect(sprites[j].image, kSpecialMask.size())))
+          << sprites[i].name << " vs " << sprites[j].name;
 }
 
 TEST(SpriteSheet, PaddleMaskIsBlackExceptNotchedBottomCorners)
 {
   const QImage sheet = LoadSheet();
-  const int notch[15] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4, 8, 11, 13};
-  for (int y = 0; y < 15; ++y)
-    for (int x = 0; x < 80; ++x) {
-      const bool white = x < notch[y] || x >= 80 - notch[y];
-      EXPECT_EQ(At(sheet, x, y), white ? kWhite : kBlack) << x << "," << y;
+  const QRect mask = Rect(game::kPaddleMask);
+  const int firstNotched = mask.height() - static_cast<int>(game::kPaddleMaskNotches.size());
+  for (int y = 0; y < mask.height(); ++y)
+    for (int x = 0; x < mask.width(); ++x) {
+      const int notch = y < firstNotched ? 0 : game::kPaddleMaskNotches[y - firstNotched];
+      const bool white = x < notch || x >= mask.width() - notch;
+      EXPECT_EQ(At(sheet, mask.x() + x, mask.y() + y), white ? kWhite : kBlack) << x << "," << y;
     }
 }
 
@@ -145,7 +164,7 @@ TEST(SpriteSheet, PaddleImageIsATrapezoidNarrowingOnePixelPerSidePerRow)
     const int left = body ? 1 + row : 80, right = body ? 78 - row : -1; // 76 wide at row 1, 52 at row 13
     for (int x = 0; x < 80; ++x) {
       const bool inside = x >= left && x <= right;
-      const QRgb px = At(sheet, x, 15 + row);
+      const QRgb px = At(sheet, game::kPaddleSprite.x + x, game::kPaddleSprite.y + row);
       if (!inside) {
         EXPECT_EQ(px, kBlack) << x << "," << row;
       }
@@ -156,28 +175,28 @@ TEST(SpriteSheet, PaddleImageIsATrapezoidNarrowingOnePixelPerSidePerRow)
   }
 }
 
-TEST(SpriteSheet, BallAndTokenMasksAreDiscsOfTheirSize)
+TEST(SpriteSheet, BallAndSpecialMasksAreDiscsOfTheirSize)
 {
   const QImage sheet = LoadSheet();
-  for (const QRect& r : {QRect(52, 30, 15, 15), kTokenMask}) {
+  for (const QRect& r : {Rect(game::kBallMask), kSpecialMask}) {
     const int mid = r.width() / 2, last = r.width() - 1;
     for (const QPoint edge : {QPoint(0, mid), QPoint(last, mid), QPoint(mid, 0), QPoint(mid, last), QPoint(mid, mid)})
       EXPECT_EQ(At(sheet, r.x() + edge.x(), r.y() + edge.y()), kBlack) << r.width() << " disc misses " << edge.x() << "," << edge.y();
     for (const QPoint corner : {QPoint(0, 0), QPoint(last, 0), QPoint(0, last), QPoint(last, last)})
       EXPECT_EQ(At(sheet, r.x() + corner.x(), r.y() + corner.y()), kWhite);
   }
-  // The token's slits: white pixels well inside its disc.
+  // The item's slits: white pixels well inside its disc.
   int slits = 0;
-  for (int y = 0; y < 25; ++y)
-    for (int x = 0; x < 25; ++x)
-      if (std::hypot(x - 12, y - 12) < 11.5 && At(sheet, kTokenMask.x() + x, kTokenMask.y() + y) == kWhite) ++slits;
+  for (int y = 0; y < kSpecialMask.height(); ++y)
+    for (int x = 0; x < kSpecialMask.width(); ++x)
+      if (std::hypot(x - 12, y - 12) < 11.5 && At(sheet, kSpecialMask.x() + x, kSpecialMask.y() + y) == kWhite) ++slits;
   EXPECT_GE(slits, 12);
 }
 
 TEST(SpriteSheet, BricksAreSolidBarsWithABlackEdgeAndNoPureWhite)
 {
   const QImage sheet = LoadSheet();
-  for (const QRect& b : kBricks)
+  for (const QRect& b : Bricks())
     for (int y = b.top(); y <= b.bottom(); ++y)
       for (int x = b.left(); x <= b.right(); ++x) {
         const bool edge = x == b.left() || x == b.right() || y == b.top() || y == b.bottom();
@@ -194,8 +213,8 @@ TEST(SpriteSheet, EverythingOutsideTheListedRectanglesIsWhite)
   const QImage sheet = LoadSheet();
   const std::vector<QRect> rects = AllSheetRects();
   int unused = 0;
-  for (int y = 0; y < 160; ++y)
-    for (int x = 0; x < 80; ++x) {
+  for (int y = 0; y < kSheet.height(); ++y)
+    for (int x = 0; x < kSheet.width(); ++x) {
       bool listed = false;
       for (const QRect& r : rects) listed = listed || r.contains(x, y);
       if (listed) continue;
@@ -203,6 +222,45 @@ TEST(SpriteSheet, EverythingOutsideTheListedRectanglesIsWhite)
       EXPECT_EQ(At(sheet, x, y), kWhite) << x << "," << y;
     }
   EXPECT_GT(unused, 0);
+}
+
+const art::ArtworkFile& Artwork(const char* path)
+{
+  for (const art::ArtworkFile& f : art::ArtworkFiles())
+    if (std::strcmp(f.path, path) == 0) return f;
+  ADD_FAILURE() << path << " is not painted";
+  return art::ArtworkFiles().front();
+}
+
+// The check the artwork test runs: a repaint one level off at a few edge pixels
+// (another processor's rounding) passes; a changed colour, or any changed pixel
+// of the sprite sheet, fails.
+TEST(ArtworkCheck, ToleratesARoundingInAnIconButNotAColourChangeNorAnySheetPixel)
+{
+  const art::ArtworkFile& icon = Artwork("windows/pictures/icon256.png");
+  const QImage committedIcon = QImage(SourcePath(icon.path)).convertToFormat(QImage::Format_ARGB32);
+  ASSERT_FALSE(committedIcon.isNull());
+  QImage rounded = committedIcon;
+  for (const QPoint at : {QPoint(128, 128), QPoint(100, 60), QPoint(200, 150)}) {
+    const QRgb c = rounded.pixel(at);
+    rounded.setPixel(at, qRgba(qRed(c) ^ 1, qGreen(c), qBlue(c) ^ 1, qAlpha(c)));
+  }
+  EXPECT_TRUE(art::ComparePictures(rounded, committedIcon, icon.tolerance).Passes());
+  QImage recoloured = committedIcon;
+  for (int y = 120; y < 136; ++y)
+    for (int x = 120; x < 136; ++x) {
+      const QRgb c = recoloured.pixel(x, y);
+      recoloured.setPixel(x, y, qRgba(qRed(c), qGreen(c), qBlue(c) >= 128 ? qBlue(c) - 24 : qBlue(c) + 24, qAlpha(c)));
+    }
+  const art::PictureDifference d = art::ComparePictures(recoloured, committedIcon, icon.tolerance);
+  EXPECT_FALSE(d.Passes());
+  EXPECT_EQ(d.beyond, 16 * 16);
+
+  const art::ArtworkFile& sheet = Artwork("Images/bitmaps.bmp");
+  QImage oneOff = LoadSheet();
+  oneOff.setPixel(30, 40, At(oneOff, 30, 40) ^ 1u);
+  EXPECT_EQ(art::ComparePictures(oneOff, LoadSheet(), sheet.tolerance).beyond, 1);
+  EXPECT_EQ(Artwork("docs/specials.png").tolerance, 0) << "the guide is the sheet's own pixels";
 }
 
 } // namespace

@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "game/Constants.h"
+
 namespace {
 
 QString SourcePath(const QString& relative) { return QStringLiteral(TILEBASH_SOURCE_DIR "/") + relative; }
@@ -96,9 +98,8 @@ TEST(PlayfieldPicture, StatusPanelsAreLightAndTheLegendAreaIsDark)
 {
   const QImage img = Picture("playfield.png");
   // Black status texts print over the panels, the grey legend under them.
-  for (const QRect& panel : {QRect(QPoint(537, 76), QPoint(633, 132)), QRect(QPoint(537, 137), QPoint(633, 171)),
-                             QRect(QPoint(537, 176), QPoint(633, 211))})
-    ForEachPixel(panel.adjusted(2, 2, -2, -2),
+  for (const game::PanelBox& box : game::kStatusPanels)
+    ForEachPixel(QRect(QPoint(box.left, box.top), QPoint(box.right, box.bottom)).adjusted(2, 2, -2, -2),
                  [&](int x, int y) { EXPECT_GE(MinChannel(img.pixel(x, y)), 170) << "panel " << x << "," << y; });
   ForEachPixel(QRect(QPoint(540, 218), QPoint(633, 282)),
                [&](int x, int y) { EXPECT_LE(qGray(img.pixel(x, y)), 80) << "legend " << x << "," << y; });

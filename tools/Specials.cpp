@@ -1,4 +1,4 @@
-#include "Tokens.h"
+#include "Specials.h"
 
 #include "ArtKit.h"
 
@@ -15,7 +15,7 @@ namespace art {
 
 namespace {
 
-constexpr double kCentre = kTokenSize / 2.0;
+constexpr double kCentre = kSpecialSize / 2.0;
 constexpr double kOuterRadius = 12.4;  // disc edge, pixel centres inside are solid
 constexpr double kSlitInner = 9.6;     // ring of slits between these radii
 constexpr double kSlitOuter = 11.1;
@@ -23,17 +23,17 @@ constexpr int kSlitCount = 12;
 constexpr double kSlitDegrees = 13.0;  // angular width of one slit
 constexpr double kFaceRadius = 9.4;    // the coloured face carrying the symbol
 
-struct TokenLook {
+struct ItemColours {
   QColor body;
   QColor face;
 };
 
-TokenLook LookOf(TokenKind kind)
+ItemColours ColoursOf(game::SpecialKind kind)
 {
   switch (kind) {
-  case TokenKind::extraLife: return {QColor(0, 150, 190), QColor(60, 215, 245)};
-  case TokenKind::drunkenBall: return {QColor(170, 20, 20), QColor(235, 50, 40)};
-  case TokenKind::strobeBall: return {QColor(45, 45, 70), QColor(70, 65, 100)};
+  case game::extraLife: return {QColor(0, 150, 190), QColor(60, 215, 245)};
+  case game::drunkenBall: return {QColor(170, 20, 20), QColor(235, 50, 40)};
+  case game::strobeBall: return {QColor(45, 45, 70), QColor(70, 65, 100)};
   default: return {QColor(20, 120, 35), QColor(50, 185, 60)};
   }
 }
@@ -112,7 +112,7 @@ void Bulb(QPainter& p)
   p.drawRect(QRectF(kCentre - 1.4, 19.2, 2.8, 1.0));
 }
 
-// Token labels are set in a hand-drawn 5 x 7 pixel font: at this size an
+// Item labels are set in a hand-drawn 5 x 7 pixel font: at this size an
 // outline font blurs into a smudge, pixel glyphs stay crisp.
 const char* GlyphRows(char c)
 {
@@ -132,7 +132,7 @@ void Label(QImage& img, const char* text)
   const bool bold = count <= 2; // short labels have room for doubled strokes
   const int advance = bold ? 7 : 6;
   const int width = count * advance - 1;
-  const int left = (kTokenSize - width) / 2, top = 9;
+  const int left = (kSpecialSize - width) / 2, top = 9;
   const QRgb ink = qRgb(255, 252, 215), shadow = qRgb(10, 55, 15);
   for (int pass = 0; pass < 2; ++pass) {
     const int offset = pass == 0 ? 1 : 0;
@@ -151,7 +151,7 @@ void Label(QImage& img, const char* text)
 
 } // namespace
 
-bool TokenSeeThrough(int x, int y)
+bool SpecialSeeThrough(int x, int y)
 {
   const double dx = x + 0.5 - kCentre, dy = y + 0.5 - kCentre;
   const double d = std::hypot(dx, dy);
@@ -164,11 +164,11 @@ bool TokenSeeThrough(int x, int y)
   return std::fabs(deg) <= kSlitDegrees / 2.0;
 }
 
-QImage TokenImage(TokenKind kind)
+QImage SpecialImage(game::SpecialKind kind)
 {
-  QImage img(kTokenSize, kTokenSize, QImage::Format_ARGB32_Premultiplied);
+  QImage img(kSpecialSize, kSpecialSize, QImage::Format_ARGB32_Premultiplied);
   img.fill(Qt::black);
-  const TokenLook look = LookOf(kind);
+  const ItemColours look = ColoursOf(kind);
   {
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing, true);
@@ -188,35 +188,35 @@ QImage TokenImage(TokenKind kind)
     p.setBrush(face);
     p.drawEllipse(c, kFaceRadius, kFaceRadius);
     switch (kind) {
-    case TokenKind::extraLife: Star(p); break;
-    case TokenKind::drunkenBall: CurvedArrow(p); break;
-    case TokenKind::points500:
-    case TokenKind::points1000:
-    case TokenKind::points2000:
-    case TokenKind::points5000: break; // labelled below, pixel by pixel
-    case TokenKind::strobeBall: Bulb(p); break;
+    case game::extraLife: Star(p); break;
+    case game::drunkenBall: CurvedArrow(p); break;
+    case game::points500:
+    case game::points1000:
+    case game::points2000:
+    case game::points5000: break; // labelled below, pixel by pixel
+    case game::strobeBall: Bulb(p); break;
     }
   }
   QImage out = img.convertToFormat(QImage::Format_RGB32);
   switch (kind) {
-  case TokenKind::points500: Label(out, "500"); break;
-  case TokenKind::points1000: Label(out, "1K"); break;
-  case TokenKind::points2000: Label(out, "2K"); break;
-  case TokenKind::points5000: Label(out, "5K"); break;
+  case game::points500: Label(out, "500"); break;
+  case game::points1000: Label(out, "1K"); break;
+  case game::points2000: Label(out, "2K"); break;
+  case game::points5000: Label(out, "5K"); break;
   default: break;
   }
-  for (int y = 0; y < kTokenSize; ++y)
-    for (int x = 0; x < kTokenSize; ++x)
-      if (TokenSeeThrough(x, y)) out.setPixel(x, y, qRgb(0, 0, 0));
+  for (int y = 0; y < kSpecialSize; ++y)
+    for (int x = 0; x < kSpecialSize; ++x)
+      if (SpecialSeeThrough(x, y)) out.setPixel(x, y, qRgb(0, 0, 0));
   return out;
 }
 
-void StampToken(QImage& target, int x, int y, TokenKind kind)
+void StampSpecial(QImage& target, int x, int y, game::SpecialKind kind)
 {
-  const QImage img = TokenImage(kind);
-  for (int ty = 0; ty < kTokenSize; ++ty)
-    for (int tx = 0; tx < kTokenSize; ++tx)
-      if (!TokenSeeThrough(tx, ty)) target.setPixel(x + tx, y + ty, img.pixel(tx, ty));
+  const QImage img = SpecialImage(kind);
+  for (int ty = 0; ty < kSpecialSize; ++ty)
+    for (int tx = 0; tx < kSpecialSize; ++tx)
+      if (!SpecialSeeThrough(tx, ty)) target.setPixel(x + tx, y + ty, img.pixel(tx, ty));
 }
 
 } // namespace art
