@@ -84,7 +84,7 @@ class LargeScreens(e2e_case.E2ECase):
                                "(smoothed or shifted)" % (what, off))
 
     def keep_shot(self, shot, name):
-        """Saved with the artefacts; docs/ holds copies for the README."""
+        """Saved with the artefacts; docs/ holds copies for GUARANTEES.md."""
         path = os.path.join(harness.artifacts_dir(), name)
         shot.save_png(path)
         return path
