@@ -2,10 +2,10 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QMessageBox>
 #include <QThread>
 
 #include "menu/TerminationCleanup.h"
+#include "platform/qt/QtMessageBox.h"
 
 namespace menu {
 namespace {
@@ -50,13 +50,13 @@ std::optional<int> SingleInstance::ClaimOrHandOver(std::function<void()> raise) 
         if (deadline.hasExpired()) break;
         QThread::msleep(100);
     }
-    QMessageBox box(QMessageBox::Warning, QStringLiteral("Tilebash"),
-                    QStringLiteral("Tilebash is already running with the high scores in %1, but it does "
-                                   "not answer.\n\nIf no copy of Tilebash is running, delete %2 and start "
-                                   "again.")
-                        .arg(QDir::toNativeSeparators(folder_), QDir::toNativeSeparators(lockPath_)),
-                    QMessageBox::Ok);
-    box.exec();
+    // The program's one message box, so a folder's name is shown as plain text.
+    platform::qt::ShowMessageBox(
+        QStringLiteral("Tilebash is already running with the high scores in %1, but it does "
+                       "not answer.\n\nIf no copy of Tilebash is running, delete %2 and start "
+                       "again.")
+            .arg(QDir::toNativeSeparators(folder_), QDir::toNativeSeparators(lockPath_)),
+        QStringLiteral("Tilebash"), QMessageBox::Warning);
     return 1;
 }
 
