@@ -7,8 +7,6 @@ namespace bench {
 
 namespace {
 
-constexpr FrameWait kWaits[] = {FrameWait::Sleep, FrameWait::TimerThenPoll, FrameWait::Busy};
-
 double Ms(double nanos) { return nanos / 1e6; }
 
 struct Field {
@@ -43,29 +41,19 @@ constexpr Field kFields[] = {
 
 }  // namespace
 
-const char* WaitName(FrameWait wait) {
-    switch (wait) {
-        case FrameWait::TimerThenPoll: return "timer-then-poll";
-        case FrameWait::Busy: return "busy";
-        case FrameWait::Sleep: break;
-    }
-    return "sleep";
-}
+const char* WaitName(FrameWait wait) { return platform::qt::FrameWaitName(wait); }
 
 bool ParseWaits(std::string_view list, std::vector<FrameWait>& waits) {
     waits.clear();
     for (std::size_t from = 0; from <= list.size();) {
         const std::size_t comma = std::min(list.find(',', from), list.size());
         const std::string_view name = list.substr(from, comma - from);
-        const FrameWait* found = nullptr;
-        for (const FrameWait& w : kWaits) {
-            if (name == WaitName(w)) found = &w;
-        }
-        if (found == nullptr) {
+        FrameWait wait{};
+        if (!platform::qt::FrameWaitNamed(name, wait)) {
             waits.clear();
             return false;
         }
-        waits.push_back(*found);
+        waits.push_back(wait);
         from = comma + 1;
     }
     return true;

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 
 #include "platform/qt/QtSurface.h"
@@ -30,10 +29,9 @@ constexpr int64_t kWakeMargin = 100'000;
 
 FrameWait WaitFromEnvironment() {
     const char* name = std::getenv("TILEBASH_FRAME_WAIT");
-    if (name == nullptr) return FrameWait::Sleep;
-    if (std::strcmp(name, "timer-then-poll") == 0) return FrameWait::TimerThenPoll;
-    if (std::strcmp(name, "busy") == 0) return FrameWait::Busy;
-    return FrameWait::Sleep;
+    FrameWait wait = FrameWait::Sleep;
+    if (name == nullptr || !FrameWaitNamed(name, wait)) return FrameWait::Sleep;
+    return wait;
 }
 
 int64_t MonotonicNanos() {
@@ -42,7 +40,28 @@ int64_t MonotonicNanos() {
     return int64_t{now.tv_sec} * kNanosPerSecond + now.tv_nsec;
 }
 
+constexpr FrameWait kFrameWaits[] = {FrameWait::Sleep, FrameWait::TimerThenPoll, FrameWait::Busy};
+
 }  // namespace
+
+const char* FrameWaitName(FrameWait wait) {
+    switch (wait) {
+        case FrameWait::TimerThenPoll: return "timer-then-poll";
+        case FrameWait::Busy: return "busy";
+        case FrameWait::Sleep: break;
+    }
+    return "sleep";
+}
+
+bool FrameWaitNamed(std::string_view name, FrameWait& wait) {
+    for (FrameWait w : kFrameWaits) {
+        if (name == FrameWaitName(w)) {
+            wait = w;
+            return true;
+        }
+    }
+    return false;
+}
 
 QtEvents::QtEvents(QtClock& clock) : clock_(clock), wait_(WaitFromEnvironment()) {
     // Sleeps end when asked rather than up to 50 us later.

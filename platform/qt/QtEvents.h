@@ -4,6 +4,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <memory>
+#include <string_view>
 
 #include "platform/Platform.h"
 #include "platform/qt/QtClock.h"
@@ -25,6 +26,12 @@ enum class FrameWait : uint8_t {
     // like a busy-wait loop would.
     Busy,
 };
+
+// The names TILEBASH_FRAME_WAIT takes and the benchmarks print: "sleep",
+// "timer-then-poll", "busy".
+const char* FrameWaitName(FrameWait wait);
+// The wait of that name; false for a name that is none of them.
+bool FrameWaitNamed(std::string_view name, FrameWait& wait);
 
 class QtEvents final : public EventPump {
 public:
