@@ -2,6 +2,8 @@
 test, torn down even when the test fails."""
 
 import re
+import shutil
+import subprocess
 import time
 import unittest
 
@@ -46,6 +48,27 @@ class E2ECase(unittest.TestCase):
             extra = self.s.dialogs()
             self.s.check(not extra, "%s, but a window appeared: %r" % (what, extra))
             time.sleep(harness.POLL)
+
+    def other_window(self):
+        """A small window of another program at the screen's corner, clear of the centred windows."""
+        if shutil.which("xmessage") is None:
+            self.skipTest("xmessage is needed for a second window")
+        proc = subprocess.Popen(["xmessage", "-geometry", "+0+0", "elsewhere"], env=self.s.env,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        self.addCleanup(lambda: (proc.kill(), proc.wait(10)))
+
+        def find():
+            ids = self.s.run("xdotool", "search", "--onlyvisible", "--class", "Xmessage", check=False).split()
+            return self.s.window_info(int(ids[0])) if ids else None
+        return self.s.wait_for(find, 20, "the other program's window")
+
+    def start_again(self):
+        """A start on the session's folder while its copy runs: its exit status."""
+        try:
+            return subprocess.run([self.s.exe], cwd=self.s.root, env=self.s.env, stdin=subprocess.DEVNULL,
+                                  capture_output=True, timeout=harness.WINDOW_TIMEOUT).returncode
+        except subprocess.TimeoutExpired:
+            self.s.fail("a second start on the same table did not end")
 
     def assert_frameless_and_centred(self, window, size):
         """Our own window, placed by the program: without a window manager nothing

@@ -2,8 +2,6 @@
 running game, so no ball is lost while the keys cannot reach it; P resumes
 once the focus is back."""
 
-import shutil
-import subprocess
 import time
 import unittest
 
@@ -12,20 +10,6 @@ import playfield
 
 
 class FocusPause(e2e_case.E2ECase):
-
-    def other_window(self):
-        """A small window of another program, clear of the centred play window."""
-        if shutil.which("xmessage") is None:
-            self.skipTest("xmessage is needed for a second window")
-        proc = subprocess.Popen(["xmessage", "-geometry", "+0+0", "elsewhere"], env=self.s.env,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
-        self.addCleanup(lambda: (proc.kill(), proc.wait(10)))
-
-        def find():
-            out = self.s.run("xdotool", "search", "--onlyvisible", "--class", "Xmessage", check=False)
-            ids = out.split()
-            return self.s.window_info(int(ids[0])) if ids else None
-        return self.s.wait_for(find, 20, "the other program's window")
 
     def test_focus_taken_by_another_window_pauses_running_play_and_p_resumes_it(self):
         start = self.launch_to_start_window()

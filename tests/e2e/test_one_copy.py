@@ -39,14 +39,6 @@ class OneCopyPerTable(e2e_case.E2ECase):
                         "the other folder's start window")
         return proc
 
-    def start_again(self):
-        """A start on the session's folder while its copy runs: its exit status."""
-        try:
-            return subprocess.run([self.s.exe], cwd=self.s.root, env=self.s.env, stdin=subprocess.DEVNULL,
-                                  capture_output=True, timeout=harness.WINDOW_TIMEOUT).returncode
-        except subprocess.TimeoutExpired:
-            self.s.fail("a second start on the same table did not end")
-
     def top_window(self):
         """The highest viewable window (xwininfo lists the root's children top first)."""
         text = self.s.run("xwininfo", "-root", "-children")

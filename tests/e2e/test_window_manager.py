@@ -4,8 +4,6 @@ shown, the play window takes the keys without the test focusing it, another
 program's window pauses the game, and a second start brings the play window
 back so that the very first P plays on."""
 
-import shutil
-import subprocess
 import time
 import unittest
 
@@ -51,25 +49,9 @@ class WindowManagerScenario:
 
     def bring_other_window_forward(self):
         """Another program's window, activated as a task bar would."""
-        if shutil.which("xmessage") is None:
-            self.skipTest("xmessage is needed for a second window")
-        proc = subprocess.Popen(["xmessage", "-geometry", "+0+0", "elsewhere"], env=self.s.env,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
-        self.addCleanup(lambda: (proc.kill(), proc.wait(10)))
-
-        def find():
-            ids = self.s.run("xdotool", "search", "--onlyvisible", "--class", "Xmessage", check=False).split()
-            return self.s.window_info(int(ids[0])) if ids else None
-        other = self.s.wait_for(find, 20, "the other program's window")
+        other = self.other_window()
         self.s.run("xdotool", "windowactivate", str(other.wid))
         self.wait_active(other, "the other program's window")
-
-    def start_again(self):
-        try:
-            return subprocess.run([self.s.exe], cwd=self.s.root, env=self.s.env, stdin=subprocess.DEVNULL,
-                                  capture_output=True, timeout=harness.WINDOW_TIMEOUT).returncode
-        except subprocess.TimeoutExpired:
-            self.s.fail("a second start on the same table did not end")
 
     def test_focus_stacking_and_a_second_start(self):
         start = self.launch_to_start_window()
