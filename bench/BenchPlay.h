@@ -9,14 +9,13 @@
 
 #include "game/Game.h"
 #include "platform/fake/FakePlatform.h"
+#include "tests/support/FirstStage.h"
 
 namespace bench {
 
 // A new game at level 1, stage 1 with its full wall, running.
 inline void StartRunningPlay(game::Game& g) {
-    g.state.newGame = true;
-    g.state.quitGame = false;
-    g.SetUpStage();
+    testsupport::StartFirstStage(g);
     g.locals.paused = false;
 }
 

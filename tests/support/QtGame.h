@@ -10,16 +10,9 @@
 #include "game/Game.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/qt/QtSurface.h"
+#include "tests/support/FirstStage.h"
 
 namespace testsupport {
-
-// A new game's first stage as the rules set it up: the wall, the serve and
-// the level title, waited out on the fake clock; paused.
-inline void StartFirstStage(game::Game& game) {
-    game.state.newGame = true;
-    game.state.quitGame = false;
-    game.SetUpStage();
-}
 
 struct QtGame {
     platform::fake::FakePlatform fakes;
