@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QPainter>
 #include <cmath>
+#include <cstring>
 
 #include "ui_frmMain.h"
 #include "windows/Pictures.h"
@@ -76,12 +77,45 @@ void frmMain::Unload() {
 void frmMain::paintEvent(QPaintEvent* event) {
     // What was last presented, pixel for pixel: at a whole-number scale the
     // image holds that many device pixels per window pixel.
-    QPainter painter(this);
     const QImage& shown = surface_.Image();
+    if (CopyToBackingImage(event->region(), shown)) return;
+    QPainter painter(this);
     const qreal s = shown.devicePixelRatio();
     for (const QRect& r : event->region()) {
         painter.drawImage(QPointF(r.topLeft()), shown, QRectF(r.x() * s, r.y() * s, r.width() * s, r.height() * s));
     }
+}
+
+// A frame's repaint is a few small boxes: copied row by row into the window's
+// backing image they cost less than a painter's set-up. Only where that
+// image has the surface's scale and 32-bit pixels, so the words are the ones
+// the painter would have copied; anything else (a grab, a fractional scale)
+// is painted.
+bool frmMain::CopyToBackingImage(const QRegion& region, const QImage& shown) {
+    QPoint offset;
+    QPaintDevice* device = sharedPainter() == nullptr ? redirected(&offset) : nullptr;
+    if (device == nullptr || device->devType() != QInternal::Image) return false;
+    auto* target = static_cast<QImage*>(device);
+    const QImage::Format format = target->format();
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied) return false;
+    if (target->devicePixelRatio() != shown.devicePixelRatio() || shown.format() != QImage::Format_RGB32) return false;
+    const int s = static_cast<int>(shown.devicePixelRatio());
+    const auto inDevice = [s](const QRect& r) { return QRect(r.x() * s, r.y() * s, r.width() * s, r.height() * s); };
+    for (const QRect& r : region) {
+        if (!shown.rect().contains(inDevice(r)) || !target->rect().contains(inDevice(r.translated(-offset)))) {
+            return false;
+        }
+    }
+    for (const QRect& r : region) {
+        const QRect from = inDevice(r);
+        const QPoint to = inDevice(r.translated(-offset)).topLeft();
+        const auto bytes = static_cast<std::size_t>(from.width()) * sizeof(QRgb);
+        for (int y = 0; y < from.height(); ++y) {
+            std::memcpy(target->scanLine(to.y() + y) + to.x() * sizeof(QRgb),
+                        shown.constScanLine(from.y() + y) + from.x() * sizeof(QRgb), bytes);
+        }
+    }
+    return true;
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -48,6 +48,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    bool CopyToBackingImage(const QRegion& region, const QImage& shown);
+
     std::unique_ptr<Ui::frmMain> ui_;
     platform::qt::QtClock clock_;
     platform::qt::QtKeyboard keyboard_;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QBackingStore>
 #include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
@@ -76,12 +77,17 @@ TEST(frmMain, ShowingLoadsOnceCentresAndShowsTheImageOneToOne) {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     EXPECT_LE((window.geometry().center() - screen.center()).manhattanLength(), 2);
 
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     window.Game().NewGame();
     window.Game().ServeBall();
     window.Game().BuildWall();
     ASSERT_TRUE(window.Game().DrawFrame());
     window.Surface().Flush();
     EXPECT_EQ(window.grab().toImage().convertToFormat(QImage::Format_RGB32), window.Surface().Image());
+    // And the picture handed to the window system: the repaint copies into it directly.
+    QPaintDevice* backing = window.backingStore()->paintDevice();
+    ASSERT_EQ(backing->devType(), QInternal::Image);
+    EXPECT_EQ(static_cast<QImage*>(backing)->convertToFormat(QImage::Format_RGB32), window.Surface().Image());
 
     window.move(5, 5);  // a later show keeps the place
     ASSERT_TRUE(window.ShowAndFocus(error));
