@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/DisplaySettings.h"
 #include "app/ProgramFolder.h"
 #include "app/frmMain.h"
 #include "menu/ScoreFolder.h"
@@ -22,6 +23,7 @@ int main(int argc, char* argv[]) {
     // hand, are taken as given by Qt and not rounded.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
         Qt::HighDpiScaleFactorRoundingPolicy::RoundPreferFloor);
+    ChooseDisplaySettings();
     QApplication app(argc, argv);
     // Names the per-user data folder (~/.local/share/tilebash).
     QCoreApplication::setApplicationName(QStringLiteral("tilebash"));

@@ -28,6 +28,7 @@
 #include "bench/KeyLatencyLoop.h"
 #include "bench/PacedLoop.h"
 #include "bench/PacedReport.h"
+#include "app/DisplaySettings.h"
 #include "app/frmMain.h"
 
 namespace {
@@ -80,6 +81,7 @@ int main(int argc, char** argv) {
     }
     if (frames < 2) return Usage();
 
+    ChooseDisplaySettings();  // as the program does
     QApplication app(argc, argv);
     InputCounter input;
     app.installEventFilter(&input);
