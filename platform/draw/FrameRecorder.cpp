@@ -25,7 +25,14 @@ void FrameRecorder::Flush() {
     // Both frames start from the background: a pixel that only operations
     // common to both touch, in the same order, comes out the same.
     const bool compared = fromClear && doneValid_;
-    if (compared) NoteDifferences(*done_, *pending_);
+    if (compared) {
+        NoteDifferences(*done_, *pending_);
+        if (target_.ExecuteChanged(*pending_)) {
+            std::swap(pending_, done_);
+            pending_->Clear(false);
+            return;
+        }
+    }
     target_.NoteChanges(!compared);
     if (fromClear) target_.Clear(*pending_);
     for (int i = 0; i < pending_->Count(); ++i) {

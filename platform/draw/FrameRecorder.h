@@ -2,8 +2,9 @@
 // Records a frame's drawing and carries it out only when the picture is
 // needed. A frame recorded exactly like the one the picture holds is not
 // carried out again. Otherwise the new list is compared with the last one,
-// and only the operations that differ are noted as changes on screen, so a
-// still frame costs nothing and a moving ball only its old and new places.
+// and only the operations that differ are noted as changes on screen and
+// carried out again, so a still frame costs nothing and a moving ball only
+// its old and new places.
 
 #include <memory>
 #include <string_view>
@@ -20,6 +21,10 @@ public:
     // Restores the picture to its background before coming is carried out.
     virtual void Clear(const DrawList& coming) = 0;
     virtual void Execute(const DrawOp& op, std::string_view text) = 0;
+    // Carries coming out over the frame the picture holds, only where
+    // NoteChange found the two to differ. False, having drawn nothing, when
+    // it cannot; the whole frame is then carried out from a clear.
+    virtual bool ExecuteChanged(const DrawList& coming) = 0;
     // Whether clearing and carrying out also note their boxes as changes on
     // screen; off while a compared frame is drawn.
     virtual void NoteChanges(bool on) = 0;

@@ -136,13 +136,13 @@ void QtRaster::Clear(const draw::DrawList& coming) {
 void QtRaster::NoteChange(const draw::DrawList& list, const DrawOp& op) {
     switch (op.kind) {
         case DrawOp::Kind::Print:
-            changed_.Add(PrintBox(op, list.TextOf(op)));
+            redraw_.Add(PrintBox(op, list.TextOf(op)));
             break;
         case DrawOp::Kind::Outline:
-            for (const Box& edge : OutlineEdges(op)) changed_.Add(edge);
+            for (const Box& edge : OutlineEdges(op)) redraw_.Add(edge);
             break;
         case DrawOp::Kind::Blit:
-            changed_.Add(BlitBox(op));
+            redraw_.Add(BlitBox(op));
             break;
     }
 }

@@ -63,6 +63,7 @@ public:
     void Clear(const draw::DrawList& coming) override;
     void Execute(const draw::DrawOp& op, std::string_view text) override;
     void NoteChanges(bool on) override { noteChanges_ = on; }
+    bool ExecuteChanged(const draw::DrawList& coming) override;  // QtRasterRedraw.cpp
 
 private:
     const GlyphAtlas& AtlasFor(int32_t pixels);
@@ -75,6 +76,8 @@ private:
     void Touch(const draw::Box& box);
     void FillBox(draw::Box box, QRgb colour);
     void BuildImages();
+    bool Overlaps(const draw::DrawList& coming, int op, const draw::Box& bounds) const;
+    void RestoreBackground(draw::Box box);
 
     const QImage picture_;  // the background as given
     QImage image_;
@@ -87,6 +90,12 @@ private:
     draw::DamageList drawn_;     // differs from the background since the last clear
     draw::DamageList& changed_;  // may differ from the screen
     draw::OpaqueCover cover_;    // the coming frame's opaque copies, for the clear
+    // ExecuteChanged: the area carried out afresh (first where the two frames
+    // differ), and which operations of the coming frame are, with the box of
+    // each (an outline's are its edges).
+    draw::DamageList redraw_;
+    std::array<bool, draw::DrawList::kCapacity> redrawn_{};
+    std::array<draw::Box, draw::DrawList::kCapacity> opBox_{};
     bool noteChanges_ = true;
 };
 

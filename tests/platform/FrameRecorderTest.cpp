@@ -27,6 +27,8 @@ struct FakeTarget final : DrawTarget {
     std::string executed;   // "x" or "x:text" per operation, noted ones marked '*'
     std::string changes;    // the operations the comparison noted
     bool noting = true;
+    bool partial = false;  // whether it carries a compared frame out where it differs
+    int partials = 0;
 
     void NoteChange(const DrawList& list, const DrawOp& op) override {
         changes += std::to_string(op.x) + std::string(list.TextOf(op)) + " ";
@@ -36,6 +38,10 @@ struct FakeTarget final : DrawTarget {
         executed += std::to_string(op.x) + std::string(text) + (noting ? "* " : " ");
     }
     void NoteChanges(bool on) override { noting = on; }
+    bool ExecuteChanged(const DrawList&) override {
+        partials += partial ? 1 : 0;
+        return partial;
+    }
 };
 
 struct Recorded {
@@ -85,6 +91,18 @@ TEST(FrameRecorder, CarriesOutOnlyWhatDiffersFromTheFrameThePictureHolds) {
         EXPECT_EQ(r.target.changes, c.changes) << c.name;
         EXPECT_TRUE(r.target.noting) << c.name;
     }
+    // A target that carries out only the differences: no clear, no whole
+    // frame, and the new frame is the one the picture holds from then on.
+    Recorded r;
+    r.target.partial = true;
+    r.Draw(first);
+    r.Draw({{1}, {3, "A"}, {4}});
+    EXPECT_EQ(r.target.partials, 1);
+    EXPECT_EQ(r.target.clears, 0);
+    EXPECT_EQ(r.target.executed, "");
+    r.Draw(first);
+    EXPECT_EQ(r.target.changes, "2 ");
+    EXPECT_EQ(r.target.partials, 2);
 }
 
 TEST(FrameRecorder, AfterForgettingOrDrawingOverTheFrameIsNotComparedAgain) {

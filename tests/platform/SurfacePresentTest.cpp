@@ -34,9 +34,12 @@ struct Sheeted {
 // gap: a brick left out in the middle of the wall (a caption rises there
 // instead), so that frames differ by one dropped or added operation.
 // ballY: below the wall, or among its bricks and captions.
+// The panel: a box drawn first under a line of text that overlaps the score,
+// so a changed score reaches the box only through that line.
 void DrawFrame(QtSurface& s, int ballX, int bricks, const char* score, int gap = -1, int ballY = 300) {
     s.Cls();
     s.RectangleOutline(9, 9, 530, 410, Rgb{0, 0, 0});
+    s.RectangleOutline(540, 128, 630, 138, Rgb{0, 0, 160});
     s.BitBlt(ballX, ballY, 12, 12, 60, 20, RasterOp::SRCAND);
     s.BitBlt(ballX, ballY, 12, 12, 60, 40, RasterOp::SRCPAINT);
     for (int i = 0; i < bricks; ++i) {
@@ -50,6 +53,7 @@ void DrawFrame(QtSurface& s, int ballX, int bricks, const char* score, int gap =
         }
     }
     s.CurrentX(544), s.CurrentY(108), s.Print(score);
+    s.CurrentX(544), s.CurrentY(118), s.Print("Lives: 3");
     if (ballX % 4 == 1) {  // a masked item over the ball, whose last place it covers
         s.BitBlt(ballX - 6, ballY - 6, 24, 24, 0, 100, RasterOp::SRCAND);
         s.BitBlt(ballX - 6, ballY - 6, 24, 24, 24, 100, RasterOp::SRCPAINT);
