@@ -2,4 +2,6 @@
 
 #include <QCoreApplication>
 
-std::string ProgramFolder() { return QCoreApplication::applicationDirPath().toStdString(); }
+std::string ProgramFolder() {
+    return QCoreApplication::applicationDirPath().toStdString();
+}

@@ -59,9 +59,13 @@ int32_t frmMain::Main() {
     return game_.Main();
 }
 
-void frmMain::Hide() { hide(); }
+void frmMain::Hide() {
+    hide();
+}
 
-bool frmMain::IsLoaded() const { return loaded_; }
+bool frmMain::IsLoaded() const {
+    return loaded_;
+}
 
 void frmMain::Unload() {
     if (!loaded_) return;
@@ -82,7 +86,8 @@ void frmMain::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const qreal s = shown.devicePixelRatio();
     for (const QRect& r : event->region()) {
-        painter.drawImage(QPointF(r.topLeft()), shown, QRectF(r.x() * s, r.y() * s, r.width() * s, r.height() * s));
+        painter.drawImage(QPointF(r.topLeft()), shown,
+                          QRectF(r.x() * s, r.y() * s, r.width() * s, r.height() * s));
     }
 }
 
@@ -98,11 +103,15 @@ bool frmMain::CopyToBackingImage(const QRegion& region, const QImage& shown) {
     auto* target = static_cast<QImage*>(device);
     const QImage::Format format = target->format();
     if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied) return false;
-    if (target->devicePixelRatio() != shown.devicePixelRatio() || shown.format() != QImage::Format_RGB32) return false;
+    if (target->devicePixelRatio() != shown.devicePixelRatio() || shown.format() != QImage::Format_RGB32)
+        return false;
     const int s = static_cast<int>(shown.devicePixelRatio());
-    const auto inDevice = [s](const QRect& r) { return QRect(r.x() * s, r.y() * s, r.width() * s, r.height() * s); };
+    const auto inDevice = [s](const QRect& r) {
+        return QRect(r.x() * s, r.y() * s, r.width() * s, r.height() * s);
+    };
     for (const QRect& r : region) {
-        if (!shown.rect().contains(inDevice(r)) || !target->rect().contains(inDevice(r.translated(-offset)))) {
+        if (!shown.rect().contains(inDevice(r)) ||
+            !target->rect().contains(inDevice(r.translated(-offset)))) {
             return false;
         }
     }

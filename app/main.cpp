@@ -12,8 +12,8 @@
 #include "menu/SingleInstance.h"
 #include "menu/frmSplash.h"
 #include "windows/Resources.h"
-#include "windows/WindowRaise.h"
 #include "windows/WindowLook.h"
+#include "windows/WindowRaise.h"
 
 int main(int argc, char* argv[]) {
     // Whole-number scale factors only: pixel art enlarged by 1.25 or 1.5 can

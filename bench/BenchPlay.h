@@ -53,7 +53,9 @@ inline void SteerUnderBall(game::GameState& s, int offset) {
 }
 
 // An offset that changes every few dozen frames: -20, -10, 0, 10, 20.
-inline int SteerOffset(int64_t frame) { return static_cast<int>((frame / 37) % 5) * 10 - 20; }
+inline int SteerOffset(int64_t frame) {
+    return static_cast<int>((frame / 37) % 5) * 10 - 20;
+}
 
 // The most text a frame can hold: 69 broken bricks with their streak
 // captions at every height, the one brick left standing (a 70th caption

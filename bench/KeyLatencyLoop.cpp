@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "bench/BenchPlay.h"
 #include "app/frmMain.h"
+#include "bench/BenchPlay.h"
 
 namespace bench {
 
@@ -18,7 +18,8 @@ int16_t RestX(const game::GameState& s) {
 
 bool ArrowHeld(frmMain& window) {
     platform::qt::QtKeyboard& keys = window.Keyboard();
-    return ((keys.GetKeyState(platform::vk::Left) | keys.GetKeyState(platform::vk::Right)) & platform::kKeyDownBit) != 0;
+    return ((keys.GetKeyState(platform::vk::Left) | keys.GetKeyState(platform::vk::Right)) &
+            platform::kKeyDownBit) != 0;
 }
 
 }  // namespace
@@ -42,7 +43,7 @@ int64_t RunKeyLatencyLoop(frmMain& window, int64_t maxFrames, FrameWait wait) {
         }
         s.specialCountdown = 1000;  // nothing falls through the paddle's rows
         s.lives = 3;
-        g.locals.paused = false;    // a focus loss would stop the paddle too
+        g.locals.paused = false;  // a focus loss would stop the paddle too
         const game::FrameEnd end = g.RunFrame();
         ++frames;
         if (end != game::FrameEnd::Continue) {

@@ -4,8 +4,8 @@
 
 #include <chrono>
 
-#include "bench/BenchPlay.h"
 #include "app/frmMain.h"
+#include "bench/BenchPlay.h"
 
 namespace bench {
 
@@ -72,7 +72,8 @@ PacedResult RunPacedLoop(frmMain& window, int64_t frames, FrameWait wait) {
     result.period = periods.Summarise();
     result.belowTick = tickPeriods.CountBelow(game::kFrameMillis);
     result.belowNanos = periods.CountBelow(kFrameNanos);
-    result.overHalfMilli = static_cast<int64_t>(periods.Count()) - periods.CountBelow(kFrameNanos + 500'001);
+    result.overHalfMilli =
+        static_cast<int64_t>(periods.Count()) - periods.CountBelow(kFrameNanos + 500'001);
     result.work = work.Summarise();
     result.lateness = Lateness(starts, ticks, game::kFrameMillis).Summarise();
     result.wallSeconds = static_cast<double>(wall1 - wall0) / 1e9;

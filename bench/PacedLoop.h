@@ -19,16 +19,16 @@ using platform::qt::FrameWait;
 struct PacedResult {
     FrameWait wait = FrameWait::Sleep;
     int64_t frames = 0;
-    Summary period;            // ns between frame starts
-    int64_t belowTick = 0;     // periods under 22 ms on the game's tick
-    int64_t belowNanos = 0;    // periods under 22 ms on the steady clock
-    int64_t overHalfMilli = 0; // periods over 22.5 ms
-    Summary work;              // ns from a frame's start to the end of its step 18
+    Summary period;             // ns between frame starts
+    int64_t belowTick = 0;      // periods under 22 ms on the game's tick
+    int64_t belowNanos = 0;     // periods under 22 ms on the steady clock
+    int64_t overHalfMilli = 0;  // periods over 22.5 ms
+    Summary work;               // ns from a frame's start to the end of its step 18
     // ns from the moment the game's tick reached a frame's deadline (the last
     // frame's tick + 22) to the frame's start: how late the wait let it go.
     // The tick's origin is taken as the earliest start within its tick.
     Summary lateness;
-    double cpuPercent = 0;     // of one core, over the whole run
+    double cpuPercent = 0;  // of one core, over the whole run
     double wallSeconds = 0;
     int64_t lostBalls = 0;     // served again and resumed at once
     int64_t wallsRebuilt = 0;  // cleared stages, walls put back without a title

@@ -7,7 +7,9 @@ namespace bench {
 
 namespace {
 
-double Ms(double nanos) { return nanos / 1e6; }
+double Ms(double nanos) {
+    return nanos / 1e6;
+}
 
 struct Field {
     const char* name;
@@ -41,7 +43,9 @@ constexpr Field kFields[] = {
 
 }  // namespace
 
-const char* WaitName(FrameWait wait) { return platform::qt::FrameWaitName(wait); }
+const char* WaitName(FrameWait wait) {
+    return platform::qt::FrameWaitName(wait);
+}
 
 bool ParseWaits(std::string_view list, std::vector<FrameWait>& waits) {
     waits.clear();
@@ -67,8 +71,8 @@ std::string ToJson(const std::vector<PacedResult>& results) {
         out += "\": {";
         for (const Field& f : kFields) {
             char text[96];
-            std::snprintf(text, sizeof text, "%s\"%s\": %.*f", &f == kFields ? "" : ", ", f.name, f.decimals,
-                          f.value(r));
+            std::snprintf(text, sizeof text, "%s\"%s\": %.*f", &f == kFields ? "" : ", ", f.name,
+                          f.decimals, f.value(r));
             out += text;
         }
         out += "}";

@@ -6,7 +6,9 @@
 
 namespace bench {
 
-Samples::Samples(std::size_t capacity) : capacity_(capacity) { values_.reserve(capacity); }
+Samples::Samples(std::size_t capacity) : capacity_(capacity) {
+    values_.reserve(capacity);
+}
 
 bool Samples::Add(int64_t nanos) {
     if (values_.size() >= capacity_) return false;

@@ -46,7 +46,8 @@ struct DrawScene {
         fakes.random.Randomize(7.0);
         bench::StartRunningPlay(game);
         if (everyCaption) bench::ShowEveryCaption(game);
-        state.SetLabel(everyCaption ? "69 captions, item, paused: 79 prints" : "running, full wall, status texts");
+        state.SetLabel(everyCaption ? "69 captions, item, paused: 79 prints"
+                                    : "running, full wall, status texts");
     }
     void Advance(int64_t frame) { bench::MoveForNextFrame(game.state, frame, everyCaption); }
 };
@@ -59,7 +60,9 @@ void Report(benchmark::State& state, const bench::Samples& samples) {
     state.counters["max_us"] = static_cast<double>(s.max) / 1e3;
 }
 
-int64_t Nanos(Clock::duration d) { return std::chrono::duration_cast<std::chrono::nanoseconds>(d).count(); }
+int64_t Nanos(Clock::duration d) {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(d).count();
+}
 
 // One frame every 22 ms; the time of the drawing alone is reported.
 void BM_DrawFramePaced(benchmark::State& state) {
@@ -86,8 +89,11 @@ void BM_DrawFramePaced(benchmark::State& state) {
 }
 // Arguments: scene, frames; one iteration per frame. The 100-frame runs are
 // the short suite's.
-#define PACED(scene, frames)                                                              \
-    BENCHMARK(BM_DrawFramePaced)->Args({scene, frames})->Iterations(frames)->UseManualTime() \
+#define PACED(scene, frames)     \
+    BENCHMARK(BM_DrawFramePaced) \
+        ->Args({scene, frames})  \
+        ->Iterations(frames)     \
+        ->UseManualTime()        \
         ->Unit(benchmark::kMicrosecond)
 PACED(kUsual, 1000);
 PACED(kEveryCaption, 1000);

@@ -25,11 +25,11 @@
 #include <string>
 #include <vector>
 
+#include "app/DisplaySettings.h"
+#include "app/frmMain.h"
 #include "bench/KeyLatencyLoop.h"
 #include "bench/PacedLoop.h"
 #include "bench/PacedReport.h"
-#include "app/DisplaySettings.h"
-#include "app/frmMain.h"
 
 namespace {
 
@@ -95,7 +95,8 @@ int main(int argc, char** argv) {
     RunEventsFor(300);  // mapped and painted once before anything is timed
     if (latency) {
         const bench::PaddleBand band = bench::StartKeyLatencyPlay(window);
-        std::printf("{\"ready\": true, \"band\": [%d, %d, %d, %d]}\n", band.left, band.top, band.width, band.height);
+        std::printf("{\"ready\": true, \"band\": [%d, %d, %d, %d]}\n", band.left, band.top, band.width,
+                    band.height);
         std::fflush(stdout);
         bench::RunKeyLatencyLoop(window, frames, waits.front());
         window.Unload();

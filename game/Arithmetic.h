@@ -25,12 +25,24 @@ inline T Saturate(int64_t value) {
     return static_cast<T>(value);
 }
 
-inline int16_t Add16(int64_t a, int64_t b) { return Saturate<int16_t>(a + b); }
-inline int16_t Sub16(int64_t a, int64_t b) { return Saturate<int16_t>(a - b); }
-inline int16_t Mul16(int64_t a, int64_t b) { return Saturate<int16_t>(a * b); }
-inline int16_t Neg16(int64_t a) { return Saturate<int16_t>(-a); }
-inline int32_t Add32(int64_t a, int64_t b) { return Saturate<int32_t>(a + b); }
-inline int32_t Sub32(int64_t a, int64_t b) { return Saturate<int32_t>(a - b); }
+inline int16_t Add16(int64_t a, int64_t b) {
+    return Saturate<int16_t>(a + b);
+}
+inline int16_t Sub16(int64_t a, int64_t b) {
+    return Saturate<int16_t>(a - b);
+}
+inline int16_t Mul16(int64_t a, int64_t b) {
+    return Saturate<int16_t>(a * b);
+}
+inline int16_t Neg16(int64_t a) {
+    return Saturate<int16_t>(-a);
+}
+inline int32_t Add32(int64_t a, int64_t b) {
+    return Saturate<int32_t>(a + b);
+}
+inline int32_t Sub32(int64_t a, int64_t b) {
+    return Saturate<int32_t>(a - b);
+}
 
 // A real number brought to int16 by floor, saturating (and counting the
 // overflow) outside the width; NaN counts as an overflow and gives 0.

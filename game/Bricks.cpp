@@ -33,14 +33,16 @@ Face HitFace(const GameState& s, const BallBox& ball, const Brick& b) {
     const int16_t bottom = Add16(b.y, b.height);
     // Each test needs the ball's box to touch the brick's (the centre lies
     // inside the ball's box), so a brick it does not touch is passed at once.
-    if (ball.upright && (ball.left > right || left > ball.right || ball.top > bottom || top > ball.bottom)) {
+    if (ball.upright &&
+        (ball.left > right || left > ball.right || ball.top > bottom || top > ball.bottom)) {
         return Face::None;
     }
     const bool centreInHeight = top <= ball.cy && ball.cy <= bottom;
 
     if (centreInHeight && s.ballDX < 0 && ball.left <= right && right <= ball.right) return Face::Side;
     if (centreInHeight && s.ballDX > 0 && ball.left <= left && left <= ball.right) return Face::Side;
-    if (ball.top <= bottom && ball.bottom >= top && left <= ball.cx && ball.cx <= right) return Face::TopOrBottom;
+    if (ball.top <= bottom && ball.bottom >= top && left <= ball.cx && ball.cx <= right)
+        return Face::TopOrBottom;
     return Face::None;
 }
 

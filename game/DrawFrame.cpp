@@ -1,7 +1,6 @@
 // Composes the whole play field in the window's image every frame, paused or
 // not, and shows it with one refresh, so the screen never shows half a frame.
 
-
 #include "game/Arithmetic.h"
 #include "game/Game.h"
 #include "game/Text.h"
@@ -14,8 +13,8 @@ using platform::RasterOp;
 
 // A mask copied with AND, then its image with OR: the thing shows where its
 // mask is black and the background where it is white.
-void DrawMasked(platform::Surface& surface, int32_t x, int32_t y, int32_t w, int32_t h,
-                int32_t maskX, int32_t maskY, int32_t spriteX, int32_t spriteY) {
+void DrawMasked(platform::Surface& surface, int32_t x, int32_t y, int32_t w, int32_t h, int32_t maskX,
+                int32_t maskY, int32_t spriteX, int32_t spriteY) {
     surface.BitBlt(x, y, w, h, maskX, maskY, RasterOp::SRCAND);
     surface.BitBlt(x, y, w, h, spriteX, spriteY, RasterOp::SRCPAINT);
 }
@@ -32,7 +31,7 @@ bool Game::DrawFrame() {
     platform::Surface& surface = services_.surface;
     const GameState& s = state;
 
-    surface.Cls();                                     // 1
+    surface.Cls();                                                                           // 1
     surface.RectangleOutline(kLeftWall - 1, kCeiling - 1, kRightWall, kFloor, kTextColour);  // 2
 
     const bool strobeDark = s.effectActive && s.specialKind == strobeBall && !s.strobeShown;
@@ -63,8 +62,8 @@ bool Game::DrawFrame() {
     }
 
     if (s.specialFalling) {  // 6
-        DrawMasked(surface, s.specialX, s.specialY, s.specialWidth, s.specialHeight,
-                   s.specialMaskX, s.specialMaskY, s.specialSpriteX, s.specialSpriteY);
+        DrawMasked(surface, s.specialX, s.specialY, s.specialWidth, s.specialHeight, s.specialMaskX,
+                   s.specialMaskY, s.specialSpriteX, s.specialSpriteY);
     }
     if (s.captionFrames > 0) DrawSpecialCaption();  // 7
 

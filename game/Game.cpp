@@ -82,14 +82,14 @@ FrameEnd Game::RunFrame() {
 
     if (s.quitGame) return FrameEnd::EndPlayStage;  // 5
 
-    if (!l.paused) {   // 6
-        CountDownSpecial();  // 7
-        LimitBallSpeed();    // 8
-        MoveBall();          // 9
-        FallSpecial();       // 10
-        StepEffect();        // 11
-        MovePaddle();        // 12
-        ApplySideWalls();    // 13
+    if (!l.paused) {          // 6
+        CountDownSpecial();   // 7
+        LimitBallSpeed();     // 8
+        MoveBall();           // 9
+        FallSpecial();        // 10
+        StepEffect();         // 11
+        MovePaddle();         // 12
+        ApplySideWalls();     // 13
         if (BallAtFloor()) {  // 14
             if (!LoseBall()) return FrameEnd::EndPlayStage;
         } else {

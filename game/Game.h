@@ -57,10 +57,10 @@ public:
     void AdvanceStage();  // after a cleared stage: the next stage, after the third the next level
 
     // --- Motion.cpp ---
-    void LimitBallSpeed();  // step 8
-    void MoveBall();        // step 9
-    void MovePaddle();      // step 12
-    void ApplySideWalls();  // step 13
+    void LimitBallSpeed();     // step 8
+    void MoveBall();           // step 9
+    void MovePaddle();         // step 12
+    void ApplySideWalls();     // step 13
     bool BallAtFloor() const;  // step 14, first test
     void ApplyCeiling();       // step 14, second test
     void BouncePaddle();       // step 15

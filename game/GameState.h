@@ -13,9 +13,9 @@
 namespace game {
 
 struct Brick {
-    int16_t x = 0;             // left edge
-    int16_t y = 0;             // top edge
-    int16_t spriteX = 0;       // image corner in the sheet
+    int16_t x = 0;        // left edge
+    int16_t y = 0;        // top edge
+    int16_t spriteX = 0;  // image corner in the sheet
     int16_t spriteY = 0;
     int16_t width = 0;
     int16_t height = 0;

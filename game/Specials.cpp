@@ -38,8 +38,7 @@ void Game::StepEffect() {
 // Step 16: the catch comes before the floor test, so an item touching the
 // paddle at its lowest place is still caught. Edges that only touch count.
 void Game::CatchSpecial() {
-    if (state.specialFalling &&
-        Add16(state.specialY, state.specialHeight) >= state.paddleY &&
+    if (state.specialFalling && Add16(state.specialY, state.specialHeight) >= state.paddleY &&
         Add16(state.paddleY, state.paddleHeight) >= state.specialY &&
         Add16(state.specialX, state.specialWidth) >= state.paddleX &&
         Add16(state.paddleX, state.paddleWidth) >= state.specialX) {
@@ -81,16 +80,16 @@ void Game::SpawnSpecial() {
 void Game::CollectSpecial() {
     state.specialFalling = false;
     switch (state.specialKind) {
-    case extraLife:
-        state.lives = Add16(state.lives, 1);
-        break;
-    case drunkenBall:
-    case strobeBall:
-        state.effectActive = true;
-        break;
-    default:
-        state.score = Add32(state.score, state.specialPoints);
-        break;
+        case extraLife:
+            state.lives = Add16(state.lives, 1);
+            break;
+        case drunkenBall:
+        case strobeBall:
+            state.effectActive = true;
+            break;
+        default:
+            state.score = Add32(state.score, state.specialPoints);
+            break;
     }
 }
 
@@ -125,21 +124,21 @@ void Game::DrawSpecialCaption() {
     surface.ForeColor(kCaptionRed);
 
     switch (state.specialKind) {
-    case extraLife:
-        surface.Print("+1 Life");
-        break;
-    case drunkenBall:
-        surface.Print("Drunken Ball");
-        break;
-    case strobeBall:
-        surface.Print("Strobe Ball");
-        break;
-    default: {
-        Text text;
-        text.Append("+").AppendInt(state.specialPoints).Append(" Points");
-        surface.Print(text.View());
-        break;
-    }
+        case extraLife:
+            surface.Print("+1 Life");
+            break;
+        case drunkenBall:
+            surface.Print("Drunken Ball");
+            break;
+        case strobeBall:
+            surface.Print("Strobe Ball");
+            break;
+        default: {
+            Text text;
+            text.Append("+").AppendInt(state.specialPoints).Append(" Points");
+            surface.Print(text.View());
+            break;
+        }
     }
     surface.ForeColor(kTextColour);
 }

@@ -26,7 +26,8 @@ public:
     Text& AppendNumber(int64_t value) {
         Append(value < 0 ? "-" : " ");
         char digits[24];
-        const uint64_t magnitude = value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+        const uint64_t magnitude =
+            value < 0 ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
         const auto result = std::to_chars(digits, digits + sizeof digits, magnitude);
         return Append(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
     }

@@ -79,7 +79,8 @@ mode_t NewFileMode(const std::string& path) {
 ssize_t SkipToLineEnd(const char* buffer, ssize_t from, ssize_t n) {
     const auto length = static_cast<std::size_t>(n - from);
     const void* cr = std::memchr(buffer + from, '\r', length);
-    const auto crLength = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - (buffer + from)) : length;
+    const auto crLength =
+        cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - (buffer + from)) : length;
     const void* lf = std::memchr(buffer + from, '\n', crLength);
     const char* end = lf ? static_cast<const char*>(lf) : buffer + from + crLength;
     return end - buffer;
@@ -106,8 +107,8 @@ void SkipHole(int fd) {
 
 const HighScoreLines& DefaultHighScoreLines() {
     static const HighScoreLines lines = {
-        "Tilebash", "30000", "Tilebash", "20000", "Tilebash",
-        "15000",    "Tilebash", "10000", "Tilebash", "5000",
+        "Tilebash", "30000",    "Tilebash", "20000",    "Tilebash",
+        "15000",    "Tilebash", "10000",    "Tilebash", "5000",
     };
     return lines;
 }
@@ -121,8 +122,8 @@ HighScoreReadResult ReadHighScoreFile(const std::string& path) {
     }
 
     std::string line;
-    bool inLine = false;       // bytes of the current line have been seen
-    bool afterCr = false;      // an LF now belongs to the CR before it
+    bool inLine = false;   // bytes of the current line have been seen
+    bool afterCr = false;  // an LF now belongs to the CR before it
     char buffer[65536];
     while (result.lines.size() < kHighScoreLines) {
         const ssize_t n = ::read(fd.Get(), buffer, sizeof buffer);

@@ -14,10 +14,10 @@ constexpr int kAnswerMs = 3000;
 }  // namespace
 
 QString RaiseServerName(const QString& folder) {
-    return "tilebash-" + QString::fromLatin1(QCryptographicHash::hash(QFile::encodeName(folder),
-                                                                       QCryptographicHash::Sha256)
-                                                 .toHex()
-                                                 .left(32));
+    return "tilebash-" + QString::fromLatin1(
+                             QCryptographicHash::hash(QFile::encodeName(folder), QCryptographicHash::Sha256)
+                                 .toHex()
+                                 .left(32));
 }
 
 bool AskToRaise(const QString& serverName) {

@@ -57,6 +57,8 @@ void RemoveOnTermination(const QString& lockPath, const QString& socketPath) {
     }
 }
 
-void KeepOnTermination() { gHeld = 0; }
+void KeepOnTermination() {
+    gHeld = 0;
+}
 
 }  // namespace menu

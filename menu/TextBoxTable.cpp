@@ -4,8 +4,7 @@
 
 namespace menu {
 
-TextBoxTable::TextBoxTable(const std::array<QLineEdit*, 5>& names,
-                           const std::array<QLineEdit*, 5>& scores)
+TextBoxTable::TextBoxTable(const std::array<QLineEdit*, 5>& names, const std::array<QLineEdit*, 5>& scores)
     : names_(names), scores_(scores) {}
 
 std::string TextBoxTable::NameText(int row) const {

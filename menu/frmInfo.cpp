@@ -7,8 +7,7 @@
 #include "windows/RoundedShape.h"
 #include "windows/WindowLook.h"
 
-frmInfo::frmInfo(QWidget& startWindow)
-    : ui_(std::make_unique<Ui::frmInfo>()), startWindow_(startWindow) {
+frmInfo::frmInfo(QWidget& startWindow) : ui_(std::make_unique<Ui::frmInfo>()), startWindow_(startWindow) {
     ui_->setupUi(this);
     windows::SetUpWindow(*this);
     menu::DescribeBackButton(*ui_->cmdMainMenu);

@@ -22,8 +22,8 @@ std::string HighScorePathIn(const frmSplash::Collaborators& c) {
 }  // namespace
 
 frmSplash::Collaborators frmSplash::DefaultCollaborators(
-    std::string programFolder,
-    std::function<std::unique_ptr<menu::PlayWindow>()> createPlayWindow, std::string scoreFolder) {
+    std::string programFolder, std::function<std::unique_ptr<menu::PlayWindow>()> createPlayWindow,
+    std::string scoreFolder) {
     Collaborators services;
     services.programFolder = std::move(programFolder);
     services.scoreFolder = std::move(scoreFolder);

@@ -39,14 +39,13 @@ public:
         std::string scoreFolder;
         // Creates the play-field window, on the first Start.
         std::function<std::unique_ptr<menu::PlayWindow>()> createPlayWindow;
-        MessageBox prompt;  // the high-score prompt: no icon
-        MessageBox error;   // a failure the player must hear of
+        MessageBox prompt;                       // the high-score prompt: no icon
+        MessageBox error;                        // a failure the player must hear of
         std::function<void(int exitCode)> quit;  // ends the event loop
     };
     // Qt message boxes and QCoreApplication::exit.
     static Collaborators DefaultCollaborators(
-        std::string programFolder,
-        std::function<std::unique_ptr<menu::PlayWindow>()> createPlayWindow,
+        std::string programFolder, std::function<std::unique_ptr<menu::PlayWindow>()> createPlayWindow,
         std::string scoreFolder = {});
 
     // Creates and loads the window (Form_Load): rounded buttons, then the table.

@@ -12,178 +12,167 @@
 
 namespace art {
 
-void RequireFonts()
-{
-  const QStringList families = QFontDatabase::families();
-  for (const QString& wanted : {kSans, kSerif}) {
-    if (!families.contains(wanted)) {
-      std::fprintf(stderr, "paint_artwork: font family \"%s\" is not installed (package fonts-liberation2)\n",
-                   qPrintable(wanted));
-      std::exit(2);
+void RequireFonts() {
+    const QStringList families = QFontDatabase::families();
+    for (const QString& wanted : {kSans, kSerif}) {
+        if (!families.contains(wanted)) {
+            std::fprintf(stderr,
+                         "paint_artwork: font family \"%s\" is not installed (package fonts-liberation2)\n",
+                         qPrintable(wanted));
+            std::exit(2);
+        }
     }
-  }
 }
 
-QFont Font(const QString& family, int pixelSize, bool bold, bool italic)
-{
-  QFont f(family);
-  f.setPixelSize(pixelSize);
-  f.setBold(bold);
-  f.setItalic(italic);
-  f.setStyleStrategy(QFont::PreferAntialias);
-  f.setHintingPreference(QFont::PreferFullHinting);
-  f.setKerning(true);
-  return f;
+QFont Font(const QString& family, int pixelSize, bool bold, bool italic) {
+    QFont f(family);
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    f.setItalic(italic);
+    f.setStyleStrategy(QFont::PreferAntialias);
+    f.setHintingPreference(QFont::PreferFullHinting);
+    f.setKerning(true);
+    return f;
 }
 
-QColor Mix(const QColor& a, const QColor& b, double t)
-{
-  const auto lerp = [t](int x, int y) { return static_cast<int>(x + (y - x) * t + 0.5); };
-  return QColor(lerp(a.red(), b.red()), lerp(a.green(), b.green()), lerp(a.blue(), b.blue()),
-                lerp(a.alpha(), b.alpha()));
+QColor Mix(const QColor& a, const QColor& b, double t) {
+    const auto lerp = [t](int x, int y) { return static_cast<int>(x + (y - x) * t + 0.5); };
+    return QColor(lerp(a.red(), b.red()), lerp(a.green(), b.green()), lerp(a.blue(), b.blue()),
+                  lerp(a.alpha(), b.alpha()));
 }
 
-QImage Canvas(int width, int height, const QColor& fill, QImage::Format format)
-{
-  QImage img(width, height, format);
-  img.fill(fill);
-  return img;
+QImage Canvas(int width, int height, const QColor& fill, QImage::Format format) {
+    QImage img(width, height, format);
+    img.fill(fill);
+    return img;
 }
 
-static QRectF InkOf(const QString& text, const QFont& font)
-{
-  QPainterPath path;
-  path.addText(0, 0, font, text);
-  return path.boundingRect();
+static QRectF InkOf(const QString& text, const QFont& font) {
+    QPainterPath path;
+    path.addText(0, 0, font, text);
+    return path.boundingRect();
 }
 
-void TextInBox(QPainter& p, const QString& text, QFont font, const QRect& box, const QColor& colour)
-{
-  int size = 4;
-  for (int candidate = 4; candidate < 200; ++candidate) {
-    font.setPixelSize(candidate);
-    if (InkOf(text, font).height() > box.height() + 0.3) break;
-    size = candidate;
-  }
-  font.setPixelSize(size);
-  font.setStretch(100);
-  const double naturalWidth = InkOf(text, font).width();
-  font.setStretch(std::clamp(static_cast<int>(100.0 * box.width() / naturalWidth + 0.5), 50, 200));
-  const QRectF ink = InkOf(text, font);
-  p.save();
-  p.setFont(font);
-  p.setPen(colour);
-  // Baseline placed so the ink's top sits on the box's top; x so its left edge sits on the box.
-  p.drawText(QPointF(box.left() - ink.left(), box.top() - ink.top() + (box.height() - ink.height()) / 2.0), text);
-  p.restore();
+void TextInBox(QPainter& p, const QString& text, QFont font, const QRect& box, const QColor& colour) {
+    int size = 4;
+    for (int candidate = 4; candidate < 200; ++candidate) {
+        font.setPixelSize(candidate);
+        if (InkOf(text, font).height() > box.height() + 0.3) break;
+        size = candidate;
+    }
+    font.setPixelSize(size);
+    font.setStretch(100);
+    const double naturalWidth = InkOf(text, font).width();
+    font.setStretch(std::clamp(static_cast<int>(100.0 * box.width() / naturalWidth + 0.5), 50, 200));
+    const QRectF ink = InkOf(text, font);
+    p.save();
+    p.setFont(font);
+    p.setPen(colour);
+    // Baseline placed so the ink's top sits on the box's top; x so its left edge sits on the box.
+    p.drawText(
+        QPointF(box.left() - ink.left(), box.top() - ink.top() + (box.height() - ink.height()) / 2.0),
+        text);
+    p.restore();
 }
 
-QRect TextAt(QPainter& p, const QString& text, const QFont& font, QPoint topLeft, const QColor& colour)
-{
-  const QRectF ink = InkOf(text, font);
-  p.save();
-  p.setFont(font);
-  p.setPen(colour);
-  p.drawText(QPointF(topLeft.x() - ink.left(), topLeft.y() - ink.top()), text);
-  p.restore();
-  return QRect(topLeft, ink.size().toSize());
+QRect TextAt(QPainter& p, const QString& text, const QFont& font, QPoint topLeft, const QColor& colour) {
+    const QRectF ink = InkOf(text, font);
+    p.save();
+    p.setFont(font);
+    p.setPen(colour);
+    p.drawText(QPointF(topLeft.x() - ink.left(), topLeft.y() - ink.top()), text);
+    p.restore();
+    return QRect(topLeft, ink.size().toSize());
 }
 
-static void Edges(QPainter& p, const QRect& r, const QColor& light, const QColor& dark, int depth)
-{
-  for (int i = 0; i < depth; ++i) {
-    const double fade = depth > 1 ? static_cast<double>(i) / depth : 0.0;
-    const QColor l = Mix(light, QColor(light.red(), light.green(), light.blue(), 0), fade * 0.5);
-    const QColor d = Mix(dark, QColor(dark.red(), dark.green(), dark.blue(), 0), fade * 0.5);
-    const int x0 = r.left() + i, y0 = r.top() + i, x1 = r.right() - i, y1 = r.bottom() - i;
-    p.setPen(l);
-    p.drawLine(x0, y0, x1 - 1, y0);
-    p.drawLine(x0, y0, x0, y1 - 1);
-    p.setPen(d);
-    p.drawLine(x0, y1, x1, y1);
-    p.drawLine(x1, y0, x1, y1);
-  }
+static void Edges(QPainter& p, const QRect& r, const QColor& light, const QColor& dark, int depth) {
+    for (int i = 0; i < depth; ++i) {
+        const double fade = depth > 1 ? static_cast<double>(i) / depth : 0.0;
+        const QColor l = Mix(light, QColor(light.red(), light.green(), light.blue(), 0), fade * 0.5);
+        const QColor d = Mix(dark, QColor(dark.red(), dark.green(), dark.blue(), 0), fade * 0.5);
+        const int x0 = r.left() + i, y0 = r.top() + i, x1 = r.right() - i, y1 = r.bottom() - i;
+        p.setPen(l);
+        p.drawLine(x0, y0, x1 - 1, y0);
+        p.drawLine(x0, y0, x0, y1 - 1);
+        p.setPen(d);
+        p.drawLine(x0, y1, x1, y1);
+        p.drawLine(x1, y0, x1, y1);
+    }
 }
 
-static void Face(QPainter& p, const QRect& r, const QColor& face)
-{
-  QLinearGradient g(r.topLeft(), r.bottomLeft());
-  g.setColorAt(0.0, face.lighter(108));
-  g.setColorAt(1.0, face.darker(106));
-  p.fillRect(r, g);
+static void Face(QPainter& p, const QRect& r, const QColor& face) {
+    QLinearGradient g(r.topLeft(), r.bottomLeft());
+    g.setColorAt(0.0, face.lighter(108));
+    g.setColorAt(1.0, face.darker(106));
+    p.fillRect(r, g);
 }
 
-void DarkPage(QPainter& p, const QRect& r)
-{
-  QLinearGradient g(r.topLeft(), r.bottomLeft());
-  g.setColorAt(0.0, QColor(16, 28, 96));
-  g.setColorAt(1.0, QColor(6, 10, 52));
-  p.fillRect(r, g);
-  p.setPen(QColor(90, 120, 220));
-  p.drawLine(r.left(), r.top(), r.right(), r.top());
-  p.drawLine(r.left(), r.top(), r.left(), r.bottom());
-  p.setPen(QColor(2, 4, 24));
-  p.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
-  p.drawLine(r.right(), r.top(), r.right(), r.bottom());
-  p.setPen(QColor(40, 60, 150));
-  p.drawRect(r.adjusted(2, 2, -3, -3));
+void DarkPage(QPainter& p, const QRect& r) {
+    QLinearGradient g(r.topLeft(), r.bottomLeft());
+    g.setColorAt(0.0, QColor(16, 28, 96));
+    g.setColorAt(1.0, QColor(6, 10, 52));
+    p.fillRect(r, g);
+    p.setPen(QColor(90, 120, 220));
+    p.drawLine(r.left(), r.top(), r.right(), r.top());
+    p.drawLine(r.left(), r.top(), r.left(), r.bottom());
+    p.setPen(QColor(2, 4, 24));
+    p.drawLine(r.left(), r.bottom(), r.right(), r.bottom());
+    p.drawLine(r.right(), r.top(), r.right(), r.bottom());
+    p.setPen(QColor(40, 60, 150));
+    p.drawRect(r.adjusted(2, 2, -3, -3));
 }
 
-void BevelPanel(QPainter& p, const QRect& r, const QColor& face, int depth)
-{
-  p.save();
-  p.setRenderHint(QPainter::Antialiasing, false);
-  Face(p, r, face);
-  Edges(p, r, face.lighter(135), face.darker(190), depth);
-  p.restore();
+void BevelPanel(QPainter& p, const QRect& r, const QColor& face, int depth) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    Face(p, r, face);
+    Edges(p, r, face.lighter(135), face.darker(190), depth);
+    p.restore();
 }
 
-void SunkenPanel(QPainter& p, const QRect& r, const QColor& face, int depth)
-{
-  p.save();
-  p.setRenderHint(QPainter::Antialiasing, false);
-  Face(p, r, face);
-  Edges(p, r, face.darker(190), face.lighter(150), depth);
-  p.restore();
+void SunkenPanel(QPainter& p, const QRect& r, const QColor& face, int depth) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    Face(p, r, face);
+    Edges(p, r, face.darker(190), face.lighter(150), depth);
+    p.restore();
 }
 
-void Sparkle(QPainter& p, QPointF c, double radius, const QColor& colour)
-{
-  p.save();
-  p.setRenderHint(QPainter::Antialiasing, true);
-  QRadialGradient glow(c, radius);
-  QColor halo = colour;
-  halo.setAlpha(110);
-  glow.setColorAt(0.0, halo);
-  glow.setColorAt(1.0, QColor(colour.red(), colour.green(), colour.blue(), 0));
-  p.setPen(Qt::NoPen);
-  p.setBrush(glow);
-  p.drawEllipse(c, radius * 0.6, radius * 0.6);
-  const double w = radius * 0.16;
-  QPainterPath star;
-  star.moveTo(c.x(), c.y() - radius);
-  star.quadTo(c.x() + w, c.y() - w, c.x() + radius, c.y());
-  star.quadTo(c.x() + w, c.y() + w, c.x(), c.y() + radius);
-  star.quadTo(c.x() - w, c.y() + w, c.x() - radius, c.y());
-  star.quadTo(c.x() - w, c.y() - w, c.x(), c.y() - radius);
-  p.setBrush(colour);
-  p.drawPath(star);
-  p.restore();
+void Sparkle(QPainter& p, QPointF c, double radius, const QColor& colour) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    QRadialGradient glow(c, radius);
+    QColor halo = colour;
+    halo.setAlpha(110);
+    glow.setColorAt(0.0, halo);
+    glow.setColorAt(1.0, QColor(colour.red(), colour.green(), colour.blue(), 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(glow);
+    p.drawEllipse(c, radius * 0.6, radius * 0.6);
+    const double w = radius * 0.16;
+    QPainterPath star;
+    star.moveTo(c.x(), c.y() - radius);
+    star.quadTo(c.x() + w, c.y() - w, c.x() + radius, c.y());
+    star.quadTo(c.x() + w, c.y() + w, c.x(), c.y() + radius);
+    star.quadTo(c.x() - w, c.y() + w, c.x() - radius, c.y());
+    star.quadTo(c.x() - w, c.y() - w, c.x(), c.y() - radius);
+    p.setBrush(colour);
+    p.drawPath(star);
+    p.restore();
 }
 
-void BlueSphere(QPainter& p, QPointF c, double r)
-{
-  p.save();
-  p.setRenderHint(QPainter::Antialiasing, true);
-  QRadialGradient g(c, r, QPointF(c.x() - r * 0.45, c.y() - r * 0.45));
-  g.setColorAt(0.0, QColor(235, 245, 255));
-  g.setColorAt(0.22, QColor(110, 170, 255));
-  g.setColorAt(0.65, QColor(30, 70, 200));
-  g.setColorAt(1.0, QColor(8, 16, 80));
-  p.setPen(Qt::NoPen);
-  p.setBrush(g);
-  p.drawEllipse(c, r, r);
-  p.restore();
+void BlueSphere(QPainter& p, QPointF c, double r) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    QRadialGradient g(c, r, QPointF(c.x() - r * 0.45, c.y() - r * 0.45));
+    g.setColorAt(0.0, QColor(235, 245, 255));
+    g.setColorAt(0.22, QColor(110, 170, 255));
+    g.setColorAt(0.65, QColor(30, 70, 200));
+    g.setColorAt(1.0, QColor(8, 16, 80));
+    p.setPen(Qt::NoPen);
+    p.setBrush(g);
+    p.drawEllipse(c, r, r);
+    p.restore();
 }
 
-} // namespace art
+}  // namespace art

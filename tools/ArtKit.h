@@ -48,4 +48,4 @@ void Sparkle(QPainter& p, QPointF centre, double radius, const QColor& colour);
 // Shiny blue sphere, light at the upper left, navy at the lower right.
 void BlueSphere(QPainter& p, QPointF centre, double radius);
 
-} // namespace art
+}  // namespace art

@@ -17,9 +17,9 @@ namespace art {
 inline constexpr int kAntialiasTolerance = 2;
 
 struct ArtworkFile {
-  const char* path;  // under the repository's root
-  int tolerance;     // levels per channel a repaint may be off; 0: exactly the committed pixels
-  QImage (*paint)();
+    const char* path;  // under the repository's root
+    int tolerance;     // levels per channel a repaint may be off; 0: exactly the committed pixels
+    QImage (*paint)();
 };
 
 // The sprite sheet (the game's own data) and the players' guide cut from it
@@ -30,4 +30,4 @@ const std::vector<ArtworkFile>& ArtworkFiles();
 // BMP, everything else as PNG. Prints what it wrote or why it could not.
 bool WriteArtwork(const QImage& picture, const QString& path);
 
-} // namespace art
+}  // namespace art

@@ -9,4 +9,4 @@ namespace art {
 
 bool WriteBmp24(const QImage& image, const QString& path);
 
-} // namespace art
+}  // namespace art

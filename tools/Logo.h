@@ -17,4 +17,4 @@ void PaintRingedBall(QPainter& p, QPointF centre, double radius, bool sparkling)
 // Maker's badge scaled into box (designed at 94 x 36).
 void PaintMakerLogo(QPainter& p, const QRectF& box);
 
-} // namespace art
+}  // namespace art

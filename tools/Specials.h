@@ -25,4 +25,4 @@ QImage SpecialImage(game::SpecialKind kind);
 // see-through pixels of `target` untouched.
 void StampSpecial(QImage& target, int x, int y, game::SpecialKind kind);
 
-} // namespace art
+}  // namespace art

@@ -12,39 +12,39 @@ namespace art {
 
 namespace {
 
-void HighScoresHeading(QPainter& p)
-{
-  TextInBox(p, QString::fromLatin1(windows::picture_text::kHighScores), Font(kSans, 11, true), QRect(84, 176, 70, 10), Qt::white);
-  p.fillRect(QRect(84, 186, 157, 1), Qt::white);
+void HighScoresHeading(QPainter& p) {
+    TextInBox(p, QString::fromLatin1(windows::picture_text::kHighScores), Font(kSans, 11, true),
+              QRect(84, 176, 70, 10), Qt::white);
+    p.fillRect(QRect(84, 186, 157, 1), Qt::white);
 }
 
-void Credits(QPainter& p)
-{
-  p.setPen(QColor(40, 60, 150));
-  p.drawLine(40, 330, 280, 330);
-  const QFont small = Font(kSans, 10, false);
-  p.setFont(small);
-  p.setPen(QColor(170, 190, 235));
-  p.drawText(QRect(0, 332, 320, 14), Qt::AlignCenter, QStringLiteral("Game, code and artwork by the Tilebash team"));
-  PaintMakerLogo(p, QRectF(113, 347, 94, 32));
-  p.setFont(Font(kSans, 10, false, true));
-  p.setPen(QColor(120, 145, 210));
-  p.drawText(QRect(0, 381, 320, 13), Qt::AlignCenter, QStringLiteral("made by the Tilebash project"));
+void Credits(QPainter& p) {
+    p.setPen(QColor(40, 60, 150));
+    p.drawLine(40, 330, 280, 330);
+    const QFont small = Font(kSans, 10, false);
+    p.setFont(small);
+    p.setPen(QColor(170, 190, 235));
+    p.drawText(QRect(0, 332, 320, 14), Qt::AlignCenter,
+               QStringLiteral("Game, code and artwork by the Tilebash team"));
+    PaintMakerLogo(p, QRectF(113, 347, 94, 32));
+    p.setFont(Font(kSans, 10, false, true));
+    p.setPen(QColor(120, 145, 210));
+    p.drawText(QRect(0, 381, 320, 13), Qt::AlignCenter, QStringLiteral("made by the Tilebash project"));
 }
 
-} // namespace
+}  // namespace
 
-QImage PaintSplash()
-{
-  QImage img = Canvas(320, 400, QColor(6, 10, 52));
-  QPainter p(&img);
-  p.setRenderHint(QPainter::TextAntialiasing, true);
-  DarkPage(p, img.rect());
-  PaintTitleLogo(p, QRectF(58, 15, 203, 107), false);
-  HighScoresHeading(p);
-  TextInBox(p, QString::fromLatin1(windows::picture_text::kVersion), Font(kSans, 11, true), QRect(125, 316, 40, 8), Qt::white);
-  Credits(p);
-  return img;
+QImage PaintSplash() {
+    QImage img = Canvas(320, 400, QColor(6, 10, 52));
+    QPainter p(&img);
+    p.setRenderHint(QPainter::TextAntialiasing, true);
+    DarkPage(p, img.rect());
+    PaintTitleLogo(p, QRectF(58, 15, 203, 107), false);
+    HighScoresHeading(p);
+    TextInBox(p, QString::fromLatin1(windows::picture_text::kVersion), Font(kSans, 11, true),
+              QRect(125, 316, 40, 8), Qt::white);
+    Credits(p);
+    return img;
 }
 
-} // namespace art
+}  // namespace art

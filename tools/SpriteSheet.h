@@ -8,4 +8,4 @@ namespace art {
 
 QImage PaintSpriteSheet();
 
-} // namespace art
+}  // namespace art

@@ -27,8 +27,11 @@ inline constexpr char kObjectText[] =
 
 inline constexpr char kControlsHeading[] = "Controls";
 inline constexpr KeyLine kKeys[] = {
-    {"Left", "Move paddle left"}, {"Right", "Move paddle right"}, {"P", "Pause"},
-    {"R", "Reset game"},          {"Q", "Quit"},
+    {"Left", "Move paddle left"},
+    {"Right", "Move paddle right"},
+    {"P", "Pause"},
+    {"R", "Reset game"},
+    {"Q", "Quit"},
 };
 
 inline constexpr char kComboHeading[] = "Combo System";

@@ -13,12 +13,14 @@ namespace {
 // light status panels, at the places game/Constants.h gives the picture.
 QImage PlainPlayFieldPicture() {
     QImage picture(640, 420, QImage::Format_RGB32);
-    picture.fill(qRgb(16, 32, 120));                                // the blue frame and side
+    picture.fill(qRgb(16, 32, 120));  // the blue frame and side
     QPainter painter(&picture);
-    painter.fillRect(QRect(QPoint(game::kLeftWall, game::kCeiling), QPoint(game::kRightWall - 1, game::kFloor - 1)),
-                     QColor(200, 200, 200));                         // the play area
+    painter.fillRect(
+        QRect(QPoint(game::kLeftWall, game::kCeiling), QPoint(game::kRightWall - 1, game::kFloor - 1)),
+        QColor(200, 200, 200));  // the play area
     for (const game::PanelBox& box : game::kStatusPanels) {
-        painter.fillRect(QRect(QPoint(box.left, box.top), QPoint(box.right, box.bottom)), QColor(210, 210, 210));
+        painter.fillRect(QRect(QPoint(box.left, box.top), QPoint(box.right, box.bottom)),
+                         QColor(210, 210, 210));
     }
     return picture;
 }

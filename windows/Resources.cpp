@@ -4,6 +4,10 @@
 #include <QtCore/qresource.h>
 
 // Q_INIT_RESOURCE must be used outside any namespace.
-static void InitPicturesResource() { Q_INIT_RESOURCE(pictures); }
+static void InitPicturesResource() {
+    Q_INIT_RESOURCE(pictures);
+}
 
-void InitWindowsResources() { InitPicturesResource(); }
+void InitWindowsResources() {
+    InitPicturesResource();
+}

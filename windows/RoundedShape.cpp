@@ -11,8 +11,7 @@
 
 namespace windows {
 
-QRegion RoundRectRegion(int left, int top, int right, int bottom, int ellipseWidth,
-                        int ellipseHeight) {
+QRegion RoundRectRegion(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight) {
     if (right <= left || bottom <= top) {
         return {};
     }

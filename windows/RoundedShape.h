@@ -12,8 +12,7 @@ namespace windows {
 // Pixels x in [left, right) and y in [top, bottom), with each corner cut by a
 // quarter of an ellipseWidth x ellipseHeight ellipse: a pixel belongs to the
 // region when its centre lies inside the rounded outline.
-QRegion RoundRectRegion(int left, int top, int right, int bottom, int ellipseWidth,
-                        int ellipseHeight);
+QRegion RoundRectRegion(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight);
 
 // Gives a widget the rounded shape its form sets in two dynamic properties:
 // roundedShape, the rectangle in the widget's own coordinates, and

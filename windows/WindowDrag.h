@@ -43,8 +43,8 @@ private:
     QWidget& window_;
     QRect handle_;
     Mode mode_ = Mode::Idle;
-    QPoint pressGlobal_;   // where the pointer went down, desktop coordinates
-    QPoint windowStart_;   // the window's position at that moment
+    QPoint pressGlobal_;  // where the pointer went down, desktop coordinates
+    QPoint windowStart_;  // the window's position at that moment
 };
 
 }  // namespace windows

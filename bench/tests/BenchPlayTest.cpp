@@ -52,10 +52,10 @@ TEST(BenchPlay, SteeringKeepsThePaddleBetweenTheWalls) {
         int16_t paddleX;
     };
     const Case cases[] = {
-        {10, -8, -20, 10},   // ball at the left wall: paddle stops there
-        {515, 8, 20, 450},   // right wall: 530 - 80
-        {263, 0, 0, 230},    // centred: ball centre 270, paddle 230..310
-        {263, 4, 20, 214},   // ball centre 274 lies 20 px right of the paddle's
+        {10, -8, -20, 10},  // ball at the left wall: paddle stops there
+        {515, 8, 20, 450},  // right wall: 530 - 80
+        {263, 0, 0, 230},   // centred: ball centre 270, paddle 230..310
+        {263, 4, 20, 214},  // ball centre 274 lies 20 px right of the paddle's
         {263, -4, -20, 246},
     };
     for (const Case& c : cases) {

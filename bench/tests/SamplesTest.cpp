@@ -23,8 +23,8 @@ TEST(Samples, NearestRankPicksTheSmallestValueCoveringThePercent) {
         int64_t expected;
     };
     const Case cases[] = {
-        {OneTo(100), 99, 99}, {OneTo(100), 50, 50}, {OneTo(100), 100, 100}, {OneTo(100), 0.5, 1},
-        {OneTo(10), 99, 10},  {OneTo(10), 50, 5},   {{1, 2}, 50, 1},        {{1, 2}, 99, 2},
+        {OneTo(100), 99, 99}, {OneTo(100), 50, 50}, {OneTo(100), 100, 100},  {OneTo(100), 0.5, 1},
+        {OneTo(10), 99, 10},  {OneTo(10), 50, 5},   {{1, 2}, 50, 1},         {{1, 2}, 99, 2},
         {{7}, 1, 7},          {{7}, 99, 7},         {OneTo(2000), 99, 1980}, {{}, 99, 0},
     };
     for (const Case& c : cases) {
@@ -114,7 +114,8 @@ Samples Ticks(std::initializer_list<int64_t> ms) {
 TEST(Samples, LatenessIsTheStartLessTheTickDeadlineOfTheFrameBefore) {
     // Frames at ticks 0, 22, 45, 67: the second on its deadline's first ns,
     // the third 1.2 ms late (tick 45 instead of 44), the fourth 0.3 ms late.
-    const Samples late = Lateness(Starts({0, 22'000'000, 45'200'000, 67'300'000}), Ticks({0, 22, 45, 67}), 22);
+    const Samples late =
+        Lateness(Starts({0, 22'000'000, 45'200'000, 67'300'000}), Ticks({0, 22, 45, 67}), 22);
     EXPECT_EQ(late.Values(), (std::vector<int64_t>{0, 1'200'000, 300'000}));
 }
 

@@ -23,8 +23,8 @@ struct DrawOp {
     RasterOp rop = RasterOp::SRCCOPY;
     Rgb colour{};
     int32_t x = 0, y = 0, w = 0, h = 0, srcX = 0, srcY = 0;  // Outline: x, y, w=x2, h=y2
-    const Font* font = nullptr;              // Print
-    uint32_t textStart = 0, textLength = 0;  // Print: in the list's text store
+    const Font* font = nullptr;                              // Print
+    uint32_t textStart = 0, textLength = 0;                  // Print: in the list's text store
     bool operator==(const DrawOp&) const = default;
 };
 
@@ -55,11 +55,13 @@ public:
     std::string_view TextOf(const DrawOp& op) const { return {text_.data() + op.textStart, op.textLength}; }
 
     bool SameAs(const DrawList& other) const {
-        if (count_ != other.count_ || textUsed_ != other.textUsed_ || startsWithCls_ != other.startsWithCls_) {
+        if (count_ != other.count_ || textUsed_ != other.textUsed_ ||
+            startsWithCls_ != other.startsWithCls_) {
             return false;
         }
         for (int i = 0; i < count_; ++i) {
-            if (!(ops_[static_cast<std::size_t>(i)] == other.ops_[static_cast<std::size_t>(i)])) return false;
+            if (!(ops_[static_cast<std::size_t>(i)] == other.ops_[static_cast<std::size_t>(i)]))
+                return false;
         }
         return std::memcmp(text_.data(), other.text_.data(), textUsed_) == 0;
     }

@@ -15,8 +15,8 @@ public:
     static constexpr int kLast = 126;  // '~'
 
     struct Glyph {
-        int32_t atlasX = 0;   // left of the glyph's cell in the coverage image
-        int32_t width = 0;    // cell size; 0 for a blank
+        int32_t atlasX = 0;  // left of the glyph's cell in the coverage image
+        int32_t width = 0;   // cell size; 0 for a blank
         int32_t height = 0;
         int32_t offsetX = 0;  // cell corner relative to the pen position ...
         int32_t offsetY = 0;  // ... and to the top of the text line

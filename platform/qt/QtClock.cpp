@@ -8,11 +8,14 @@ namespace {
 constexpr int64_t kNanosPerMilli = 1'000'000;
 }
 
-QtClock::QtClock(int32_t startTick) : startNanos_(int64_t{static_cast<uint32_t>(startTick)} * kNanosPerMilli) {
+QtClock::QtClock(int32_t startTick)
+    : startNanos_(int64_t{static_cast<uint32_t>(startTick)} * kNanosPerMilli) {
     elapsed_.start();
 }
 
-int64_t QtClock::NanosecondsSinceTickZero() const { return startNanos_ + elapsed_.nsecsElapsed(); }
+int64_t QtClock::NanosecondsSinceTickZero() const {
+    return startNanos_ + elapsed_.nsecsElapsed();
+}
 
 int32_t QtClock::GetTickCount() {
     // The low 32 bits of the milliseconds: the count wraps instead of stopping.
@@ -25,6 +28,8 @@ int64_t QtClock::NanosecondsUntil(int32_t tick) const {
     return int64_t{TicksUntil(now, tick)} * kNanosPerMilli - nanos % kNanosPerMilli;
 }
 
-double QtClock::Timer() { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
+double QtClock::Timer() {
+    return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+}
 
 }  // namespace platform::qt

@@ -1,10 +1,10 @@
 #include "platform/qt/QtEvents.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <sys/prctl.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
+#include <QCoreApplication>
+#include <QEventLoop>
 
 #include <cstdlib>
 #include <ctime>
@@ -46,9 +46,12 @@ constexpr FrameWait kFrameWaits[] = {FrameWait::Sleep, FrameWait::TimerThenPoll,
 
 const char* FrameWaitName(FrameWait wait) {
     switch (wait) {
-        case FrameWait::TimerThenPoll: return "timer-then-poll";
-        case FrameWait::Busy: return "busy";
-        case FrameWait::Sleep: break;
+        case FrameWait::TimerThenPoll:
+            return "timer-then-poll";
+        case FrameWait::Busy:
+            return "busy";
+        case FrameWait::Sleep:
+            break;
     }
     return "sleep";
 }
@@ -70,7 +73,8 @@ QtEvents::QtEvents(QtClock& clock) : clock_(clock), wait_(WaitFromEnvironment())
     wake_.setTimerType(Qt::PreciseTimer);
     deadlineFd_ = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
     if (deadlineFd_ < 0) {
-        if (wait_ == FrameWait::Sleep) wait_ = FrameWait::TimerThenPoll;  // no kernel timer: the Qt timer still paces
+        if (wait_ == FrameWait::Sleep)
+            wait_ = FrameWait::TimerThenPoll;  // no kernel timer: the Qt timer still paces
         return;
     }
     deadlineNotifier_ = std::make_unique<QSocketNotifier>(deadlineFd_, QSocketNotifier::Read);
@@ -95,9 +99,14 @@ void QtEvents::DoEvents() {
 
 void QtEvents::WaitEvents(int32_t deadlineTick) {
     switch (wait_) {
-        case FrameWait::Sleep: SleepToDeadline(deadlineTick); break;
-        case FrameWait::TimerThenPoll: SleepOnQtTimer(deadlineTick); break;
-        case FrameWait::Busy: break;
+        case FrameWait::Sleep:
+            SleepToDeadline(deadlineTick);
+            break;
+        case FrameWait::TimerThenPoll:
+            SleepOnQtTimer(deadlineTick);
+            break;
+        case FrameWait::Busy:
+            break;
     }
 }
 

@@ -64,7 +64,7 @@ private:
     QtClock& clock_;
     QtSurface* surface_ = nullptr;
     FrameWait wait_ = FrameWait::Sleep;
-    QTimer wake_;        // made once; TimerThenPoll's wake-up before the deadline
+    QTimer wake_;          // made once; TimerThenPoll's wake-up before the deadline
     int deadlineFd_ = -1;  // timerfd on CLOCK_MONOTONIC, armed with the deadline
     std::unique_ptr<QSocketNotifier> deadlineNotifier_;  // the timer in the loop's poll set
 };

@@ -5,7 +5,8 @@
 
 namespace platform::qt {
 
-int64_t QtPresenter::Present(draw::DamageList& changed, int32_t imageWidth, int32_t imageHeight, int32_t scale) {
+int64_t QtPresenter::Present(draw::DamageList& changed, int32_t imageWidth, int32_t imageHeight,
+                             int32_t scale) {
     repaintCount_ = 0;
     if (changed.None()) return 0;
     const draw::Box whole{0, 0, imageWidth, imageHeight};

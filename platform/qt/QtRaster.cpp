@@ -45,7 +45,8 @@ void QtRaster::BuildImages() {
         const int pw = std::min(picture_.width(), kWidth);
         const int ph = std::min(picture_.height(), kHeight);
         for (int y = 0; y < ph; ++y) {
-            std::memcpy(plain.scanLine(y), picture_.constScanLine(y), static_cast<std::size_t>(pw) * sizeof(QRgb));
+            std::memcpy(plain.scanLine(y), picture_.constScanLine(y),
+                        static_cast<std::size_t>(pw) * sizeof(QRgb));
         }
     }
     background_ = Enlarged(plain, scale_);
@@ -75,8 +76,8 @@ QImage QtRaster::ReadSheet(const std::string& path, std::string& error) {
     reader.setAutoDetectImageFormat(false);
     QImage picture = reader.read();
     if (picture.isNull()) {
-        error = "Cannot load the sprite sheet \"" + path + "\": " +
-                reader.errorString().toStdString() + " (a Windows bitmap is expected).";
+        error = "Cannot load the sprite sheet \"" + path + "\": " + reader.errorString().toStdString() +
+                " (a Windows bitmap is expected).";
         return {};
     }
     // Converted once here, so every copy during play is a plain word operation.
@@ -127,7 +128,8 @@ void QtRaster::Clear(const draw::DrawList& coming) {
             if (noteChanges_) changed_.Add(b);
             if (cover_.Covers(b)) continue;
             const auto bytes = static_cast<std::size_t>(b.right - b.left) * sizeof(QRgb);
-            for (int32_t y = b.top; y < b.bottom; ++y) std::memcpy(dst.At(b.left, y), src.At(b.left, y), bytes);
+            for (int32_t y = b.top; y < b.bottom; ++y)
+                std::memcpy(dst.At(b.left, y), src.At(b.left, y), bytes);
         }
     }
     drawn_.Clear();

@@ -16,15 +16,18 @@ using draw::DrawOp;
 
 namespace {
 
-QRgb ToQRgb(Rgb c) { return qRgb(c.r, c.g, c.b); }
+QRgb ToQRgb(Rgb c) {
+    return qRgb(c.r, c.g, c.b);
+}
 
 // c * a + d * (255 - a), per channel, rounded: exact and repeatable.
 inline QRgb Blend(QRgb colour, QRgb dst, uint32_t a) {
     const uint32_t na = 255 - a;
     const auto mix = [&](uint32_t s, uint32_t d) { return (s * a + d * na + 127) / 255; };
-    return qRgb(static_cast<int>(mix(static_cast<uint32_t>(qRed(colour)), static_cast<uint32_t>(qRed(dst)))),
-                static_cast<int>(mix(static_cast<uint32_t>(qGreen(colour)), static_cast<uint32_t>(qGreen(dst)))),
-                static_cast<int>(mix(static_cast<uint32_t>(qBlue(colour)), static_cast<uint32_t>(qBlue(dst)))));
+    return qRgb(
+        static_cast<int>(mix(static_cast<uint32_t>(qRed(colour)), static_cast<uint32_t>(qRed(dst)))),
+        static_cast<int>(mix(static_cast<uint32_t>(qGreen(colour)), static_cast<uint32_t>(qGreen(dst)))),
+        static_cast<int>(mix(static_cast<uint32_t>(qBlue(colour)), static_cast<uint32_t>(qBlue(dst)))));
 }
 
 // [lo, hi) of offsets 0..len-1 for which both a + offset and b + offset lie
@@ -39,7 +42,9 @@ Span ClipSpan(int64_t a, int64_t wa, int64_t b, int64_t wb, int64_t len) {
     return {lo, hi};
 }
 
-int32_t Narrow(int64_t v) { return static_cast<int32_t>(v); }  // callers pass values inside the image
+int32_t Narrow(int64_t v) {
+    return static_cast<int32_t>(v);
+}  // callers pass values inside the image
 
 }  // namespace
 
@@ -101,7 +106,8 @@ void QtRaster::FillBox(Box box, QRgb colour) {
     box.bottom = std::min(box.bottom, image_.height());
     if (box.Empty()) return;
     PixelRows rows(image_);
-    for (int32_t y = box.top; y < box.bottom; ++y) std::fill(rows.At(box.left, y), rows.At(box.right, y), colour);
+    for (int32_t y = box.top; y < box.bottom; ++y)
+        std::fill(rows.At(box.left, y), rows.At(box.right, y), colour);
     Touch(box);
 }
 
@@ -118,7 +124,8 @@ std::array<Box, 4> QtRaster::OutlineEdges(const DrawOp& op) const {
     const int32_t top = edge(std::min(y1, y2), h), bottom = edge(int64_t{std::max(y1, y2)} + 1, h);
     const auto t = static_cast<int32_t>(s);
     std::array<Box, 4> edges{Box{left, top, right, top + t}, Box{left, bottom - t, right, bottom},
-                             Box{left, top + t, left + t, bottom - t}, Box{right - t, top + t, right, bottom - t}};
+                             Box{left, top + t, left + t, bottom - t},
+                             Box{right - t, top + t, right, bottom - t}};
     for (Box& b : edges) {
         b.left = std::max(b.left, 0);
         b.top = std::max(b.top, 0);

@@ -60,7 +60,8 @@ void QtRaster::RestoreBackground(Box box) {
     PixelRows dst(image_);
     const PixelRows src(background_);
     const auto bytes = static_cast<std::size_t>(box.right - box.left) * sizeof(QRgb);
-    for (int32_t y = box.top; y < box.bottom; ++y) std::memcpy(dst.At(box.left, y), src.At(box.left, y), bytes);
+    for (int32_t y = box.top; y < box.bottom; ++y)
+        std::memcpy(dst.At(box.left, y), src.At(box.left, y), bytes);
 }
 
 bool QtRaster::ExecuteChanged(const draw::DrawList& coming) {

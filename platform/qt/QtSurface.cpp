@@ -24,7 +24,9 @@ int32_t PixelsFor(double points) {
 }  // namespace
 
 QtSurface::QtSurface(const QImage& background, QWidget* owner)
-    : raster_(background, changed_), presenter_(owner), font_(&raster_.FontFor(PixelsFor(kWindowFontPoints))) {}
+    : raster_(background, changed_),
+      presenter_(owner),
+      font_(&raster_.FontFor(PixelsFor(kWindowFontPoints))) {}
 
 void QtSurface::SetScale(int32_t scale) {
     scale = std::clamp<int32_t>(scale, 1, kMaxScale);
@@ -60,7 +62,8 @@ void QtSurface::Print(std::string_view text) {
     op.font = font_;
     recorder_.Record(op, text);
     currentX_ = 0;
-    currentY_ = static_cast<int32_t>(std::clamp<int64_t>(int64_t{op.y} + font_->metrics->LineHeight(), INT32_MIN, INT32_MAX));
+    currentY_ = static_cast<int32_t>(
+        std::clamp<int64_t>(int64_t{op.y} + font_->metrics->LineHeight(), INT32_MIN, INT32_MAX));
 }
 
 void QtSurface::RectangleOutline(int32_t x1, int32_t y1, int32_t x2, int32_t y2, Rgb colour) {
@@ -81,11 +84,17 @@ void QtSurface::BitBlt(int32_t x, int32_t y, int32_t w, int32_t h, int32_t srcX,
     recorder_.Record(op);
 }
 
-int32_t QtSurface::FontPixels() const { return font_->metrics->PixelSize(); }
+int32_t QtSurface::FontPixels() const {
+    return font_->metrics->PixelSize();
+}
 
-double QtSurface::FontSize() const { return FontPixels() / kPixelsPerPoint; }
+double QtSurface::FontSize() const {
+    return FontPixels() / kPixelsPerPoint;
+}
 
-void QtSurface::FontSize(double points) { font_ = &raster_.FontFor(PixelsFor(points)); }
+void QtSurface::FontSize(double points) {
+    font_ = &raster_.FontFor(PixelsFor(points));
+}
 
 void QtSurface::Refresh() {
     ++refreshes_;

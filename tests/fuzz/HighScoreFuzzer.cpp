@@ -67,7 +67,8 @@ private:
 void WriteRaw(const std::string& bytes) {
     FILE* f = std::fopen(path.c_str(), "wb");
     if (f == nullptr) Fail("cannot write the input file");
-    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) Fail("short write");
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size())
+        Fail("short write");
     std::fclose(f);
 }
 
@@ -95,7 +96,8 @@ void CheckTenCrLfLines(const std::string& bytes) {
         }
     }
     if (lineEnds != 10) Fail("the saved file does not hold ten lines");
-    if (bytes.size() < 2 || bytes.compare(bytes.size() - 2, 2, "\r\n") != 0) Fail("the last line has no CR LF");
+    if (bytes.size() < 2 || bytes.compare(bytes.size() - 2, 2, "\r\n") != 0)
+        Fail("the last line has no CR LF");
 }
 
 std::string Flat(std::string text) {
@@ -159,12 +161,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     TableView reloaded;
     menu::FillTable(reloaded, again.lines);
     for (std::size_t i = 0; i < saved.size(); ++i) {
-        if (menu::TableLines(reloaded)[i] != Flat(saved[i])) Fail("the reloaded table differs from the saved one");
+        if (menu::TableLines(reloaded)[i] != Flat(saved[i]))
+            Fail("the reloaded table differs from the saved one");
     }
     // What the boxes showed comes back, wherever the code page can hold it;
     // a line end inside a text comes back as a blank.
     for (int row = 0; row < menu::kHighScoreRows; ++row) {
-        if (menu::Cp1252CanEncodeUtf8(view.NameText(row)) && reloaded.NameText(row) != Flat(view.NameText(row))) {
+        if (menu::Cp1252CanEncodeUtf8(view.NameText(row)) &&
+            reloaded.NameText(row) != Flat(view.NameText(row))) {
             Fail("a name changed through the save");
         }
         if (menu::Cp1252CanEncodeUtf8(view.ScoreText(row)) &&

@@ -41,8 +41,8 @@ void CleanUp() {
 }
 
 int16_t Clamp16(int64_t v) {
-    return static_cast<int16_t>(std::clamp<int64_t>(v, std::numeric_limits<int16_t>::min(),
-                                                    std::numeric_limits<int16_t>::max()));
+    return static_cast<int16_t>(
+        std::clamp<int64_t>(v, std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max()));
 }
 
 // Spreads the 32 values over the fields DrawFrame reads.
@@ -105,7 +105,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     int16_t params[32] = {};
     for (std::size_t i = 0; i < kParamBytes && i < size; ++i) {
         auto& v = params[i / 2];
-        v = static_cast<int16_t>(static_cast<uint16_t>(v) | (static_cast<uint16_t>(data[i]) << (8 * (i % 2))));
+        v = static_cast<int16_t>(static_cast<uint16_t>(v) |
+                                 (static_cast<uint16_t>(data[i]) << (8 * (i % 2))));
     }
     {
         FILE* f = std::fopen(sheetPath.c_str(), "wb");

@@ -59,7 +59,10 @@ TEST_F(Bricks, FaceTestsDecideWhetherAndWhichWayTheBallTurns) {
         {"corner touched: bottom left", -15, 20, 3, -6, false, 3, -6},
         {"corner touched: bottom right", 52, 20, -3, -6, false, -3, -6},
     };
-    struct Shape { int16_t stage; int index; };
+    struct Shape {
+        int16_t stage;
+        int index;
+    };
     for (const Shape shape : {Shape{1, 65}, Shape{2, 22}, Shape{3, 37}}) {
         for (const Case& c : cases) {
             SetUp();
@@ -125,7 +128,10 @@ TEST_F(Bricks, AtMostOneBrickBreaksPerFrame) {
 }
 
 TEST_F(Bricks, StreakScoresGrowByFiftyAndDoubleDuringAnEffect) {
-    struct Case { bool effect; int32_t scores[3]; };
+    struct Case {
+        bool effect;
+        int32_t scores[3];
+    };
     for (const Case& c : {Case{false, {100, 150, 200}}, Case{true, {200, 300, 400}}}) {
         SetUp();
         g.state.effectActive = c.effect;
@@ -196,9 +202,13 @@ TEST_F(Bricks, CaptionsAgeUpToTheHitOnlyAndNotTheHitBrick) {
 
 TEST_F(Bricks, CaptionGoesOffAtItsTwentyFirstAgeingAlsoOnAStandingBrick) {
     Ball(263, 300, 0, -6);  // touches nothing
-    struct Case { bool alive; int16_t age; bool onAfter; };
-    for (const Case c : {Case{false, 19, true}, Case{false, 20, false}, Case{true, 20, false},
-                         Case{true, 3, true}}) {
+    struct Case {
+        bool alive;
+        int16_t age;
+        bool onAfter;
+    };
+    for (const Case c :
+         {Case{false, 19, true}, Case{false, 20, false}, Case{true, 20, false}, Case{true, 3, true}}) {
         Brick& b = g.state.bricks[33];
         b.alive = c.alive;
         b.captionOn = true;

@@ -84,10 +84,14 @@ TEST_F(DrawFrameTest, StatusPanelAndLegendPrintAtTheirPlacesAndSizes) {
     };
     const platform::Rgb black{0, 0, 0}, grey{200, 200, 200};
     const Expected rows[] = {
-        {"Point Total:", 544, 88, 9.75, black},  {" 1250", 540, 108, 9.75, black},
-        {"Lives: 2", 544, 146, 9.75, black},      {"Level: 10.3", 544, 186, 9.75, black},
-        {"--Keys------------", 544, 220, 7.5, grey}, {"(P)ause", 544, 235, 7.5, grey},
-        {"(R)eset", 544, 250, 7.5, grey},         {"(Q)uit", 544, 265, 7.5, grey},
+        {"Point Total:", 544, 88, 9.75, black},
+        {" 1250", 540, 108, 9.75, black},
+        {"Lives: 2", 544, 146, 9.75, black},
+        {"Level: 10.3", 544, 186, 9.75, black},
+        {"--Keys------------", 544, 220, 7.5, grey},
+        {"(P)ause", 544, 235, 7.5, grey},
+        {"(R)eset", 544, 250, 7.5, grey},
+        {"(Q)uit", 544, 265, 7.5, grey},
         {"Paused", 226, 195, 18.0, black},
     };
     for (const Expected& e : rows) {
@@ -138,7 +142,8 @@ TEST_F(DrawFrameTest, CaptionIsPrintedAtItsBricksTurnSoHigherBricksCoverIt) {
     b.captionValue = 50;
     ASSERT_TRUE(DrawOnce());
     const auto& ops = fp.surface.ops;
-    const auto caption = std::find_if(ops.begin(), ops.end(), [](const Op& op) { return op.kind == Kind::Print; });
+    const auto caption =
+        std::find_if(ops.begin(), ops.end(), [](const Op& op) { return op.kind == Kind::Print; });
     ASSERT_NE(caption, ops.end());
     const auto brickBlitsBefore = std::count_if(ops.begin(), caption, [](const Op& op) {
         return op.kind == Kind::Blit && op.rop == RasterOp::SRCCOPY;
@@ -174,8 +179,9 @@ TEST_F(DrawFrameTest, FallingItemAndItsCaptionAreDrawnAfterTheBricks) {
     ASSERT_TRUE(DrawOnce());
     const auto blits = Blits(fp.surface.ops);
     ASSERT_EQ(blits.size(), 76u);
-    EXPECT_EQ(std::tie(blits[74].x, blits[74].y, blits[74].w, blits[74].srcX, blits[74].srcY, blits[74].rop),
-              std::make_tuple(100, 200, 25, 52, 60, RasterOp::SRCAND));
+    EXPECT_EQ(
+        std::tie(blits[74].x, blits[74].y, blits[74].w, blits[74].srcX, blits[74].srcY, blits[74].rop),
+        std::make_tuple(100, 200, 25, 52, 60, RasterOp::SRCAND));
     EXPECT_EQ(std::tie(blits[75].srcX, blits[75].srcY, blits[75].rop),
               std::make_tuple(25, 110, RasterOp::SRCPAINT));
     EXPECT_NE(FindPrint(fp.surface.ops, "Drunken Ball"), nullptr);

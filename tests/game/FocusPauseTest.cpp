@@ -30,8 +30,8 @@ TEST_F(FocusPause, LosingTheFocusPausesRunningPlayAtOnceAndLeavesTheKeyDelay) {
         std::vector<int> pToggles;  // P held from the frame after the loss
     };
     const Case cases[] = {
-        {3, 4, {17, 38}},    // P waits out its own delay, not a fresh one
-        {25, 20, {1, 22}},   // the delay had run out: P resumes in the very next frame
+        {3, 4, {17, 38}},   // P waits out its own delay, not a fresh one
+        {25, 20, {1, 22}},  // the delay had run out: P resumes in the very next frame
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.framesAfterResume);

@@ -98,7 +98,7 @@ TEST_F(FrameOrder, OneFrameRunsItsStepsInTheirOrder) {
          [](Game& game, FakePlatform&) {
              for (int i = 2; i <= BrickTable::kCount; ++i) game.state.bricks[i].alive = false;
              game.state.ballHeight = 400;
-             game.state.ballY = 11;  // 5 after the step: bottom 405, at the ceiling
+             game.state.ballY = 11;    // 5 after the step: bottom 405, at the ceiling
              game.state.paddleX = 10;  // away from the ball's centre
          },
          FrameEnd::Continue,
@@ -142,8 +142,7 @@ TEST_F(FrameOrder, OneFrameRunsItsStepsInTheirOrder) {
              game.state.specialX = 257;
              game.state.specialY = 363;  // bottom 388 before its fall, 390 after
          },
-         FrameEnd::Continue,
-         [](Game& game, FakePlatform&) { EXPECT_EQ(game.state.score, 500); }},
+         FrameEnd::Continue, [](Game& game, FakePlatform&) { EXPECT_EQ(game.state.score, 500); }},
         {"the speed cap comes before the ball's step",
          [](Game& game, FakePlatform&) {
              game.state.ballX = 200;

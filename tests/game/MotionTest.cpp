@@ -14,7 +14,9 @@ using platform::vk::Right;
 class Motion : public RulesFixture {};
 
 TEST_F(Motion, SpeedLimitCutsOnlyFromAbove) {
-    struct Case { int16_t before, after; };
+    struct Case {
+        int16_t before, after;
+    };
     for (const Case c : {Case{9, 8}, Case{8, 8}, Case{16, 8}, Case{-8, -8}, Case{-9, -9}, Case{-16, -16}}) {
         g.state.ballDX = c.before;
         g.LimitBallSpeed();
@@ -33,12 +35,15 @@ TEST_F(Motion, BallStepsByItsVelocity) {
 }
 
 TEST_F(Motion, PaddleFollowsArrowsAndStopsAtTenAndFourHundredFifty) {
-    struct Case { int16_t start; bool left, right; int16_t expected; };
+    struct Case {
+        int16_t start;
+        bool left, right;
+        int16_t expected;
+    };
     const Case cases[] = {
-        {230, true, false, 222}, {230, false, true, 238}, {230, true, true, 230},
-        {230, false, false, 230}, {17, true, false, 10}, {18, true, false, 10},
-        {10, true, false, 10},   {442, false, true, 450}, {445, false, true, 450},
-        {450, false, false, 450},  // the limit itself is not cut
+        {230, true, false, 222}, {230, false, true, 238},  {230, true, true, 230}, {230, false, false, 230},
+        {17, true, false, 10},   {18, true, false, 10},    {10, true, false, 10},  {442, false, true, 450},
+        {445, false, true, 450}, {450, false, false, 450},  // the limit itself is not cut
     };
     for (const Case& c : cases) {
         g.state.paddleX = c.start;
@@ -52,12 +57,14 @@ TEST_F(Motion, PaddleFollowsArrowsAndStopsAtTenAndFourHundredFifty) {
 }
 
 TEST_F(Motion, SideWallsTurnTheBallAtFiveFifteenAndTen) {
-    struct Case { int16_t x, dx, expectedX, expectedDX; };
+    struct Case {
+        int16_t x, dx, expectedX, expectedDX;
+    };
     const Case cases[] = {
-        {515, 3, 515, -3}, {514, 3, 514, 3}, {522, 8, 515, -8},
-        {520, -2, 515, 2},  // already leaving: flipped all the same
-        {10, -3, 10, 3},   {11, -3, 11, -3}, {4, -8, 10, 8},
-        {10, 2, 10, -2},
+        {515, 3, 515, -3}, {514, 3, 514, 3},
+        {522, 8, 515, -8}, {520, -2, 515, 2},  // already leaving: flipped all the same
+        {10, -3, 10, 3},   {11, -3, 11, -3},
+        {4, -8, 10, 8},    {10, 2, 10, -2},
     };
     for (const Case& c : cases) {
         g.state.ballX = c.x;
@@ -79,8 +86,11 @@ TEST_F(Motion, BallIsAtTheFloorFromThreeNinetyFiveAndTheTestChangesNothing) {
 }
 
 TEST_F(Motion, CeilingTurnsTheBallAtTenOrAbove) {
-    struct Case { int16_t y, dy, expectedY, expectedDY; };
-    for (const Case c : {Case{11, -6, 11, -6}, Case{10, -6, 10, 6}, Case{4, -6, 10, 6}, Case{10, 6, 10, -6}}) {
+    struct Case {
+        int16_t y, dy, expectedY, expectedDY;
+    };
+    for (const Case c :
+         {Case{11, -6, 11, -6}, Case{10, -6, 10, 6}, Case{4, -6, 10, 6}, Case{10, 6, 10, -6}}) {
         g.state.ballY = c.y;
         g.state.ballDY = c.dy;
         g.ApplyCeiling();
@@ -106,7 +116,10 @@ TEST_F(Motion, PaddleBouncesWhileBallBottomIsWithinThreeNinetyToFourOFive) {
 
 TEST_F(Motion, PaddleBouncesWhileBallCentreIsWithinThePaddlesWidth) {
     // Paddle 230..310; the centre is ballX + 7.5.
-    struct Case { int16_t ballX; bool bounces; };
+    struct Case {
+        int16_t ballX;
+        bool bounces;
+    };
     for (const Case c : {Case{222, false}, Case{223, true}, Case{302, true}, Case{303, false}}) {
         SetUp();
         g.state.ballX = c.ballX;
@@ -128,7 +141,10 @@ TEST_F(Motion, RisingBallInTheBandBouncesToo) {
 // Offset of the ball's centre from the paddle's centre, and the change of
 // ballDX it makes: every edge of every step of the deflection table.
 TEST_F(Motion, DeflectionFollowsTheOffsetTableWithHalvesToEven) {
-    struct Case { double offset; int change; };
+    struct Case {
+        double offset;
+        int change;
+    };
     const Case cases[] = {
         {-39.5, -8}, {-37.5, -8}, {-36.5, -7}, {-33.5, -7}, {-32.5, -6}, {-27.5, -6},
         {-26.5, -5}, {-23.5, -5}, {-22.5, -4}, {-17.5, -4}, {-16.5, -3}, {-13.5, -3},

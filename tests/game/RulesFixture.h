@@ -4,8 +4,8 @@
 // frame, the title's drawing forgotten, running (not paused). SetUp may be
 // called again inside a test to start a table row afresh.
 
-#include "game/Arithmetic.h"
 #include "GameHarness.h"
+#include "game/Arithmetic.h"
 
 namespace game::testing {
 

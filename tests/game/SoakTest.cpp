@@ -144,7 +144,11 @@ TEST(Soak, SeededGamesKeepTheInvariantsOfPlay) {
 // The rules take their randomness and keys only through the platform, so the
 // same seed and the same player give the same game.
 TEST(Soak, SameSeedThroughMainPlaysTheSameGame) {
-    struct Outcome { int32_t score; int16_t level, stage, lives; int64_t frames; };
+    struct Outcome {
+        int32_t score;
+        int16_t level, stage, lives;
+        int64_t frames;
+    };
     auto play = [](double seed) {
         platform::fake::FakePlatform fp;
         fp.surface.recording = false;

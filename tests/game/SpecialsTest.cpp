@@ -50,7 +50,9 @@ TEST_F(Specials, CountdownStartsAnItemWhenItReachesZero) {
 }
 
 TEST_F(Specials, ItemDueWhileOneFallsOrAnEffectRunsIsSkipped) {
-    struct Case { bool falling, effect; };
+    struct Case {
+        bool falling, effect;
+    };
     for (const Case c : {Case{true, false}, Case{false, true}, Case{true, true}}) {
         SetUp();
         g.state.specialFalling = c.falling;
@@ -66,11 +68,14 @@ TEST_F(Specials, ItemDueWhileOneFallsOrAnEffectRunsIsSkipped) {
 }
 
 TEST_F(Specials, SpawnedKindFollowsTheDrawFoldingEightToTwelveOntoTwoToSix) {
-    struct Case { double r; int16_t kind; };
+    struct Case {
+        double r;
+        int16_t kind;
+    };
     const Case cases[] = {
-        {0.0, 1},       {0.5 / 12, 1},  {1.5 / 12, 2},  {2.5 / 12, 3},  {3.5 / 12, 4},
-        {4.5 / 12, 5},  {5.5 / 12, 6},  {6.5 / 12, 7},  {7.5 / 12, 2},  {8.5 / 12, 3},
-        {9.5 / 12, 4},  {10.5 / 12, 5}, {11.5 / 12, 6}, {0.9999999, 6},
+        {0.0, 1},      {0.5 / 12, 1},  {1.5 / 12, 2},  {2.5 / 12, 3},  {3.5 / 12, 4},
+        {4.5 / 12, 5}, {5.5 / 12, 6},  {6.5 / 12, 7},  {7.5 / 12, 2},  {8.5 / 12, 3},
+        {9.5 / 12, 4}, {10.5 / 12, 5}, {11.5 / 12, 6}, {0.9999999, 6},
     };
     for (const Case& c : cases) {
         SetUp();
@@ -91,19 +96,24 @@ TEST_F(Specials, EveryKindFallsWithAPictureOfItsOwn) {
         fp.random.scripted = {0.5, (kind - 0.5) / 12};
         g.SpawnSpecial();
         ASSERT_EQ(g.state.specialKind, kind);
-        EXPECT_TRUE(corners.emplace(g.state.specialSpriteX, g.state.specialSpriteY).second) << "kind " << kind;
+        EXPECT_TRUE(corners.emplace(g.state.specialSpriteX, g.state.specialSpriteY).second)
+            << "kind " << kind;
     }
     EXPECT_EQ(corners.size(), 7u);
     EXPECT_EQ(corners.count({g.state.specialMaskX, g.state.specialMaskY}), 0u) << "no item shows its mask";
 }
 
 TEST_F(Specials, SpawnSetsPointsOnlyForPointsKindsAndEffectLengthOnlyForEffects) {
-    struct Case { double r; int16_t points; int32_t effectFrames; };
+    struct Case {
+        double r;
+        int16_t points;
+        int32_t effectFrames;
+    };
     const Case cases[] = {
-        {0.5 / 12, 77, 9},      // extra life: neither is set
-        {1.5 / 12, 77, 750},    // drunken ball
-        {2.5 / 12, 500, 9},     {3.5 / 12, 1000, 9}, {4.5 / 12, 2000, 9}, {5.5 / 12, 5000, 9},
-        {6.5 / 12, 77, 750},    // strobe ball
+        {0.5 / 12, 77, 9},    // extra life: neither is set
+        {1.5 / 12, 77, 750},  // drunken ball
+        {2.5 / 12, 500, 9},  {3.5 / 12, 1000, 9}, {4.5 / 12, 2000, 9},
+        {5.5 / 12, 5000, 9}, {6.5 / 12, 77, 750},  // strobe ball
     };
     for (const Case& c : cases) {
         SetUp();
@@ -126,7 +136,10 @@ TEST_F(Specials, StrobeSpawnShowsTheBallAndRestartsItsBlink) {
 }
 
 TEST_F(Specials, ItemStartsBetweenTenAndFiveHundredFour) {
-    struct Case { double r; int16_t x; };
+    struct Case {
+        double r;
+        int16_t x;
+    };
     for (const Case c : {Case{0.0, 10}, Case{0.5, 257}, Case{0.9999999, 504}}) {
         fp.random.scripted = {c.r, 0.0};
         g.SpawnSpecial();
@@ -162,12 +175,15 @@ TEST_F(Specials, ItemCanBeCaughtOnlyInFrames178To188OfItsFall) {
 // floor test, which takes an item not caught there.
 TEST_F(Specials, EdgesThatOnlyTouchCatchTheItem) {
     // Paddle 230..310 x, 390..405 y; the item is 25 square.
-    struct Case { int16_t x, y, paddleX; bool caught, fallingAfter; };
+    struct Case {
+        int16_t x, y, paddleX;
+        bool caught, fallingAfter;
+    };
     const Case cases[] = {
-        {205, 370, 230, true, false},  {204, 370, 230, false, true},  // right edge on the paddle's left edge
-        {310, 370, 230, true, false},  {311, 370, 230, false, true},  // left edge on the paddle's right edge
-        {257, 365, 230, true, false},  {257, 364, 230, false, true},  // bottom edge on the paddle's top
-        {257, 386, 230, true, false},  {257, 386, 10, false, false},  // at the floor
+        {205, 370, 230, true, false}, {204, 370, 230, false, true},  // right edge on the paddle's left edge
+        {310, 370, 230, true, false}, {311, 370, 230, false, true},  // left edge on the paddle's right edge
+        {257, 365, 230, true, false}, {257, 364, 230, false, true},  // bottom edge on the paddle's top
+        {257, 386, 230, true, false}, {257, 386, 10, false, false},  // at the floor
     };
     for (const Case& c : cases) {
         SetUp();
@@ -233,7 +249,9 @@ TEST_F(Specials, CaughtEffectStartsAndItemStaysWhereItWasCaught) {
 }
 
 TEST_F(Specials, CaptionCountdownRestsAtZero) {
-    struct Case { int16_t before, after; };
+    struct Case {
+        int16_t before, after;
+    };
     for (const Case c : {Case{21, 20}, Case{1, 0}, Case{0, 0}}) {
         g.state.specialFalling = false;
         g.state.captionFrames = c.before;
@@ -306,10 +324,13 @@ TEST_F(Specials, StrobeBallHidesInEffectFramesTwelveToTwentyThree) {
 }
 
 TEST_F(Specials, CaptionNamesTheKindInRed) {
-    struct Case { int16_t kind, points; const char* text; };
+    struct Case {
+        int16_t kind, points;
+        const char* text;
+    };
     const Case cases[] = {
-        {extraLife, 0, "+1 Life"},         {drunkenBall, 0, "Drunken Ball"},
-        {strobeBall, 0, "Strobe Ball"},    {points500, 500, "+500 Points"},
+        {extraLife, 0, "+1 Life"},          {drunkenBall, 0, "Drunken Ball"},
+        {strobeBall, 0, "Strobe Ball"},     {points500, 500, "+500 Points"},
         {points1000, 1000, "+1000 Points"}, {points2000, 2000, "+2000 Points"},
         {points5000, 5000, "+5000 Points"},
     };
@@ -332,7 +353,10 @@ TEST_F(Specials, CaptionNamesTheKindInRed) {
 }
 
 TEST_F(Specials, CaptionRisesAPixelEveryTwoFramesToNineAbove) {
-    struct Case { int16_t frames; int32_t rise; };
+    struct Case {
+        int16_t frames;
+        int32_t rise;
+    };
     const Case cases[] = {{20, 0}, {19, 0}, {18, 1}, {17, 1}, {10, 5}, {2, 9}, {1, 9}};
     for (const Case& c : cases) {
         SetUp();

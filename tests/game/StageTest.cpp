@@ -64,8 +64,8 @@ TEST_F(Stage, WallShapesMoveOnlyYAndKeepEachRowsLook) {
         int16_t y;
     };
     const Case cases[] = {
-        {1, 1, 50}, {1, 5, 50},  {1, 61, 170}, {2, 1, 90},  {2, 5, 10},
-        {2, 61, 210}, {2, 70, 210}, {3, 1, 10}, {3, 5, 90}, {3, 65, 210},
+        {1, 1, 50},   {1, 5, 50},   {1, 61, 170}, {2, 1, 90}, {2, 5, 10},
+        {2, 61, 210}, {2, 70, 210}, {3, 1, 10},   {3, 5, 90}, {3, 65, 210},
     };
     StartGame();
     for (const Case& c : cases) {
@@ -116,8 +116,8 @@ TEST_F(Stage, ServeRoundsHalvesToEvenAndNeverGivesZero) {
     };
     // r*6-3: 0.0->-3, 0.5/6 -> -2.5 -> -2, 2.5/6 -> -0.5 -> 0 -> 1, 3.5/6 -> 0.5 -> 0 -> 1,
     // 4.5/6 -> 1.5 -> 2, 5.5/6 -> 2.5 -> 2, just under 1 -> 3.
-    const Case cases[] = {{0.0, -3}, {0.5 / 6, -2}, {2.5 / 6, 1}, {3.5 / 6, 1},
-                          {4.5 / 6, 2}, {5.5 / 6, 2}, {0.999999, 3}, {0.5, 1}};
+    const Case cases[] = {{0.0, -3},    {0.5 / 6, -2}, {2.5 / 6, 1},  {3.5 / 6, 1},
+                          {4.5 / 6, 2}, {5.5 / 6, 2},  {0.999999, 3}, {0.5, 1}};
     StartGame();
     for (int mode : kRoundingModes) {
         const RoundingMode rounding(mode);

@@ -27,8 +27,8 @@ using menu::EnsureHighScoreFile;
 using menu::HighScoreLines;
 using menu::ReadHighScoreFile;
 using menu::WriteHighScoreFile;
-using menu_test::EntryCount;
 using menu_test::ChildReport;
+using menu_test::EntryCount;
 using menu_test::InMountNamespace;
 using menu_test::kDefaultBytes;
 using menu_test::MountReadOnly;
@@ -58,7 +58,9 @@ struct Expect {
     }
 };
 
-std::string Errno(int error) { return std::strerror(error); }
+std::string Errno(int error) {
+    return std::strerror(error);
+}
 
 }  // namespace
 

@@ -13,13 +13,13 @@
 
 namespace {
 
-using menu_test::FileSizeLimit;
 using menu::DefaultHighScoreLines;
 using menu::EnsureHighScoreFile;
 using menu::HighScoreLines;
 using menu::ReadHighScoreFile;
 using menu::WriteHighScoreFile;
 using menu_test::EntryCount;
+using menu_test::FileSizeLimit;
 using menu_test::kDefaultBytes;
 using menu_test::ReadBytes;
 using menu_test::TempFolder;
@@ -152,8 +152,8 @@ TEST(HighScoreFile, CreatingInAFolderThatCannotHoldTheFileFailsWithItsReason) {
         {folder.File("plain/highscore.txt"), "Not a directory"},
     };
     for (const Case& c : cases) {
-        for (const auto& status : {EnsureHighScoreFile(c.path),
-                                   WriteHighScoreFile(c.path, DefaultHighScoreLines())}) {
+        for (const auto& status :
+             {EnsureHighScoreFile(c.path), WriteHighScoreFile(c.path, DefaultHighScoreLines())}) {
             EXPECT_FALSE(status.ok) << c.path;
             EXPECT_NE(status.error.find("\"" + c.path + "\""), std::string::npos) << status.error;
             EXPECT_NE(status.error.find(c.reason), std::string::npos) << status.error;

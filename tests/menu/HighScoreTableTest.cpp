@@ -39,8 +39,7 @@ TEST(HighScoreTable, ScoresEnterTheDefaultTableBelowEqualRows) {
         {30001, 0, {"A", "A", "B", "C", "D"}, {"30001", "30000", "20000", "15000", "10000"}},
         {0, -1, {"A", "B", "C", "D", "E"}, {"30000", "20000", "15000", "10000", "5000"}},
         {INT32_MIN, -1, {"A", "B", "C", "D", "E"}, {"30000", "20000", "15000", "10000", "5000"}},
-        {INT32_MAX, 0, {"A", "A", "B", "C", "D"},
-         {"2147483647", "30000", "20000", "15000", "10000"}},
+        {INT32_MAX, 0, {"A", "A", "B", "C", "D"}, {"2147483647", "30000", "20000", "15000", "10000"}},
     };
     for (const InsertCase& c : cases) {
         FakeView view;
@@ -66,17 +65,22 @@ TEST(HighScoreTable, DamagedScoreRowsRankBelowEveryNumber) {
     };
     const Case cases[] = {
         // A damaged bottom row is beaten even by the lowest score.
-        {{"30000", "20000", "15000", "10000", "junk"}, INT32_MIN, 4,
+        {{"30000", "20000", "15000", "10000", "junk"},
+         INT32_MIN,
+         4,
          {"30000", "20000", "15000", "10000", "-2147483648"}},
-        {{"30000", "20000", "15000", "10000", "2147483648"}, 0, 4,
+        {{"30000", "20000", "15000", "10000", "2147483648"},
+         0,
+         4,
          {"30000", "20000", "15000", "10000", "0"}},
         {{"30000", "20000", "15000", "10000", ""}, 0, 4, {"30000", "20000", "15000", "10000", "0"}},
         // The walk passes a damaged row and stops at the next number above it.
-        {{"30000", "20000", "x", "10000", "5000"}, 12000, 2,
-         {"30000", "20000", "12000", "x", "10000"}},
+        {{"30000", "20000", "x", "10000", "5000"}, 12000, 2, {"30000", "20000", "12000", "x", "10000"}},
         {{"?", "?", "?", "?", "?"}, 1, 0, {"1", "?", "?", "?", "?"}},
         // Blank-padded and signed numbers are numbers.
-        {{"30000", "20000", "15000", "10000", " +5000 "}, 5000, -1,
+        {{"30000", "20000", "15000", "10000", " +5000 "},
+         5000,
+         -1,
          {"30000", "20000", "15000", "10000", " +5000 "}},
     };
     for (const Case& c : cases) {
@@ -128,8 +132,7 @@ TEST(HighScoreTable, FillingCutsNamesToTenCharactersAndKeepsScoresAsRead) {
                      std::string(20, 'n'), std::string(50, '9')});
     EXPECT_EQ(view.names, (std::array<std::string, 5>{"ABCDEFGHIJ", "ABCDEFGHIJ", "", "Zo\xC3\xAB",
                                                       std::string(10, 'n')}));
-    EXPECT_EQ(view.scores,
-              (std::array<std::string, 5>{"30000", " 12 ", "x", "-1", std::string(50, '9')}));
+    EXPECT_EQ(view.scores, (std::array<std::string, 5>{"30000", " 12 ", "x", "-1", std::string(50, '9')}));
 }
 
 TEST(HighScoreTable, RowsAFileDoesNotReachAreEmptyWithScoreZero) {
@@ -147,8 +150,8 @@ TEST(HighScoreTable, TableLinesAlternateNamesAndScoresInTheFileCodePage) {
     FakeView view;
     view.names[1] = "Zo\xC3\xAB \xE2\x82\xAC";
     const menu::HighScoreLines lines = TableLines(view);
-    EXPECT_EQ(lines, (menu::HighScoreLines{"A", "30000", "Zo\xEB \x80", "20000", "C", "15000", "D",
-                                           "10000", "E", "5000"}));
+    EXPECT_EQ(lines, (menu::HighScoreLines{"A", "30000", "Zo\xEB \x80", "20000", "C", "15000", "D", "10000",
+                                           "E", "5000"}));
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ struct ChildReport {
 // Runs check in a forked child inside a private mount namespace, after
 // setUp (which makes the mounts and returns "" or why it could not).
 inline ChildReport InMountNamespace(const std::function<std::string()>& setUp,
-                                     const std::function<std::string()>& check) {
+                                    const std::function<std::string()>& check) {
     int fds[2];
     if (::pipe(fds) != 0) return {false, "pipe failed"};
     const pid_t pid = ::fork();
@@ -56,7 +56,8 @@ inline ChildReport InMountNamespace(const std::function<std::string()>& setUp,
     std::string text;
     char buffer[512];
     ssize_t n;
-    while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<std::size_t>(n));
+    while ((n = ::read(fds[0], buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<std::size_t>(n));
     ::close(fds[0]);
     int status = 0;
     ::waitpid(pid, &status, 0);

@@ -137,12 +137,12 @@ TEST(ScoreFolder, ReadOnlyProgramFolderByPermissionsUsesThePerUserFolder) {
 TEST(ScoreFolder, ReadOnlyMountedProgramFolderUsesThePerUserFolderEvenForRoot) {
     Folders f;
     WriteBytes(f.ProgramTable(), kOddTable);
-    const ChildReport report = InMountNamespace(
-        [&] { return MountReadOnly(f.program); },
-        [&]() -> std::string {
-            const std::string chosen = menu::ChooseScoreFolder(f.program, f.user);
-            return chosen == f.user ? "" : "chose " + chosen + " over the per-user folder";
-        });
+    const ChildReport report =
+        InMountNamespace([&] { return MountReadOnly(f.program); },
+                         [&]() -> std::string {
+                             const std::string chosen = menu::ChooseScoreFolder(f.program, f.user);
+                             return chosen == f.user ? "" : "chose " + chosen + " over the per-user folder";
+                         });
     if (report.skipped) GTEST_SKIP() << report.text;
     EXPECT_EQ(report.text, "");
     EXPECT_EQ(ReadBytes(f.UserTable()), kOddTable) << "seeded through the read-only mount";

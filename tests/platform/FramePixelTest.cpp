@@ -78,8 +78,8 @@ TEST(FramePixels, StandingBrickCoversTheBallWhereTheyOverlap) {
                 if (o.alive && x >= o.x && x < o.x + o.width && y >= o.y && y < o.y + o.height) top = &o;
             }
             const QRgb expected = top ? Px(f.Sheet(), top->spriteX + x - top->x, top->spriteY + y - top->y)
-                                          : f.Masked(Px(bg, x, y), s.ballMaskX + i, s.ballMaskY + j,
-                                                     s.ballSpriteX + i, s.ballSpriteY + j);
+                                      : f.Masked(Px(bg, x, y), s.ballMaskX + i, s.ballMaskY + j,
+                                                 s.ballSpriteX + i, s.ballSpriteY + j);
             ASSERT_EQ(Px(f.Image(), x, y), expected) << i << "," << j;
         }
     }
@@ -104,13 +104,15 @@ TEST(FramePixels, CaptionLiesOverLowerIndexedBricksAndUnderHigherIndexedOnes) {
     const game::Brick& over = bricks[13];
     for (int j = 0; j < over.height; ++j)
         for (int i = 0; i < over.width; ++i)
-            ASSERT_EQ(Px(f.Image(), over.x + i, over.y + j), Px(f.Sheet(), over.spriteX + i, over.spriteY + j));
+            ASSERT_EQ(Px(f.Image(), over.x + i, over.y + j),
+                      Px(f.Sheet(), over.spriteX + i, over.spriteY + j));
     const game::Brick& under = bricks[11];
     const QRect underRect(under.x, under.y, under.width, under.height);
     EXPECT_GT(CountColour(f.Image(), underRect, kCaptionRed), 5);
     // Between the two bricks the caption shows over the dead brick's place.
     EXPECT_GT(CountColour(f.Image(), QRect(over.x + over.width, dead.y, under.x - over.x - over.width, 16),
-                          kCaptionRed), 0);
+                          kCaptionRed),
+              0);
 }
 
 TEST(FramePixels, CaptionClimbsHalfItsAgeRoundedToEven) {
@@ -161,13 +163,15 @@ TEST(FramePixels, PaddleOverLightBackgroundIsABlackBarShowingTheBackgroundOnlyAt
     }
     const int expected[15] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 8, 16, 22, 26};  // 4, 8, 11, 13 per side
     for (int j = 0; j < 15; ++j) EXPECT_EQ(notchPixels[j], expected[j]) << "row " << j;
-    EXPECT_EQ(Px(f.Image(), s.paddleX + 40, s.paddleY), qRgb(0, 0, 0));  // black above the trapezoid's top row
+    EXPECT_EQ(Px(f.Image(), s.paddleX + 40, s.paddleY),
+              qRgb(0, 0, 0));  // black above the trapezoid's top row
 }
 
 TEST(FramePixels, SheetPixelBreakingTheMaskConventionShowsBackgroundOrImage) {
     QImage sheet = testpics::SyntheticSheet();
-    ASSERT_EQ(Px(sheet, 52, 30), qRgb(255, 255, 255));  // the ball mask's corner lets the background through
-    sheet.setPixel(52, 45, qRgb(0x40, 0x80, 0x01));        // yet the image is not black there
+    ASSERT_EQ(Px(sheet, 52, 30),
+              qRgb(255, 255, 255));                  // the ball mask's corner lets the background through
+    sheet.setPixel(52, 45, qRgb(0x40, 0x80, 0x01));  // yet the image is not black there
     const QRgb bg = qRgb(0x90, 0x10, 0x20);
     Frame f(Plain(bg), false, sheet);
     f.s().ballX = 300;
@@ -184,7 +188,7 @@ TEST(FramePixels, StageClearingFrameDrawsNoStatusPanelAndIsNotShown) {
     const int64_t refreshes = f.g.surface.RefreshCount();
     EXPECT_FALSE(f.g.game.DrawFrame());
     EXPECT_EQ(f.g.surface.RefreshCount(), refreshes);
-    EXPECT_TRUE(RegionEquals(f.Image(), bg, QRect(531, 0, 109, 420)));  // panel, legend: untouched
+    EXPECT_TRUE(RegionEquals(f.Image(), bg, QRect(531, 0, 109, 420)));   // panel, legend: untouched
     EXPECT_TRUE(RegionEquals(f.Image(), bg, QRect(220, 190, 120, 40)));  // no "Paused"
     EXPECT_FALSE(RegionEquals(f.Image(), bg, QRect(263, 374, 15, 15)));  // the ball is drawn
     EXPECT_EQ(f.s().stage, 1);  // drawing leaves the advance to the frame loop
@@ -226,8 +230,8 @@ TEST(FramePixels, StrobeDarkPhaseDrawsNothingOfTheBall) {
     } cases[] = {
         {true, game::strobeBall, false, false},
         {true, game::strobeBall, true, true},
-        {false, game::strobeBall, false, true},   // the effect has ended
-        {true, game::drunkenBall, false, true},   // another effect never hides it
+        {false, game::strobeBall, false, true},  // the effect has ended
+        {true, game::drunkenBall, false, true},  // another effect never hides it
     };
     for (const Case& c : cases) {
         Frame f(bg);

@@ -24,8 +24,8 @@ using Frame = std::vector<Step>;
 
 struct FakeTarget final : DrawTarget {
     int clears = 0;
-    std::string executed;   // "x" or "x:text" per operation, noted ones marked '*'
-    std::string changes;    // the operations the comparison noted
+    std::string executed;  // "x" or "x:text" per operation, noted ones marked '*'
+    std::string changes;   // the operations the comparison noted
     bool noting = true;
     bool partial = false;  // whether it carries a compared frame out where it differs
     int partials = 0;

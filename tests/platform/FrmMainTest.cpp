@@ -30,7 +30,9 @@ struct ProgramDir {
         if (!committed.empty()) {
             QFile::copy(QString::fromStdString(committed), root + "/Images/bitmaps.bmp");
         } else {
-            testpics::SyntheticSheet().convertToFormat(QImage::Format_RGB888).save(root + "/Images/bitmaps.bmp", "BMP");
+            testpics::SyntheticSheet()
+                .convertToFormat(QImage::Format_RGB888)
+                .save(root + "/Images/bitmaps.bmp", "BMP");
         }
         folder = root.toStdString();
     }
@@ -87,7 +89,8 @@ TEST(frmMain, ShowingLoadsOnceCentresAndShowsTheImageOneToOne) {
     // And the picture handed to the window system: the repaint copies into it directly.
     QPaintDevice* backing = window.backingStore()->paintDevice();
     ASSERT_EQ(backing->devType(), QInternal::Image);
-    EXPECT_EQ(static_cast<QImage*>(backing)->convertToFormat(QImage::Format_RGB32), window.Surface().Image());
+    EXPECT_EQ(static_cast<QImage*>(backing)->convertToFormat(QImage::Format_RGB32),
+              window.Surface().Image());
 
     window.move(5, 5);  // a later show keeps the place
     ASSERT_TRUE(window.ShowAndFocus(error));
@@ -148,7 +151,7 @@ TEST(frmMain, GameRunsInTheEventLoopUntilQIsPressed) {
     EXPECT_GE(took, 2000);
     EXPECT_LT(took, 14000) << "the close request, not Q, ended the game";
     EXPECT_TRUE(window.Game().state.quitGame);
-    EXPECT_FALSE(window.Game().state.newGame);  // Q, not game over
+    EXPECT_FALSE(window.Game().state.newGame);      // Q, not game over
     EXPECT_GE(window.Surface().RefreshCount(), 1);  // frames ran and were shown
 }
 

@@ -25,14 +25,18 @@ namespace {
 
 constexpr int kTextTolerance = 2;
 
-QString GoldenPath(const char* name) { return QStringLiteral(TILEBASH_GOLDEN_DIR "/%1.png").arg(name); }
+QString GoldenPath(const char* name) {
+    return QStringLiteral(TILEBASH_GOLDEN_DIR "/%1.png").arg(name);
+}
 
 // The real surface, but every text prints as blanks of its length (which move
 // the pen alike and draw nothing): the same frame without its text.
 class WithoutText final : public platform::Surface {
 public:
     explicit WithoutText(platform::Surface& real) : real_(real) {}
-    bool LoadBitmaps(const std::string& path, std::string& error) override { return real_.LoadBitmaps(path, error); }
+    bool LoadBitmaps(const std::string& path, std::string& error) override {
+        return real_.LoadBitmaps(path, error);
+    }
     void Cls() override { real_.Cls(); }
     void Print(std::string_view text) override { real_.Print(std::string(text.size(), ' ')); }
     int32_t CurrentX() const override { return real_.CurrentX(); }
@@ -63,11 +67,12 @@ QImage DrawScripted(const std::function<void(game::Game&)>& script, bool withTex
     platform::qt::QtSurface surface(testpics::TestBackground());
     WithoutText blank(surface);
     platform::Surface& drawOn = withText ? static_cast<platform::Surface&>(surface) : blank;
-    game::Game game(platform::Services{fakes.keyboard, fakes.clock, fakes.events, fakes.messages, fakes.random,
-                                       drawOn},
-                    "unused");
+    game::Game game(
+        platform::Services{fakes.keyboard, fakes.clock, fakes.events, fakes.messages, fakes.random, drawOn},
+        "unused");
     std::string error;
-    EXPECT_TRUE(surface.LoadBitmaps(testpics::SaveBmp(testpics::SyntheticSheet(), dir, "bitmaps.bmp"), error));
+    EXPECT_TRUE(
+        surface.LoadBitmaps(testpics::SaveBmp(testpics::SyntheticSheet(), dir, "bitmaps.bmp"), error));
     fakes.random.scripted = {0.9};  // serve to the right
     testsupport::StartFirstStage(game);
     script(game);
@@ -88,7 +93,8 @@ QImage TextPixels(const QImage& frame, const QImage& withoutText) {
         for (int x = 0; x < frame.width(); ++x) {
             if (testpics::Px(frame, x, y) == testpics::Px(withoutText, x, y)) continue;
             for (int j = std::max(0, y - 1); j <= std::min(frame.height() - 1, y + 1); ++j)
-                for (int i = std::max(0, x - 1); i <= std::min(frame.width() - 1, x + 1); ++i) text.setPixel(i, j, 1);
+                for (int i = std::max(0, x - 1); i <= std::min(frame.width() - 1, x + 1); ++i)
+                    text.setPixel(i, j, 1);
         }
     }
     return text;
@@ -116,7 +122,8 @@ void ExpectMatchesGolden(const std::function<void(game::Game&)>& script, const c
         golden.save(dir + "/" + name + ".golden.png", "PNG");
         d.picture.save(dir + "/" + name + ".diff.png", "PNG");
     }
-    EXPECT_TRUE(d.Passes()) << name << ": " << d.Summary().toStdString() << "; pictures in " << TILEBASH_DIFF_DIR;
+    EXPECT_TRUE(d.Passes()) << name << ": " << d.Summary().toStdString() << "; pictures in "
+                            << TILEBASH_DIFF_DIR;
 }
 
 }  // namespace
@@ -126,45 +133,47 @@ TEST(GoldenFrames, FirstFrameOfAStage) {
 }
 
 TEST(GoldenFrames, PausedFrameWithBrickAndBonusCaptions) {
-    ExpectMatchesGolden([](game::Game& game) {
-                        auto& s = game.state;
-                        s.score = 123450;
-                        s.lives = 0;
-                        s.level = 12;
-                        s.stage = 3;
-                        const int dead[] = {3, 14, 15, 26, 47, 58};
-                        int16_t age = 0;
-                        for (int i : dead) {
-                            s.bricks[i].alive = false;
-                            s.bricks[i].captionOn = i != 58;
-                            s.bricks[i].captionValue = static_cast<int16_t>(50 * i);
-                            s.bricks[i].captionAge = age;
-                            age = static_cast<int16_t>(age + 4);
-                        }
-                        s.specialKind = game::points1000;
-                        s.specialPoints = 1000;
-                        s.specialX = 320;
-                        s.specialY = 370;
-                        s.captionFrames = 12;
-                        game.locals.paused = true;
-                    },
-                    "paused_captions");
+    ExpectMatchesGolden(
+        [](game::Game& game) {
+            auto& s = game.state;
+            s.score = 123450;
+            s.lives = 0;
+            s.level = 12;
+            s.stage = 3;
+            const int dead[] = {3, 14, 15, 26, 47, 58};
+            int16_t age = 0;
+            for (int i : dead) {
+                s.bricks[i].alive = false;
+                s.bricks[i].captionOn = i != 58;
+                s.bricks[i].captionValue = static_cast<int16_t>(50 * i);
+                s.bricks[i].captionAge = age;
+                age = static_cast<int16_t>(age + 4);
+            }
+            s.specialKind = game::points1000;
+            s.specialPoints = 1000;
+            s.specialX = 320;
+            s.specialY = 370;
+            s.captionFrames = 12;
+            game.locals.paused = true;
+        },
+        "paused_captions");
 }
 
 TEST(GoldenFrames, RunningFrameWithAFallingItemOverTheBall) {
-    ExpectMatchesGolden([](game::Game& game) {
-                        auto& s = game.state;
-                        s.ballX = 300;
-                        s.ballY = 250;
-                        s.paddleX = 420;
-                        s.specialFalling = true;
-                        s.specialKind = game::drunkenBall;
-                        s.specialSpriteX = 25;
-                        s.specialSpriteY = 110;
-                        s.specialX = 305;
-                        s.specialY = 240;
-                        s.score = -50;  // a sign place of its own
-                        game.locals.paused = false;
-                    },
-                    "falling_item");
+    ExpectMatchesGolden(
+        [](game::Game& game) {
+            auto& s = game.state;
+            s.ballX = 300;
+            s.ballY = 250;
+            s.paddleX = 420;
+            s.specialFalling = true;
+            s.specialKind = game::drunkenBall;
+            s.specialSpriteX = 25;
+            s.specialSpriteY = 110;
+            s.specialX = 305;
+            s.specialY = 240;
+            s.score = -50;  // a sign place of its own
+            game.locals.paused = false;
+        },
+        "falling_item");
 }

@@ -38,7 +38,9 @@ int64_t LiveHeapBytes() {
 #endif
 }
 
-bool Down(QtKeyboard& keys, int32_t vk) { return (keys.GetKeyState(vk) & kKeyDownBit) != 0; }
+bool Down(QtKeyboard& keys, int32_t vk) {
+    return (keys.GetKeyState(vk) & kKeyDownBit) != 0;
+}
 
 constexpr int kBurst = 10000;
 constexpr int64_t kSlackBytes = 16 * 1024;  // allocator bookkeeping, nothing per event
@@ -72,7 +74,8 @@ void ExpectFinalState(QtKeyboard& keys, int count) {
 void PostBurst(QWidget& target) {
     for (int i = 0; i < kBurst; ++i) {
         const BurstEvent e = Nth(i);
-        QCoreApplication::postEvent(&target, new QKeyEvent(e.type, e.key, Qt::NoModifier, QString(), e.autoRepeat));
+        QCoreApplication::postEvent(&target,
+                                    new QKeyEvent(e.type, e.key, Qt::NoModifier, QString(), e.autoRepeat));
     }
 }
 

@@ -21,7 +21,9 @@ using platform::qt::QtKeyboard;
 
 namespace {
 
-bool Down(QtKeyboard& keys, int32_t vk) { return (keys.GetKeyState(vk) & kKeyDownBit) != 0; }
+bool Down(QtKeyboard& keys, int32_t vk) {
+    return (keys.GetKeyState(vk) & kKeyDownBit) != 0;
+}
 
 void Send(QWidget& target, QEvent::Type type, int key, bool autoRepeat = false) {
     QKeyEvent event(type, key, Qt::NoModifier, QString(), autoRepeat);
@@ -34,10 +36,10 @@ TEST(QtKeyboard, VirtualKeyCodesOfTheGameKeysAndOthers) {
     struct Case {
         int qtKey;
         int32_t vk;
-    } cases[] = {{Qt::Key_Left, 37}, {Qt::Key_Right, 39}, {Qt::Key_Up, 38},     {Qt::Key_Down, 40},
-                 {Qt::Key_P, 80},    {Qt::Key_Q, 81},     {Qt::Key_R, 82},      {Qt::Key_A, 65},
-                 {Qt::Key_Z, 90},    {Qt::Key_0, 48},     {Qt::Key_Space, 32},  {Qt::Key_Return, 13},
-                 {Qt::Key_Escape, 27}, {Qt::Key_F1, 112}, {Qt::Key_F12, 123},   {Qt::Key_Shift, 16},
+    } cases[] = {{Qt::Key_Left, 37},      {Qt::Key_Right, 39}, {Qt::Key_Up, 38},    {Qt::Key_Down, 40},
+                 {Qt::Key_P, 80},         {Qt::Key_Q, 81},     {Qt::Key_R, 82},     {Qt::Key_A, 65},
+                 {Qt::Key_Z, 90},         {Qt::Key_0, 48},     {Qt::Key_Space, 32}, {Qt::Key_Return, 13},
+                 {Qt::Key_Escape, 27},    {Qt::Key_F1, 112},   {Qt::Key_F12, 123},  {Qt::Key_Shift, 16},
                  {Qt::Key_Adiaeresis, 0}, {Qt::Key_unknown, 0}};
     for (const Case& c : cases) EXPECT_EQ(QtKeyboard::VirtualKeyOf(c.qtKey), c.vk) << c.qtKey;
 }
@@ -131,7 +133,8 @@ TEST(QtClock, TickCountWrapsAsAThirtyTwoBitMillisecondCount) {
 }
 
 // The default sleep and the timer-then-poll wait keep the same promises.
-constexpr platform::qt::FrameWait kWaits[] = {platform::qt::FrameWait::Sleep, platform::qt::FrameWait::TimerThenPoll};
+constexpr platform::qt::FrameWait kWaits[] = {platform::qt::FrameWait::Sleep,
+                                              platform::qt::FrameWait::TimerThenPoll};
 
 TEST(QtEvents, WaitReturnsByTheDeadlineWhenNothingHappens) {
     // Also just before the count turns negative (24.8 days) and before it
@@ -154,7 +157,8 @@ TEST(QtEvents, WaitReturnsByTheDeadlineWhenNothingHappens) {
                 }
                 const int32_t late = -platform::TicksUntil(clock.GetTickCount(), deadline);
                 EXPECT_GE(late, 0) << "start " << startTick;
-                EXPECT_LT(late, 50) << "woke far too late, start " << startTick;  // generous: a loaded machine
+                EXPECT_LT(late, 50) << "woke far too late, start "
+                                    << startTick;  // generous: a loaded machine
             }
         }
     }
@@ -191,8 +195,10 @@ TEST(QtEvents, DoEventsHandlesPostedEventsAndReturns) {
     QtClock clock;
     QtEvents events(clock);
     int calls = 0;
-    QMetaObject::invokeMethod(qApp, [&] { ++calls; }, Qt::QueuedConnection);
-    QMetaObject::invokeMethod(qApp, [&] { ++calls; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        qApp, [&] { ++calls; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        qApp, [&] { ++calls; }, Qt::QueuedConnection);
     events.DoEvents();
     EXPECT_EQ(calls, 2);
     events.DoEvents();  // nothing pending: returns

@@ -48,11 +48,14 @@ TEST(QtSurface, RasterOperationsCombineEveryBitOfEachChannel) {
         QRgb dst, src, expected;
     } cases[] = {
         {RasterOp::SRCCOPY, qRgb(0x12, 0x34, 0x56), qRgb(0xA5, 0x0F, 0xF0), qRgb(0xA5, 0x0F, 0xF0)},
-        {RasterOp::SRCAND, qRgb(0x12, 0x34, 0x56), qRgb(0xA5, 0x0F, 0xF0), qRgb(0x12 & 0xA5, 0x34 & 0x0F, 0x56 & 0xF0)},
-        {RasterOp::SRCPAINT, qRgb(0x12, 0x34, 0x56), qRgb(0xA5, 0x0F, 0xF0), qRgb(0x12 | 0xA5, 0x34 | 0x0F, 0x56 | 0xF0)},
-        {RasterOp::SRCAND, qRgb(200, 150, 100), qRgb(255, 255, 255), qRgb(200, 150, 100)},  // white mask keeps
-        {RasterOp::SRCAND, qRgb(200, 150, 100), qRgb(0, 0, 0), qRgb(0, 0, 0)},              // black mask clears
-        {RasterOp::SRCPAINT, qRgb(200, 150, 100), qRgb(0, 0, 0), qRgb(200, 150, 100)},      // black image keeps
+        {RasterOp::SRCAND, qRgb(0x12, 0x34, 0x56), qRgb(0xA5, 0x0F, 0xF0),
+         qRgb(0x12 & 0xA5, 0x34 & 0x0F, 0x56 & 0xF0)},
+        {RasterOp::SRCPAINT, qRgb(0x12, 0x34, 0x56), qRgb(0xA5, 0x0F, 0xF0),
+         qRgb(0x12 | 0xA5, 0x34 | 0x0F, 0x56 | 0xF0)},
+        {RasterOp::SRCAND, qRgb(200, 150, 100), qRgb(255, 255, 255),
+         qRgb(200, 150, 100)},                                                          // white mask keeps
+        {RasterOp::SRCAND, qRgb(200, 150, 100), qRgb(0, 0, 0), qRgb(0, 0, 0)},          // black mask clears
+        {RasterOp::SRCPAINT, qRgb(200, 150, 100), qRgb(0, 0, 0), qRgb(200, 150, 100)},  // black image keeps
     };
     for (const Case& c : cases) {
         Fixture f(c.dst, Plain(80, 160, c.src));
@@ -75,7 +78,8 @@ TEST(QtSurface, CopyTakesTheSourceRectanglePixelForPixel) {
     f.surface.BitBlt(300, 200, 20, 10, 52, 45, RasterOp::SRCCOPY);
     f.surface.Flush();
     for (int y = 0; y < 10; ++y)
-        for (int x = 0; x < 20; ++x) ASSERT_EQ(Px(f.surface.Image(), 300 + x, 200 + y), Px(sheet, 52 + x, 45 + y));
+        for (int x = 0; x < 20; ++x)
+            ASSERT_EQ(Px(f.surface.Image(), 300 + x, 200 + y), Px(sheet, 52 + x, 45 + y));
 }
 
 // Every copy is clipped to both pictures; the sanitizer build checks that no
@@ -104,7 +108,9 @@ TEST(QtSurface, CopiesReachingOutsideEitherPictureAreClipped) {
         for (const Case& c : cases) {
             Fixture f(bg, Plain(80, 160, src));
             f.surface.BitBlt(c.x, c.y, c.w, c.h, c.sx, c.sy, op);
-            const QRgb result = op == RasterOp::SRCCOPY ? src : op == RasterOp::SRCAND ? (bg & src) : (bg | src);
+            const QRgb result = op == RasterOp::SRCCOPY  ? src
+                                : op == RasterOp::SRCAND ? (bg & src)
+                                                         : (bg | src);
             f.surface.Flush();
             EXPECT_EQ(CountNot(f.surface.Image(), bg), result == (bg | 0xff000000u) ? 0 : c.changed)
                 << c.name << " op " << static_cast<int>(op);
@@ -158,7 +164,8 @@ TEST(QtSurface, LoadingFailsWithThePathInTheMessage) {
 
 TEST(QtSurface, LoadsFromAFolderWithSpacesAndNonAsciiCharacters) {
     QTemporaryDir dir;
-    const QString folder = dir.filePath(QStringLiteral("Spiele Ordner \u00e4\u00f6\u00fc \u65e5\u672c/Images"));
+    const QString folder =
+        dir.filePath(QStringLiteral("Spiele Ordner \u00e4\u00f6\u00fc \u65e5\u672c/Images"));
     ASSERT_TRUE(QDir().mkpath(folder));
     const QString path = folder + QStringLiteral("/bitmaps.bmp");
     ASSERT_TRUE(testpics::SyntheticSheet().convertToFormat(QImage::Format_RGB888).save(path, "BMP"));
@@ -177,8 +184,8 @@ TEST(QtSurface, FontSizesAreRealisedAsWholePixelsAt96Dpi) {
         double asked;
         int pixels;
         double realised;
-    } cases[] = {{9.75, 13, 9.75}, {7.75, 10, 7.5}, {18, 24, 18}, {24, 32, 24}, {8, 11, 8.25},
-                 {0, 1, 0.75},     {-3, 1, 0.75},   {1e9, 256, 192}};
+    } cases[] = {{9.75, 13, 9.75}, {7.75, 10, 7.5}, {18, 24, 18},  {24, 32, 24},
+                 {8, 11, 8.25},    {0, 1, 0.75},    {-3, 1, 0.75}, {1e9, 256, 192}};
     for (const Case& c : cases) {
         surface.FontSize(c.asked);
         EXPECT_EQ(surface.FontPixels(), c.pixels) << c.asked;
@@ -248,7 +255,7 @@ TEST(QtSurface, PrintHasNoBackgroundBoxAndSpacesDrawNothing) {
 TEST(QtSurface, PrintAtAnyPositionStaysInsideTheImage) {
     QtSurface surface(Plain(640, 420, qRgb(0, 0, 0)));
     surface.ForeColor(Rgb{255, 255, 255});
-    const int32_t positions[][2] = {{-5, -5}, {630, 410}, {INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MAX},
+    const int32_t positions[][2] = {{-5, -5},   {630, 410}, {INT32_MIN, INT32_MIN}, {INT32_MAX, INT32_MAX},
                                     {-20, 200}, {600, -8}};
     for (const auto& p : positions) {
         surface.CurrentX(p[0]);
@@ -268,14 +275,16 @@ TEST(QtSurface, OutlineIncludesBothCornersAndIsClipped) {
     surface.RectangleOutline(9, 9, 530, 410, Rgb{0, 0, 0});
     const QRgb black = qRgb(0, 0, 0);
     surface.Flush();
-    for (auto [x, y] : {std::pair{9, 9}, {530, 9}, {9, 410}, {530, 410}, {9, 200}, {530, 200}, {270, 9}, {270, 410}})
+    for (auto [x, y] :
+         {std::pair{9, 9}, {530, 9}, {9, 410}, {530, 410}, {9, 200}, {530, 200}, {270, 9}, {270, 410}})
         EXPECT_EQ(Px(surface.Image(), x, y), black) << x << "," << y;
     for (auto [x, y] : {std::pair{10, 10}, {529, 409}, {8, 9}, {531, 410}, {9, 411}, {270, 200}})
         EXPECT_EQ(Px(surface.Image(), x, y), bg) << x << "," << y;
     EXPECT_EQ(CountNot(surface.Image(), bg), 2 * 522 + 2 * 400);
 
     surface.Cls();
-    surface.RectangleOutline(700, 500, -100, -50, Rgb{0, 0, 0});  // swapped and outside: nothing inside shows
+    surface.RectangleOutline(700, 500, -100, -50,
+                             Rgb{0, 0, 0});  // swapped and outside: nothing inside shows
     surface.Flush();
     EXPECT_EQ(CountNot(surface.Image(), bg), 0);
     surface.RectangleOutline(INT32_MIN, 5, INT32_MAX, 5, Rgb{0, 0, 0});

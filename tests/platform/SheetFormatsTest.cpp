@@ -29,8 +29,8 @@ void Put32(std::string& out, uint32_t v) {
 // A BITMAPINFOHEADER file, written byte by byte so the depth is exactly the
 // one asked for. pixel(x, y) gives the value of a pixel: a palette index for
 // depths up to 8, else 0xRRGGBB. A negative height is stored top-down.
-std::string BmpBytes(int32_t width, int32_t height, int bits, const std::function<uint32_t(int, int)>& pixel,
-                     int paletteSize = 0) {
+std::string BmpBytes(int32_t width, int32_t height, int bits,
+                     const std::function<uint32_t(int, int)>& pixel, int paletteSize = 0) {
     const int32_t rows = height < 0 ? -height : height;
     const uint32_t rowBytes = ((static_cast<uint32_t>(width) * static_cast<uint32_t>(bits) + 31) / 32) * 4;
     std::string body;
@@ -114,7 +114,9 @@ Loaded LoadAndDraw(const std::string& path) {
     return result;
 }
 
-uint32_t Gradient(int x, int y) { return static_cast<uint32_t>((x * 3) << 16 | y << 8 | ((x ^ y) & 0xff)); }
+uint32_t Gradient(int x, int y) {
+    return static_cast<uint32_t>((x * 3) << 16 | y << 8 | ((x ^ y) & 0xff));
+}
 
 }  // namespace
 
@@ -143,7 +145,8 @@ TEST(SheetFormats, BitmapsOfOtherDepthsAndSizesLoadAndDrawFromTheCornerTheyHave)
             if (c.bits <= 8) return static_cast<uint32_t>((x + y) % c.palette);
             return Gradient(x % 80, y % 160);
         };
-        const std::string path = Write(dir, "sheet.bmp", BmpBytes(c.width, c.height, c.bits, pixel, c.palette));
+        const std::string path =
+            Write(dir, "sheet.bmp", BmpBytes(c.width, c.height, c.bits, pixel, c.palette));
         const Loaded loaded = LoadAndDraw(path);
         ASSERT_TRUE(loaded.ok) << loaded.error;
         EXPECT_EQ(loaded.size, QSize(c.width, c.height < 0 ? -c.height : c.height));
@@ -166,12 +169,14 @@ TEST(SheetFormats, FilesThatAreNoWholeBitmapFailWithAMessageNamingTheFile) {
         {"headers without pixels", whole.substr(0, 54)},
         {"a text file", "Tilebash\r\n30000\r\n"},
         {"zero width", BmpBytes(0, 160, 24, Gradient)},
-        {"a depth bitmaps do not have", [&] {
+        {"a depth bitmaps do not have",
+         [&] {
              std::string b = whole;
              b[28] = 7;
              return b;
          }()},
-        {"a compression it does not know", [&] {
+        {"a compression it does not know",
+         [&] {
              std::string b = whole;
              b[30] = 9;
              return b;
@@ -193,8 +198,8 @@ TEST(SheetFormats, FilesThatAreNoWholeBitmapFailWithAMessageNamingTheFile) {
 TEST(SheetFormats, ASheetCutAnywhereNeverLoadsAsSomethingElse) {
     QTemporaryDir dir;
     const std::string whole = BmpBytes(80, 160, 24, Gradient);
-    for (std::size_t length : {std::size_t{55}, std::size_t{54 + 240}, std::size_t{54 + 240 * 80 + 7},
-                               whole.size() - 1}) {
+    for (std::size_t length :
+         {std::size_t{55}, std::size_t{54 + 240}, std::size_t{54 + 240 * 80 + 7}, whole.size() - 1}) {
         SCOPED_TRACE(length);
         const std::string path = Write(dir, "bitmaps.bmp", whole.substr(0, length));
         const Loaded loaded = LoadAndDraw(path);
@@ -210,11 +215,13 @@ TEST(SheetFormats, ASheetCutAnywhereNeverLoadsAsSomethingElse) {
 // picture of gigabytes instead of trying to make it.
 TEST(SheetFormats, AHeaderClaimingAHugePictureFailsWithoutMakingIt) {
     QTemporaryDir dir;
-    for (const auto& [w, h] : {std::pair{40000, 40000}, std::pair{2000000000, 1}, std::pair{1, -2000000000}}) {
+    for (const auto& [w, h] :
+         {std::pair{40000, 40000}, std::pair{2000000000, 1}, std::pair{1, -2000000000}}) {
         SCOPED_TRACE(std::to_string(w) + " x " + std::to_string(h));
         std::string bytes = BmpBytes(1, 1, 24, Gradient);
         auto set32 = [&](std::size_t at, int32_t v) {
-            for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xff);
+            for (int i = 0; i < 4; ++i)
+                bytes[at + i] = static_cast<char>((static_cast<uint32_t>(v) >> (8 * i)) & 0xff);
         };
         set32(18, w);
         set32(22, h);

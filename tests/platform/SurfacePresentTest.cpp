@@ -25,7 +25,8 @@ struct Sheeted {
     explicit Sheeted(int32_t scale = 1) {
         surface.SetScale(scale);
         std::string error;
-        EXPECT_TRUE(surface.LoadBitmaps(testpics::SaveBmp(testpics::SyntheticSheet(), dir, "s.bmp"), error));
+        EXPECT_TRUE(
+            surface.LoadBitmaps(testpics::SaveBmp(testpics::SyntheticSheet(), dir, "s.bmp"), error));
     }
 };
 
@@ -70,7 +71,8 @@ struct Screen {
         const int k = s.Scale();
         for (const QRect& r : s.LastRepaint()) {
             for (int y = r.top() * k; y < (r.bottom() + 1) * k; ++y)
-                for (int x = r.left() * k; x < (r.right() + 1) * k; ++x) picture.setPixel(x, y, s.Image().pixel(x, y));
+                for (int x = r.left() * k; x < (r.right() + 1) * k; ++x)
+                    picture.setPixel(x, y, s.Image().pixel(x, y));
         }
         return n;
     }
@@ -98,7 +100,7 @@ TEST(SurfacePresent, ARepeatedFrameChangesNoPixelAndAMovedBallOnlyItsNeighbourho
     DrawFrame(f.surface, 103, 70, " 120");
     const int64_t moved = screen.Present(f.surface);
     EXPECT_GT(moved, 0);
-    EXPECT_LE(moved, 2 * 12 * 12);  // the old and the new ball's boxes, no more
+    EXPECT_LE(moved, 2 * 12 * 12);          // the old and the new ball's boxes, no more
     DrawFrame(f.surface, 103, 69, " 170");  // a brick goes and the score changes
     EXPECT_LE(screen.Present(f.surface), 52 * 20 + 2 * 60 * 16);
     EXPECT_TRUE(SameImage(screen.picture, f.surface.Image()));
@@ -173,7 +175,8 @@ TEST(SurfacePresent, AScaledImageIsTheOneTimesPictureEnlargedPixelForPixel) {
         ASSERT_EQ(large.size(), small.size() * scale);
         int wrong = 0;
         for (int y = 0; y < large.height(); ++y)
-            for (int x = 0; x < large.width(); ++x) wrong += Px(large, x, y) != Px(small, x / scale, y / scale);
+            for (int x = 0; x < large.width(); ++x)
+                wrong += Px(large, x, y) != Px(small, x / scale, y / scale);
         EXPECT_EQ(wrong, 0) << "scale " << scale;
     }
 }
@@ -209,6 +212,7 @@ TEST(SurfacePresent, ScaledTextStartsWhereTheOneTimesTextStartsAndMovesThePenAli
     // And sharper: more distinct grey levels than an enlarged 1x text has.
     QSet<QRgb> levels;
     for (int y = boxes[1].top(); y <= boxes[1].bottom(); ++y)
-        for (int x = boxes[1].left(); x <= boxes[1].right(); ++x) levels.insert(Px(big.surface.Image(), x, y));
+        for (int x = boxes[1].left(); x <= boxes[1].right(); ++x)
+            levels.insert(Px(big.surface.Image(), x, y));
     EXPECT_GT(levels.size(), 4);
 }

@@ -44,10 +44,14 @@ void Special(QImage& sheet, int x, int y, QRgb colour, bool mask) {
 // The test sheet's colours, by brick points and by item kind.
 QRgb BrickColour(int points) {
     switch (points) {
-        case 100: return qRgb(90, 90, 220);
-        case 200: return qRgb(30, 170, 170);
-        case 300: return qRgb(40, 190, 60);
-        default: return qRgb(170, 220, 40);
+        case 100:
+            return qRgb(90, 90, 220);
+        case 200:
+            return qRgb(30, 170, 170);
+        case 300:
+            return qRgb(40, 190, 60);
+        default:
+            return qRgb(170, 220, 40);
     }
 }
 constexpr QRgb kSpecialColours[8] = {
@@ -78,7 +82,8 @@ QImage SyntheticSheet() {
     }
     Fill(sheet, paddle.x, paddle.y, paddle.width, paddle.height, kBlack);
     for (int row = 1; row <= 13; ++row)
-        Fill(sheet, paddle.x + 1 + row, paddle.y + row, paddle.width - 4 - 2 * (row - 1), 1, qRgb(110, 90, 230));
+        Fill(sheet, paddle.x + 1 + row, paddle.y + row, paddle.width - 4 - 2 * (row - 1), 1,
+             qRgb(110, 90, 230));
     for (const BrickLook& look : kBrickLooks) Brick(sheet, look.spriteY, BrickColour(look.points));
     for (int j = 0; j < kBallSprite.height; ++j) {
         for (int i = 0; i < kBallSprite.width; ++i) {
@@ -89,7 +94,8 @@ QImage SyntheticSheet() {
     }
     Special(sheet, kSpecialMask.x, kSpecialMask.y, 0, true);
     for (int kind = extraLife; kind <= strobeBall; ++kind)
-        Special(sheet, kSpecialLooks[kind].spriteX, kSpecialLooks[kind].spriteY, kSpecialColours[kind], false);
+        Special(sheet, kSpecialLooks[kind].spriteX, kSpecialLooks[kind].spriteY, kSpecialColours[kind],
+                false);
     return sheet;
 }
 
@@ -104,7 +110,8 @@ QImage TestBackground() {
                 c = qRgb(shade, shade, shade + 10);
             }
             for (const PanelBox& box : kStatusPanels) {
-                if (x >= box.left && x <= box.right && y >= box.top && y <= box.bottom) c = qRgb(200, 200, 200);
+                if (x >= box.left && x <= box.right && y >= box.top && y <= box.bottom)
+                    c = qRgb(200, 200, 200);
             }
             picture.setPixel(x, y, c);
         }

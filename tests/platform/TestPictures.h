@@ -22,7 +22,9 @@ std::string CommittedSheetPath();
 // Saves a picture as BMP in dir and returns its path.
 std::string SaveBmp(const QImage& picture, const QTemporaryDir& dir, const char* name);
 
-inline QRgb Px(const QImage& image, int x, int y) { return image.pixel(x, y) | 0xff000000u; }
+inline QRgb Px(const QImage& image, int x, int y) {
+    return image.pixel(x, y) | 0xff000000u;
+}
 
 using QtGame = testsupport::QtGame;
 

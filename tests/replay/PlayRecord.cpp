@@ -18,7 +18,9 @@ using platform::vk::P;
 using platform::vk::Q;
 using platform::vk::R;
 
-// Every field of GameState but the bricks, in declaration order.
+// Every field of GameState but the bricks, in declaration order. The
+// formatter cannot settle on these lists' line breaks, so it leaves them.
+// clang-format off
 #define REPLAY_STATE_FIELDS(X)                                                                       \
     X(quitGame) X(newGame) X(ballX) X(ballY) X(ballSpriteX) X(ballSpriteY) X(ballMaskX) X(ballMaskY) \
     X(ballDY) X(ballDX) X(ballMaxDX) X(ballWidth) X(ballHeight) X(paddleX) X(paddleY)                \
@@ -31,6 +33,7 @@ using platform::vk::R;
 #define REPLAY_BRICK_FIELDS(X) \
     X(x) X(y) X(spriteX) X(spriteY) X(width) X(height) X(alive) X(points) X(captionOn) X(captionValue) X(captionAge)
 #define REPLAY_LOCAL_FIELDS(X) X(paused) X(pauseKeyDelay) X(hitStreak) X(frameStart) X(brickDrawn)
+// clang-format on
 
 // Stands for any field's initializer, so that braces can count an aggregate's fields.
 struct AnyField {
@@ -82,13 +85,14 @@ void ForEachGroup(const game::Game& g, int32_t tick, F&& f) {
 #define REPLAY_SCALAR(name) f(#name, &column, (column[0] = static_cast<int64_t>(g.state.name), 1));
     REPLAY_STATE_FIELDS(REPLAY_SCALAR)
 #undef REPLAY_SCALAR
-#define REPLAY_BRICK(name)                                                                       \
-    for (int i = 1; i <= game::BrickTable::kCount; ++i)                                          \
-        column[static_cast<std::size_t>(i - 1)] = static_cast<int64_t>(g.state.bricks[i].name);   \
+#define REPLAY_BRICK(name)                                                                      \
+    for (int i = 1; i <= game::BrickTable::kCount; ++i)                                         \
+        column[static_cast<std::size_t>(i - 1)] = static_cast<int64_t>(g.state.bricks[i].name); \
     f("bricks." #name, &column, game::BrickTable::kCount);
     REPLAY_BRICK_FIELDS(REPLAY_BRICK)
 #undef REPLAY_BRICK
-#define REPLAY_LOCAL(name) f("locals." #name, &column, (column[0] = static_cast<int64_t>(g.locals.name), 1));
+#define REPLAY_LOCAL(name) \
+    f("locals." #name, &column, (column[0] = static_cast<int64_t>(g.locals.name), 1));
     REPLAY_LOCAL_FIELDS(REPLAY_LOCAL)
 #undef REPLAY_LOCAL
     f("tick", &column, (column[0] = tick, 1));
@@ -136,7 +140,11 @@ private:
 class Player {
 public:
     Player(const Script& script, game::Game& g, platform::fake::FakeKeyboard& keys, Coverage& coverage)
-        : script_(script), g_(g), keys_(keys), coverage_(coverage), random_(static_cast<uint32_t>(script.number)) {}
+        : script_(script),
+          g_(g),
+          keys_(keys),
+          coverage_(coverage),
+          random_(static_cast<uint32_t>(script.number)) {}
 
     void SetKeys(int64_t frame) {
         const game::GameState& s = g_.state;
@@ -280,7 +288,8 @@ Record Play(const Script& script, Coverage* coverage,
         uint64_t stepDigest = kFnvOffset;
         std::size_t index = 0;
         Values values;
-        auto take = [&](const char* name, const std::array<int64_t, game::BrickTable::kCount>* column, int count) {
+        auto take = [&](const char* name, const std::array<int64_t, game::BrickTable::kCount>* column,
+                        int count) {
             if (index == groups.size()) groups.push_back({name});
             Group& group = groups[index++];
             for (int i = 0; i < count; ++i) {
@@ -328,15 +337,16 @@ std::string Write(const std::vector<Record>& records) {
     for (const Record& r : records) {
         char digest[17];
         std::snprintf(digest, sizeof digest, "%016llx", static_cast<unsigned long long>(r.digest));
-        out << "game " << r.number << "\nframes " << r.frames << "\nsteps " << r.steps << "\nscore " << r.score
-            << "\ndigest " << digest << "\n";
+        out << "game " << r.number << "\nframes " << r.frames << "\nsteps " << r.steps << "\nscore "
+            << r.score << "\ndigest " << digest << "\n";
         for (const auto& [name, value] : r.fields) {
             char hex[9];
             std::snprintf(hex, sizeof hex, "%08x", value);
             out << "field " << name << " " << hex << "\n";
         }
         constexpr std::size_t kLine = 120;
-        for (std::size_t i = 0; i < r.trace.size(); i += kLine) out << "trace " << r.trace.substr(i, kLine) << "\n";
+        for (std::size_t i = 0; i < r.trace.size(); i += kLine)
+            out << "trace " << r.trace.substr(i, kLine) << "\n";
         out << "end\n";
     }
     return out.str();

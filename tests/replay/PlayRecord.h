@@ -17,13 +17,13 @@ namespace replay {
 // How the scripted player plays one game.
 struct Script {
     int number = 0;
-    double seed = 0;          // the time of day Form_Load seeds the random numbers from
-    int deadZone = 0;         // pixels the ball's centre may stray from the paddle's
-    int lookAwayEvery = 0;    // every so many frames the player stops watching...
-    int lookAwayFrames = 0;   // ...for this many frames
-    int pauseAtFrame = 0;     // P pressed in play at this frame (0: never)
-    int restartAtFrame = 0;   // R held from this frame until honoured (0: never)
-    int quitAtFrame = 0;      // Q held from this frame (0: never)
+    double seed = 0;         // the time of day Form_Load seeds the random numbers from
+    int deadZone = 0;        // pixels the ball's centre may stray from the paddle's
+    int lookAwayEvery = 0;   // every so many frames the player stops watching...
+    int lookAwayFrames = 0;  // ...for this many frames
+    int pauseAtFrame = 0;    // P pressed in play at this frame (0: never)
+    int restartAtFrame = 0;  // R held from this frame until honoured (0: never)
+    int quitAtFrame = 0;     // Q held from this frame (0: never)
 };
 
 const std::vector<Script>& Scripts();
@@ -34,9 +34,9 @@ struct Record {
     int64_t frames = 0;
     int64_t steps = 0;
     int32_t score = 0;
-    uint64_t digest = 0;                      // running digest over every step
-    std::map<std::string, uint32_t> fields;   // running digest of each field (bricks per field)
-    std::string trace;                        // one character of the running digest per step
+    uint64_t digest = 0;                     // running digest over every step
+    std::map<std::string, uint32_t> fields;  // running digest of each field (bricks per field)
+    std::string trace;                       // one character of the running digest per step
 };
 
 // What the game went through, so the test can insist that the recording

@@ -15,7 +15,9 @@
 namespace replay {
 namespace {
 
-std::string RecordingPath() { return TILEBASH_RECORDING; }
+std::string RecordingPath() {
+    return TILEBASH_RECORDING;
+}
 
 std::vector<Record> Expected() {
     std::ifstream file(RecordingPath(), std::ios::binary);
@@ -128,8 +130,9 @@ int main(int argc, char** argv) {
         for (std::size_t i = 0; i < records.size(); ++i) {
             const replay::Record& r = records[i];
             const replay::Coverage& c = coverage[i];
-            std::cout << "game " << r.number << ": " << r.frames << " frames, score " << r.score << ", level "
-                      << c.maxLevel << ", shapes " << c.stageShapes[1] << c.stageShapes[2] << c.stageShapes[3] << ", lost balls " << c.lostBalls << ", caught";
+            std::cout << "game " << r.number << ": " << r.frames << " frames, score " << r.score
+                      << ", level " << c.maxLevel << ", shapes " << c.stageShapes[1] << c.stageShapes[2]
+                      << c.stageShapes[3] << ", lost balls " << c.lostBalls << ", caught";
             for (int kind = 1; kind <= 7; ++kind) {
                 if (c.caught[kind]) std::cout << " " << kind;
             }

@@ -37,10 +37,18 @@ void* operator new[](std::size_t size) {
     if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace {
 
@@ -155,7 +163,7 @@ struct Soak {
         fp.surface.recording = false;
         fp.clock.timeOfDay = 43210.5;
         std::string error;
-        game.Form_Load(error);  // seeds the random numbers
+        game.Form_Load(error);                        // seeds the random numbers
         fp.events.onEvents = [this] { OnEvents(); };  // set once: calling it allocates nothing
         while (frame < frames && breach.rule == nullptr) {
             lastStage = 0;
@@ -184,14 +192,15 @@ int main(int argc, char** argv) {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     const Soak& s = soak;
-    std::printf("frames %lld (%.1f h of play at 22 ms), games %lld, games over %lld, stages cleared %lld, "
-                "items caught %lld, highest level %d, highest score %d, allocations after frame 1: %lld, "
-                "overflows %lld, %.2f s\n",
-                static_cast<long long>(s.frame), static_cast<double>(s.frame) * 22.0 / 3.6e6,
-                static_cast<long long>(s.games), static_cast<long long>(s.box.shown),
-                static_cast<long long>(s.stagesCleared), static_cast<long long>(s.itemsCaught),
-                s.highestLevel, s.highestScore, static_cast<long long>(allocationCount),
-                static_cast<long long>(game::overflowCount), seconds);
+    std::printf(
+        "frames %lld (%.1f h of play at 22 ms), games %lld, games over %lld, stages cleared %lld, "
+        "items caught %lld, highest level %d, highest score %d, allocations after frame 1: %lld, "
+        "overflows %lld, %.2f s\n",
+        static_cast<long long>(s.frame), static_cast<double>(s.frame) * 22.0 / 3.6e6,
+        static_cast<long long>(s.games), static_cast<long long>(s.box.shown),
+        static_cast<long long>(s.stagesCleared), static_cast<long long>(s.itemsCaught), s.highestLevel,
+        s.highestScore, static_cast<long long>(allocationCount),
+        static_cast<long long>(game::overflowCount), seconds);
     int failures = 0;
     if (s.breach.rule != nullptr) {
         std::printf("FAILED at frame %lld: %s (value %lld)\n", static_cast<long long>(s.breach.frame),

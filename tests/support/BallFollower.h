@@ -11,7 +11,9 @@
 namespace testsupport {
 
 // The ball's centre across the field.
-inline double BallCentre(const game::GameState& s) { return s.ballX + s.ballWidth / 2.0; }
+inline double BallCentre(const game::GameState& s) {
+    return s.ballX + s.ballWidth / 2.0;
+}
 
 // Presses Left or Right to move the paddle's centre towards target, and
 // neither while it is within deadZone pixels of it.

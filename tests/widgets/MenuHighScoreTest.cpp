@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QLineEdit>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPushButton>
 
 #include <filesystem>

@@ -18,8 +18,8 @@
 
 #include "GeometryPrinters.h"
 #include "MenuTestSupport.h"
-#include "windows/RoundedShape.h"
 #include "menu/frmInfo.h"
+#include "windows/RoundedShape.h"
 
 namespace {
 
@@ -111,7 +111,8 @@ void ExpectControlsWhereTheFormPutsThem(const QWidget& window, const char* form)
         EXPECT_TRUE(window.rect().contains(w->geometry())) << name.toStdString() << " leaves the window";
         // Labels that only carry words for screen readers let clicks through to the picture.
         if (w->testAttribute(Qt::WA_TransparentForMouseEvents)) continue;
-        EXPECT_EQ(window.childAt(w->geometry().center()), w) << "a click on the middle of " << name.toStdString();
+        EXPECT_EQ(window.childAt(w->geometry().center()), w)
+            << "a click on the middle of " << name.toStdString();
     }
 }
 
@@ -180,11 +181,19 @@ TEST(MenuLayout, StartWindowDrawsWhiteOnNavyBoxesAndGreyButtonFaces) {
 TEST(MenuLayout, TabKeyVisitsControlsInTheDefinedOrder) {
     MenuFixture menu;
     frmSplash& splash = menu.Create();
-    const QStringList expected = {
-        "cmdStart",         "cmdExit",          "txtHighScoreName_0", "txtHighScore_0",
-        "txtHighScoreName_1", "txtHighScoreName_2", "txtHighScoreName_3", "txtHighScoreName_4",
-        "txtHighScore_1",   "txtHighScore_2",   "txtHighScore_3",   "txtHighScore_4",
-        "cmdInfo"};
+    const QStringList expected = {"cmdStart",
+                                  "cmdExit",
+                                  "txtHighScoreName_0",
+                                  "txtHighScore_0",
+                                  "txtHighScoreName_1",
+                                  "txtHighScoreName_2",
+                                  "txtHighScoreName_3",
+                                  "txtHighScoreName_4",
+                                  "txtHighScore_1",
+                                  "txtHighScore_2",
+                                  "txtHighScore_3",
+                                  "txtHighScore_4",
+                                  "cmdInfo"};
     QStringList order;
     QWidget* w = menu_test::Button(splash, "cmdStart");
     do {
@@ -218,13 +227,17 @@ TEST(MenuLayout, RoundedButtonsLeaveTheirMarginsAndCornersOut) {
     frmSplash& splash = menu.Create();
     splash.cmdInfo_Click();
     const ShapeCase cases[] = {
-        {"cmdStart", {{5, 20}, {91, 20}, {48, 5}, {48, 35}},
+        {"cmdStart",
+         {{5, 20}, {91, 20}, {48, 5}, {48, 35}},
          {{4, 20}, {92, 20}, {48, 4}, {48, 36}, {5, 5}, {91, 35}}},
-        {"cmdExit", {{5, 20}, {91, 20}, {48, 5}, {48, 35}},
+        {"cmdExit",
+         {{5, 20}, {91, 20}, {48, 5}, {48, 35}},
          {{4, 20}, {92, 20}, {48, 4}, {48, 36}, {5, 35}, {91, 5}}},
-        {"cmdInfo", {{5, 20}, {75, 20}, {40, 5}, {40, 35}},
+        {"cmdInfo",
+         {{5, 20}, {75, 20}, {40, 5}, {40, 35}},
          {{4, 20}, {76, 20}, {40, 4}, {40, 36}, {6, 6}, {75, 35}}},
-        {"cmdMainMenu", {{5, 20}, {107, 20}, {56, 8}, {56, 32}},
+        {"cmdMainMenu",
+         {{5, 20}, {107, 20}, {56, 8}, {56, 32}},
          {{4, 20}, {108, 20}, {56, 7}, {56, 33}, {5, 8}, {107, 32}}},
     };
     for (const ShapeCase& c : cases) {
@@ -232,8 +245,10 @@ TEST(MenuLayout, RoundedButtonsLeaveTheirMarginsAndCornersOut) {
         if (button == nullptr) button = splash.InfoWindow()->findChild<QWidget*>(c.button);
         ASSERT_NE(button, nullptr) << c.button;
         const QRegion mask = button->mask();
-        for (const QPoint& p : c.inside) EXPECT_TRUE(mask.contains(p)) << c.button << " " << p.x() << "," << p.y();
-        for (const QPoint& p : c.outside) EXPECT_FALSE(mask.contains(p)) << c.button << " " << p.x() << "," << p.y();
+        for (const QPoint& p : c.inside)
+            EXPECT_TRUE(mask.contains(p)) << c.button << " " << p.x() << "," << p.y();
+        for (const QPoint& p : c.outside)
+            EXPECT_FALSE(mask.contains(p)) << c.button << " " << p.x() << "," << p.y();
     }
 }
 
@@ -251,8 +266,8 @@ TEST(MenuLayout, RoundRegionRowsAreSymmetricAndNarrowTowardsTheCorners) {
             }
         }
         ASSERT_GE(first, 5) << y;
-        EXPECT_EQ(first - 5, 91 - last) << "row " << y;                     // left-right mirror
-        const QRegion mirrored = region & QRect(0, 5 + 35 - y, 97, 1);       // top-bottom mirror
+        EXPECT_EQ(first - 5, 91 - last) << "row " << y;                 // left-right mirror
+        const QRegion mirrored = region & QRect(0, 5 + 35 - y, 97, 1);  // top-bottom mirror
         EXPECT_TRUE(mirrored.contains(QPoint(first, 5 + 35 - y))) << y;
         if (y <= 12) {
             EXPECT_LE(first - 5, previousInset) << y;
@@ -282,9 +297,9 @@ TEST(MenuLayout, AClickOnACutAwayCornerDoesNothing) {
     QSignalSpy exitClicks(menu_test::Button(splash, "cmdExit"), &QPushButton::clicked);
     QWindow* handle = splash.windowHandle();
     ASSERT_NE(handle, nullptr);
-    QTest::mouseClick(handle, Qt::LeftButton, {}, QPoint(120 + 6, 128 + 6));   // Info's corner
-    QTest::mouseClick(handle, Qt::LeftButton, {}, QPoint(120, 148));           // the shared column
-    QTest::mouseClick(handle, Qt::LeftButton, {}, QPoint(200 + 91, 128 + 35)); // Exit's corner
+    QTest::mouseClick(handle, Qt::LeftButton, {}, QPoint(120 + 6, 128 + 6));    // Info's corner
+    QTest::mouseClick(handle, Qt::LeftButton, {}, QPoint(120, 148));            // the shared column
+    QTest::mouseClick(handle, Qt::LeftButton, {}, QPoint(200 + 91, 128 + 35));  // Exit's corner
     EXPECT_EQ(infoClicks.count(), 0);
     EXPECT_EQ(exitClicks.count(), 0);
     EXPECT_TRUE(splash.isVisible());

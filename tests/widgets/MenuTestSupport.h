@@ -3,12 +3,12 @@
 // play-field window, and a start window whose message boxes and quitting
 // are recorded instead of blocking or ending the test program.
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <gtest/gtest.h>
 
 #include <array>
 #include <deque>
@@ -17,9 +17,9 @@
 #include <string>
 #include <vector>
 
+#include "../menu/TempFolder.h"
 #include "menu/frmSplash.h"
 #include "windows/WindowLook.h"
-#include "../menu/TempFolder.h"
 
 namespace menu_test {
 
@@ -44,10 +44,12 @@ inline QLineEdit* ScoreBox(const QWidget& splash, int row) {
     return Find<QLineEdit>(splash, QStringLiteral("txtHighScore_%1").arg(row));
 }
 inline std::array<QLineEdit*, 5> NameBoxes(const QWidget& splash) {
-    return {NameBox(splash, 0), NameBox(splash, 1), NameBox(splash, 2), NameBox(splash, 3), NameBox(splash, 4)};
+    return {NameBox(splash, 0), NameBox(splash, 1), NameBox(splash, 2), NameBox(splash, 3),
+            NameBox(splash, 4)};
 }
 inline std::array<QLineEdit*, 5> ScoreBoxes(const QWidget& splash) {
-    return {ScoreBox(splash, 0), ScoreBox(splash, 1), ScoreBox(splash, 2), ScoreBox(splash, 3), ScoreBox(splash, 4)};
+    return {ScoreBox(splash, 0), ScoreBox(splash, 1), ScoreBox(splash, 2), ScoreBox(splash, 3),
+            ScoreBox(splash, 4)};
 }
 
 inline void EnsureApplication() {

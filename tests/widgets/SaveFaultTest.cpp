@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -64,7 +63,8 @@ TEST(SaveFaults, AFailedSaveIsReportedAndTheTableOnScreenIsKept) {
         const QString& text = menu.errors[0].text;
         // Built with QString, not std::string's operator+: GCC 12 at -O3 warns
         // falsely (-Wrestrict) inside that operator.
-        const QString quotedPath = QLatin1Char('"') + QString::fromStdString(menu.HighScorePath()) + QLatin1Char('"');
+        const QString quotedPath =
+            QLatin1Char('"') + QString::fromStdString(menu.HighScorePath()) + QLatin1Char('"');
         EXPECT_TRUE(text.contains(quotedPath)) << text.toStdString();
         EXPECT_TRUE(text.contains(c.reason)) << text.toStdString();
         EXPECT_TRUE(text.contains("kept")) << text.toStdString();
@@ -74,7 +74,8 @@ TEST(SaveFaults, AFailedSaveIsReportedAndTheTableOnScreenIsKept) {
         if (c.oldFileKept) {
             EXPECT_EQ(ReadBytes(menu.HighScorePath()), kDefaultBytes);
         }
-        EXPECT_EQ(menu_test::EntryCount(menu.Folder()), c.oldFileKept ? 1 : 0) << "a temporary file was left";
+        EXPECT_EQ(menu_test::EntryCount(menu.Folder()), c.oldFileKept ? 1 : 0)
+            << "a temporary file was left";
 
         // With the fault gone, confirming again saves what the screen shows.
         QTest::keyClick(box, Qt::Key_Return);
@@ -95,7 +96,9 @@ TEST(SaveFaults, ANamePastedWithLineEndsIsSavedOnItsOwnLine) {
     ASSERT_FALSE(box->text().isEmpty()) << "the paste did not reach the box";
     QTest::keyClick(box, Qt::Key_Return);
     const std::string saved = ReadBytes(menu.HighScorePath());
-    const std::string expectedName = box->text().toStdString() == "Ann\r\nBob" ? "Ann  Bob" : box->text().toStdString();
-    EXPECT_EQ(saved, "Tilebash\r\n30000\r\n" + expectedName + "\r\n25000\r\nTilebash\r\n20000\r\n"
-                     "Tilebash\r\n15000\r\nTilebash\r\n10000\r\n");
+    const std::string expectedName =
+        box->text().toStdString() == "Ann\r\nBob" ? "Ann  Bob" : box->text().toStdString();
+    EXPECT_EQ(saved, "Tilebash\r\n30000\r\n" + expectedName +
+                         "\r\n25000\r\nTilebash\r\n20000\r\n"
+                         "Tilebash\r\n15000\r\nTilebash\r\n10000\r\n");
 }

@@ -17,8 +17,8 @@
 
 #include "GeometryPrinters.h"
 #include "MenuTestSupport.h"
-#include "menu/frmInfo.h"
 #include "app/frmMain.h"
+#include "menu/frmInfo.h"
 
 namespace {
 

@@ -24,8 +24,8 @@ using windows::ScreenArea;
 // Two 1920 x 1080 screens side by side, a panel along the top of the left
 // one, and a smaller screen above the right one.
 const std::vector<ScreenArea> kDesk{
-    {QRect(0, 0, 1920, 1080), QRect(0, 32, 1920, 1048)},         // primary
-    {QRect(1920, 0, 1920, 1080), QRect(1920, 0, 1920, 1040)},    // dock at its bottom
+    {QRect(0, 0, 1920, 1080), QRect(0, 32, 1920, 1048)},       // primary
+    {QRect(1920, 0, 1920, 1080), QRect(1920, 0, 1920, 1040)},  // dock at its bottom
     {QRect(1920, -768, 1024, 768), QRect(1920, -768, 1024, 768)},
 };
 
