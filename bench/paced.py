@@ -82,7 +82,7 @@ def run(build_dir, frames=2000, waits=WAITS, on_weston=False, echo=True):
             output, _ = proc.communicate(timeout=seconds + 60)
         finally:
             if inp is not None:
-                xinput.stop(inp)
+                harness.end_process(inp)
             stop(proc)
     if proc.returncode != 0:
         raise RuntimeError("paced_loop failed (%d)" % proc.returncode)

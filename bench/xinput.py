@@ -40,21 +40,9 @@ def script(x, y, width, height, seconds):
 
 
 def start(env, geometry, seconds):
-    """Starts the input process; stop() it when the measurement is over."""
+    """Starts the input process; end it with harness.end_process when the measurement is over."""
     proc = subprocess.Popen(["xdotool", "-"], env=env, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL, start_new_session=True)
     proc.stdin.write(script(*geometry, seconds).encode())
     proc.stdin.close()
     return proc
-
-
-def stop(proc):
-    if proc.poll() is None:
-        proc.terminate()
-        try:
-            proc.wait(5)
-        except subprocess.TimeoutExpired:
-            proc.kill()
-            proc.wait(5)
-    return proc.returncode
-
