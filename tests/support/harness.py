@@ -42,6 +42,15 @@ def artifacts_dir():
     return path
 
 
+def log_tail(path):
+    """The last 3000 characters of a program's log, for a failure message; "" without one."""
+    try:
+        with open(path, "rb") as f:
+            return f.read().decode("utf-8", "replace")[-3000:]
+    except OSError:
+        return ""
+
+
 def end_process(proc):
     """Asks a process to end, and kills it if it has not within 10 s."""
     if proc.poll() is None:
@@ -237,11 +246,7 @@ class Session:
         return self.proc
 
     def program_log(self):
-        try:
-            with open(self.log_path, "rb") as f:
-                return f.read().decode("utf-8", "replace")[-3000:]
-        except OSError:
-            return ""
+        return log_tail(self.log_path)
 
     def wait_exit(self, timeout=WINDOW_TIMEOUT):
         try:

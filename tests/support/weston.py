@@ -91,11 +91,7 @@ class Weston:
             shutil.rmtree(folder, ignore_errors=True)
 
     def log(self):
-        try:
-            with open(self.log_path, "rb") as f:
-                return f.read().decode("utf-8", "replace")[-3000:]
-        except OSError:
-            return ""
+        return harness.log_tail(self.log_path)
 
     def stop(self):
         harness.end_process(self.proc)
