@@ -8,12 +8,15 @@
 #include <time.h>
 
 #include <QApplication>
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
+#include <numeric>
 #include <string>
+#include <vector>
 
 #include "bench/BenchPlay.h"
-#include "bench/Samples.h"
 #include "game/Game.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/qt/QtSurface.h"
@@ -52,12 +55,19 @@ struct DrawScene {
     void Advance(int64_t frame) { bench::MoveForNextFrame(game.state, frame, everyCaption); }
 };
 
-void Report(benchmark::State& state, const bench::Samples& samples) {
-    const bench::Summary s = samples.Summarise();
-    state.counters["mean_us"] = s.mean / 1e3;
-    state.counters["median_us"] = static_cast<double>(s.median) / 1e3;
-    state.counters["p99_us"] = static_cast<double>(s.p99) / 1e3;
-    state.counters["max_us"] = static_cast<double>(s.max) / 1e3;
+// Mean, median, p99 (nearest rank, as bench/figures.py takes it) and max, in µs.
+void Report(benchmark::State& state, std::vector<int64_t> nanos) {
+    if (nanos.empty()) return;
+    std::sort(nanos.begin(), nanos.end());
+    const auto us = [](int64_t ns) { return static_cast<double>(ns) / 1e3; };
+    const auto rank = [&](double percent) {
+        return us(nanos[static_cast<std::size_t>(std::ceil(percent / 100.0 * double(nanos.size()))) - 1]);
+    };
+    state.counters["mean_us"] =
+        us(std::accumulate(nanos.begin(), nanos.end(), int64_t{0})) / double(nanos.size());
+    state.counters["median_us"] = rank(50);
+    state.counters["p99_us"] = rank(99);
+    state.counters["max_us"] = us(nanos.back());
 }
 
 int64_t Nanos(Clock::duration d) {
@@ -67,7 +77,8 @@ int64_t Nanos(Clock::duration d) {
 // One frame every 22 ms; the time of the drawing alone is reported.
 void BM_DrawFramePaced(benchmark::State& state) {
     DrawScene scene(state);
-    bench::Samples samples(static_cast<std::size_t>(state.range(1)));
+    std::vector<int64_t> took;
+    took.reserve(static_cast<std::size_t>(state.range(1)));  // never grows while timed
     timespec next{};
     clock_gettime(CLOCK_MONOTONIC, &next);
     int64_t frame = 0;
@@ -81,11 +92,10 @@ void BM_DrawFramePaced(benchmark::State& state) {
         clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr);
         const Clock::time_point t0 = Clock::now();
         benchmark::DoNotOptimize(scene.game.DrawFrame());
-        const int64_t took = Nanos(Clock::now() - t0);
-        samples.Add(took);
-        state.SetIterationTime(static_cast<double>(took) / 1e9);
+        took.push_back(Nanos(Clock::now() - t0));
+        state.SetIterationTime(static_cast<double>(took.back()) / 1e9);
     }
-    Report(state, samples);
+    Report(state, std::move(took));
 }
 // Arguments: scene, frames; one iteration per frame. The 100-frame runs are
 // the short suite's.

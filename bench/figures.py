@@ -20,11 +20,11 @@ def nearest_rank(values, percent):
 
 
 def summary(values):
-    """mean, median and p99 (nearest rank) of a list of numbers."""
+    """mean, median and p99 (nearest rank), extremes and count of a list of numbers."""
     if not values:
         return {}
     return {"mean": sum(values) / len(values), "median": nearest_rank(values, 50),
-            "p99": nearest_rank(values, 99), "count": len(values)}
+            "p99": nearest_rank(values, 99), "min": min(values), "max": max(values), "count": len(values)}
 
 
 def _at_most(field, limit):

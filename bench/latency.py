@@ -79,7 +79,7 @@ def measure(band, presses, rng):
 def run_wait(build_dir, wait, presses, seed):
     frames = int((presses * (SETTLE_S + FRAME_S + TIMEOUT_S) + 30) / FRAME_S)  # a cap: Q ends it sooner
     with paced.display() as env:
-        proc, ready = paced.start(build_dir, ["--latency", wait, "--frames", str(frames)], env)
+        proc, ready = paced.start(build_dir, ["--latency", str(frames), wait], env)
         try:
             window = x11.visible_window(env, proc.pid, paced.PLAY_SIZE)[0]
             with x11.Display(env["DISPLAY"]) as d:
@@ -91,10 +91,7 @@ def run_wait(build_dir, wait, presses, seed):
             proc.wait(20)
         finally:
             paced.stop(proc)
-    f = figures.summary(values)
-    f.update({"max": max(values, default=None), "min": min(values, default=None), "missed": missed,
-              "presses": presses})
-    return f
+    return dict(figures.summary(values), missed=missed, presses=presses)
 
 
 def table_figures(build_dir, presses, seed=18):
@@ -102,10 +99,9 @@ def table_figures(build_dir, presses, seed=18):
     for wait, key in (("sleep", "key_latency"), ("timer-then-poll", "key_latency_timer_then_poll"),
                       ("busy", "key_latency_busy")):
         f = run_wait(build_dir, wait, presses, seed)
-        nan = float("nan")
+        got = [f.get(k, float("nan")) for k in ("min", "max", "mean", "median", "p99")]  # none when all missed
         f["note"] = "%s wait; %d presses of Right at random moments of the frame, %d not seen; min %.2f, " \
-                    "max %.2f ms" % (wait, presses, f["missed"], f["min"] or nan, f["max"] or nan)
-        print("key to screen: mean %.2f, median %.2f, p99 %.2f ms; %s" % (
-            f.get("mean", nan), f.get("median") or nan, f.get("p99") or nan, f["note"]), flush=True)
+                    "max %.2f ms" % (wait, presses, f["missed"], got[0], got[1])
+        print("key to screen: mean %.2f, median %.2f, p99 %.2f ms; %s" % (*got[2:], f["note"]), flush=True)
         out[key] = f
     return out

@@ -14,6 +14,7 @@ import subprocess
 import sys
 import tempfile
 
+import figures
 import harness
 import weston
 import x11
@@ -22,6 +23,8 @@ import xinput
 WAITS = ("sleep", "timer-then-poll", "busy")
 PLAY_SIZE = (640, 420)
 TITLE_SECONDS = 2.0
+FRAME_MS = 22
+NS_PER_MS = 1_000_000
 
 
 @contextlib.contextmanager
@@ -70,11 +73,33 @@ def report(result):
     return "\n".join(lines)
 
 
+def wait_figures(raw):
+    """One wait's figures from what paced_loop recorded: each frame's start
+    (steady clock ns) and the game's millisecond tick at that start."""
+    starts, ticks = raw["starts"], raw["ticks"]
+    periods = [b - a for a, b in zip(starts, starts[1:])]
+    # A frame is late by its start less the moment the tick reached the frame
+    # before's tick + 22. The tick's origin is taken as the earliest start
+    # within its tick, so a wait that ends on the tick's first ns is 0 late.
+    origin = min(s - t * NS_PER_MS for s, t in zip(starts, ticks))
+    late = [s - origin - (t + FRAME_MS) * NS_PER_MS for s, t in zip(starts[1:], ticks)]
+    period, lateness = (figures.summary([v / NS_PER_MS for v in ns]) for ns in (periods, late))
+    out = {"frames": len(periods)}
+    out.update(("period_%s_ms" % k, period[k]) for k in ("mean", "median", "p99", "min", "max"))
+    out.update({"below_22ms_tick": sum(b - a < FRAME_MS for a, b in zip(ticks, ticks[1:])),
+                "below_22ms_ns": sum(v < FRAME_MS * NS_PER_MS for v in periods),
+                "over_22_5ms": sum(v > (FRAME_MS + 0.5) * NS_PER_MS for v in periods)})
+    out.update(("late_%s_ms" % k, lateness[k]) for k in ("median", "p99", "max"))
+    out["cpu_percent"] = 100.0 * raw["cpu_ns"] / raw["wall_ns"]
+    out.update((k, raw[k]) for k in ("lost_balls", "walls_rebuilt", "pointer_motions", "key_presses"))
+    return out
+
+
 def run(build_dir, frames=2000, waits=WAITS, on_weston=False, echo=True):
     """What paced_loop measured: {wait: {figure: value}}."""
     seconds = len(waits) * (frames * 0.022 + TITLE_SECONDS) + 5
     with display(on_weston) as env:
-        proc, _ = start(build_dir, ["--frames", str(frames), "--waits", ",".join(waits)], env)
+        proc, _ = start(build_dir, [str(frames)] + list(waits), env)
         inp = None
         try:
             if not on_weston:  # paced_loop starts on its own after 5 s without input
@@ -86,7 +111,7 @@ def run(build_dir, frames=2000, waits=WAITS, on_weston=False, echo=True):
             stop(proc)
     if proc.returncode != 0:
         raise RuntimeError("paced_loop failed (%d)" % proc.returncode)
-    result = json.loads(output.splitlines()[-1])
+    result = {wait: wait_figures(raw) for wait, raw in json.loads(output.splitlines()[-1]).items()}
     if echo:
         print("Paced loop: %d frames a wait%s\n%s" % (frames, ", Weston" if on_weston else "", report(result)),
               flush=True)

@@ -1,19 +1,18 @@
 // The paced-loop measurement: the real play window and its Qt platform run
-// frames of play for the given count, and the period between frame starts
-// and the CPU use are measured. Run it under X (bench/run.py starts an Xvfb
-// and a second process that moves the pointer and presses keys).
+// frames of play, and every frame's start is recorded. Run it under X
+// (bench/paced.py starts an Xvfb and a second process that moves the pointer
+// and presses keys).
 //
-//   paced_loop [--frames N] [--waits sleep,timer-then-poll,busy]
-//   paced_loop --latency WAIT [--frames N]
+//   paced_loop FRAMES WAIT...          WAIT: sleep, timer-then-poll or busy
+//   paced_loop --latency FRAMES WAIT
 //
-// --waits runs the named frame waits one after the other in the same process.
-// The steering: the paddle is set under the ball through GameState before
-// every frame; a lost ball is resumed at once and a cleared wall rebuilt (both
-// are counted). --latency runs play with the paddle at rest for
-// bench/latency.py, which presses the keys, until Q or N frames.
+// The waits named run one after the other in the same process. --latency
+// runs play with the paddle at rest for bench/latency.py, which presses the
+// keys, until Q or FRAMES frames.
 //
 // Standard output carries JSON lines only: {"ready": ...} once the window is
-// up (with the paddle's band for --latency), then the figures of every wait.
+// up (with the paddle's band for --latency), then every wait's samples:
+// {"sleep": {"starts": [ns...], "ticks": [ms...], "cpu_ns": ..., ...}, ...}.
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -22,14 +21,12 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/DisplaySettings.h"
 #include "app/frmMain.h"
-#include "bench/KeyLatencyLoop.h"
-#include "bench/PacedLoop.h"
-#include "bench/PacedReport.h"
+#include "bench/PlayLoops.h"
 
 namespace {
 
@@ -37,8 +34,8 @@ namespace {
 // the window itself: its widget gets pointer motion only while tracking it.
 class InputCounter final : public QObject {
 public:
-    int64_t motions = 0;
-    int64_t keys = 0;
+    long long motions = 0;
+    long long keys = 0;
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched->isWindowType()) {
             if (event->type() == QEvent::MouseMove) ++motions;
@@ -54,32 +51,38 @@ void RunEventsFor(int millis) {
     loop.exec();
 }
 
-int Usage() {
-    std::fprintf(stderr,
-                 "usage: paced_loop [--frames N] [--waits sleep,timer-then-poll,busy]\n"
-                 "       paced_loop --latency WAIT [--frames N]\n");
-    return 2;
+void PrintList(const char* name, const std::vector<int64_t>& values) {
+    std::printf("\"%s\": [", name);
+    for (std::size_t i = 0; i < values.size(); ++i)
+        std::printf(i ? ", %lld" : "%lld", (long long)values[i]);
+    std::printf("], ");
+}
+
+void PrintRun(const bench::PacedRun& run) {
+    std::printf("\"%s\": {", platform::qt::FrameWaitName(run.wait));
+    PrintList("starts", run.starts);
+    PrintList("ticks", run.ticks);
+    std::printf(
+        "\"cpu_ns\": %lld, \"wall_ns\": %lld, \"lost_balls\": %lld, \"walls_rebuilt\": %lld, "
+        "\"pointer_motions\": %lld, \"key_presses\": %lld}",
+        (long long)run.cpuNanos, (long long)run.wallNanos, (long long)run.lostBalls,
+        (long long)run.wallsRebuilt, (long long)run.motions, (long long)run.keys);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    int64_t frames = 2000;
-    std::vector<bench::FrameWait> waits{bench::FrameWait::Sleep};
-    bool latency = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg == "--frames" && hasValue) {
-            frames = std::strtoll(argv[++i], nullptr, 10);
-        } else if ((arg == "--waits" || arg == "--latency") && hasValue) {
-            latency = arg == "--latency";
-            if (!bench::ParseWaits(argv[++i], waits) || (latency && waits.size() != 1)) return Usage();
-        } else {
-            return Usage();
-        }
+    const bool latency = argc > 1 && std::string_view(argv[1]) == "--latency";
+    const int first = latency ? 2 : 1;
+    const long long frames = argc > first ? std::strtoll(argv[first], nullptr, 10) : 0;
+    std::vector<bench::FrameWait> waits;
+    bool ok = frames >= 2 && argc > first + 1;
+    for (int i = first + 1; ok && i < argc; ++i)
+        ok = platform::qt::FrameWaitNamed(argv[i], waits.emplace_back());
+    if (!ok || (latency && waits.size() != 1)) {
+        std::fprintf(stderr, "usage: paced_loop FRAMES WAIT...\n       paced_loop --latency FRAMES WAIT\n");
+        return 2;
     }
-    if (frames < 2) return Usage();
 
     ChooseDisplaySettings();  // as the program does
     QApplication app(argc, argv);
@@ -110,15 +113,21 @@ int main(int argc, char** argv) {
     waited.start();
     while (input.motions + input.keys == 0 && waited.elapsed() < 5000) RunEventsFor(10);
 
-    std::vector<bench::PacedResult> results;
+    // Printed after the last wait, so that no output disturbs a run.
+    std::vector<bench::PacedRun> runs;
     for (bench::FrameWait wait : waits) {
-        const int64_t motions = input.motions, keys = input.keys;
-        results.push_back(bench::RunPacedLoop(window, frames, wait));
-        results.back().motions = input.motions - motions;
-        results.back().keys = input.keys - keys;
-        if (results.back().closed) break;
+        const long long motions = input.motions, keys = input.keys;
+        runs.push_back(bench::RunPacedLoop(window, frames, wait));
+        runs.back().motions = input.motions - motions;
+        runs.back().keys = input.keys - keys;
+        if (runs.back().closed) break;
     }
     window.Unload();
-    std::printf("%s\n", bench::ToJson(results).c_str());
-    return results.back().closed ? 1 : 0;
+    std::printf("{");
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        if (i > 0) std::printf(", ");
+        PrintRun(runs[i]);
+    }
+    std::printf("}\n");
+    return runs.back().closed ? 1 : 0;
 }

@@ -11,17 +11,14 @@ import paced
 import run
 import xinput
 
-# What paced_loop prints (PacedReport's ToJson); paced.py reads these names.
+# The figures paced.wait_figures makes of each wait, as paced.table_figures reads them.
 PACED_JSON = {
     "sleep": {"frames": 2000, "period_mean_ms": 22.001, "period_median_ms": 22.0, "period_p99_ms": 22.3,
-             "period_min_ms": 21.9, "period_max_ms": 23.0, "below_22ms_tick": 0, "below_22ms_ns": 3,
-             "over_22_5ms": 4, "late_median_ms": 0.1, "late_p99_ms": 0.45, "late_max_ms": 0.9, "work_mean_ms": 0.4, "work_p99_ms": 0.9, "cpu_percent": 2.5, "wall_seconds": 44.0,
-             "lost_balls": 0, "walls_rebuilt": 1, "pointer_motions": 900, "key_presses": 170},
-    "busy": {"frames": 2000, "period_mean_ms": 22.0, "period_median_ms": 22.0, "period_p99_ms": 22.1,
-             "period_min_ms": 22.0, "period_max_ms": 22.4, "below_22ms_tick": 0, "below_22ms_ns": 0,
-             "over_22_5ms": 0, "work_mean_ms": 0.4, "work_p99_ms": 0.8, "cpu_percent": 99.0, "wall_seconds": 44.0,
-             "lost_balls": 0, "walls_rebuilt": 0, "pointer_motions": 880, "key_presses": 170},
+              "period_min_ms": 21.9, "period_max_ms": 23.0, "below_22ms_tick": 0, "below_22ms_ns": 3,
+              "over_22_5ms": 4, "late_median_ms": 0.1, "late_p99_ms": 0.45, "late_max_ms": 0.9,
+              "cpu_percent": 2.5, "pointer_motions": 900, "key_presses": 170},
 }
+PACED_JSON["busy"] = dict(PACED_JSON["sleep"], cpu_percent=99.0)
 PACED_JSON["timer-then-poll"] = dict(PACED_JSON["sleep"], period_p99_ms=22.6, late_p99_ms=0.6, cpu_percent=3.4)
 LOADED_JSON = {"sleep": dict(PACED_JSON["sleep"], period_p99_ms=22.7, late_p99_ms=0.7),
                "timer-then-poll": dict(PACED_JSON["timer-then-poll"], period_p99_ms=23.1, late_p99_ms=1.2)}
@@ -60,6 +57,26 @@ class InputScript(unittest.TestCase):
 
 
 class Figures(unittest.TestCase):
+    def test_frame_starts_and_ticks_become_periods_and_lateness(self):
+        # Starts in ns on a clock whose millisecond tick began at 5'000'000'300 ns:
+        # the second frame on its deadline's first ns, the third 1.2 ms late
+        # (tick 45, not 44), the fourth 0.3 ms late, the fifth 1 ns shy of 22 ms
+        # after it; then a frame started a tick early, 21.5 ms after the one before.
+        cases = [
+            ([0, 22000000, 45200000, 67300000, 89299999], [0, 22, 45, 67, 89],
+             {"frames": 4, "period_p99_ms": 23.2, "period_min_ms": 21.999999, "below_22ms_ns": 1,
+              "below_22ms_tick": 0, "over_22_5ms": 1, "late_median_ms": 0.299999, "late_max_ms": 1.2}),
+            ([0, 22000000, 43500000], [0, 22, 43],
+             {"frames": 2, "below_22ms_tick": 1, "below_22ms_ns": 1, "late_median_ms": -0.5, "late_p99_ms": 0.0}),
+        ]
+        for starts, ticks, expected in cases:
+            raw = {"starts": [5000000300 + s for s in starts], "ticks": ticks, "cpu_ns": 50, "wall_ns": 2000,
+                   "lost_balls": 0, "walls_rebuilt": 1, "pointer_motions": 9, "key_presses": 2}
+            f = paced.wait_figures(raw)
+            for key, value in expected.items():
+                self.assertAlmostEqual(f[key], value, places=9, msg=(starts, key))
+            self.assertEqual((f["cpu_percent"], f["walls_rebuilt"], f["key_presses"]), (2.5, 1, 2))
+
     def test_paced_loop_json_becomes_period_tick_and_busy_figures(self):
         weston_json = {"sleep": dict(PACED_JSON["sleep"], period_mean_ms=22.01, cpu_percent=3.5)}
         with mock.patch.object(paced, "run", side_effect=[PACED_JSON, LOADED_JSON, weston_json]) as runs, \
