@@ -10,6 +10,7 @@ a lost ball is resumed with P and a game that ends is started again; only the
 windows that began and ended in running play count.
 """
 
+import contextlib
 import glob
 import os
 import signal
@@ -149,47 +150,41 @@ def measure_startup(session, starts):
     return times
 
 
-def running_cpu(seconds, window, wait):
-    """The running game's CPU in a program of its own with the frame wait
-    TILEBASH_FRAME_WAIT names."""
-    s = harness.Session("bench-" + wait)
+@contextlib.contextmanager
+def started(name, wait="sleep"):
+    """The program in a session of its own, with the frame wait named, at its
+    start window: yields the session and that window."""
+    s = harness.Session(name)
     try:
         s.env["TILEBASH_FRAME_WAIT"] = wait
         s.write_highscores(HIGH_TABLE)
         s.launch()
-        start = s.wait_start_window()
-        running = Running(s)
-        play = running.recover(playfield.Player(s).play_to_paused(start))
-        cpu, play = running.measure(play, seconds, window)
-        return cpu.figure("running, %s wait, steered from screenshots" % wait, window)
+        yield s, s.wait_start_window()
     finally:
         s.close()
+
+
+def running_cpu(s, play, seconds, window, wait):
+    """Running play's CPU, from the paused play window; returns the figure and the play window."""
+    running = Running(s)
+    cpu, play = running.measure(running.recover(play), seconds, window)
+    f = cpu.figure("running, %s wait, steered from screenshots" % wait, window)
+    if f:
+        f["note"] += "; %d resumes, %d new games" % (running.resumes - 1, running.restarts)
+    return f, play
 
 
 def table_figures(program_dir, seconds=20.0, window=1.0, starts=10):
     os.environ["TILEBASH_PROGRAM_DIR"] = program_dir
     out = {}
-    s = harness.Session("bench")
-    try:
-        s.write_highscores(HIGH_TABLE)
-        s.launch()
-        start = s.wait_start_window()
+    with started("bench") as (s, start):
         time.sleep(1.0)
         pid = s.proc.pid
-        cpu = measure_quiet(pid, seconds, window)
-        out["cpu_start"] = cpu.figure("start window", window)
-
+        out["cpu_start"] = measure_quiet(pid, seconds, window).figure("start window", window)
         play = playfield.Player(s).play_to_paused(start)
         time.sleep(0.5)
-        cpu = measure_quiet(pid, seconds, window)
-        out["cpu_paused"] = cpu.figure("paused at a serve", window)
-
-        running = Running(s)
-        play = running.recover(play)
-        cpu, play = running.measure(play, seconds, window)
-        out["cpu_running"] = cpu.figure("running, sleep wait, steered from screenshots", window)
-        if out["cpu_running"]:
-            out["cpu_running"]["note"] += "; %d resumes, %d new games" % (running.resumes - 1, running.restarts)
+        out["cpu_paused"] = measure_quiet(pid, seconds, window).figure("paused at a serve", window)
+        out["cpu_running"], play = running_cpu(s, play, seconds, window, "sleep")
         out["vmhwm"] = {"value": vm_hwm_mb(pid), "note": "after the measurements above"}
         s.close_request(play)
         os.killpg(pid, signal.SIGKILL)
@@ -199,10 +194,10 @@ def table_figures(program_dir, seconds=20.0, window=1.0, starts=10):
         times = measure_startup(s, starts)
         out["startup"] = figures.summary(times)
         out["startup"]["note"] = "%d warm starts after one cold start" % len(times)
-    finally:
-        s.close()
     # The timer-then-poll wait right after, in a program of its own: side by side.
-    out["cpu_running_timer_then_poll"] = running_cpu(seconds, window, "timer-then-poll")
+    with started("bench-timer-then-poll", "timer-then-poll") as (s, start):
+        out["cpu_running_timer_then_poll"], _ = running_cpu(
+            s, playfield.Player(s).play_to_paused(start), seconds, window, "timer-then-poll")
     for key, f in out.items():
         print("%-12s %s" % (key, f), flush=True)
     return out

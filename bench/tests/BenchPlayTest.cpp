@@ -9,24 +9,14 @@
 #include <set>
 #include <tuple>
 
-#include "platform/fake/FakePlatform.h"
-
 namespace bench {
 namespace {
 
-struct Play {
-    platform::fake::FakePlatform fakes;
-    game::Game game{fakes.Services(), ""};
-    Play() {
-        fakes.surface.recording = false;
-        fakes.random.Randomize(3.5);
-        StartRunningPlay(game);
-    }
-};
+constexpr double kSeed = 3.5;
 
 TEST(BenchPlay, SteeredPlayLosesNoBallAndClearsWalls) {
-    Play p;
-    game::Game& g = p.game;
+    HeadlessPlay p(kSeed);
+    game::Game& g = p.g;
     EXPECT_FALSE(g.locals.paused);
     int64_t lost = 0, cleared = 0;
     for (int64_t frame = 0; frame < 60'000; ++frame) {
@@ -59,11 +49,11 @@ TEST(BenchPlay, SteeringKeepsThePaddleBetweenTheWalls) {
         {263, -4, -20, 246},
     };
     for (const Case& c : cases) {
-        Play p;
-        p.game.state.ballX = c.ballX;
-        p.game.state.ballDX = c.ballDX;
-        SteerUnderBall(p.game.state, c.offset);
-        EXPECT_EQ(p.game.state.paddleX, c.paddleX) << c.ballX << " " << c.ballDX << " " << c.offset;
+        HeadlessPlay p(kSeed);
+        p.g.state.ballX = c.ballX;
+        p.g.state.ballDX = c.ballDX;
+        SteerUnderBall(p.g.state, c.offset);
+        EXPECT_EQ(p.g.state.paddleX, c.paddleX) << c.ballX << " " << c.ballDX << " " << c.offset;
     }
 }
 
@@ -74,21 +64,21 @@ TEST(BenchPlay, SteerOffsetsStayWithinTwentyPixelsAndAllOccur) {
 }
 
 TEST(BenchPlay, EveryCaptionSceneDrawsSeventyNinePrintsWithoutClearingTheStage) {
-    Play p;
+    HeadlessPlay p(kSeed);
     p.fakes.surface.recording = true;
-    ShowEveryCaption(p.game);
-    const int16_t stage = p.game.state.stage;
+    ShowEveryCaption(p.g);
+    const int16_t stage = p.g.state.stage;
     p.fakes.surface.ops.clear();
-    EXPECT_TRUE(p.game.DrawFrame());
-    EXPECT_EQ(p.game.state.stage, stage);
+    EXPECT_TRUE(p.g.DrawFrame());
+    EXPECT_EQ(p.g.state.stage, stage);
     EXPECT_EQ(p.fakes.surface.PrintedTexts().size(), 79u);
     EXPECT_EQ(p.fakes.surface.refreshes, 1);
 }
 
 TEST(BenchPlay, MovedFramesNeverRepeatTheOneBefore) {
-    Play p;
-    game::GameState& s = p.game.state;
-    ShowEveryCaption(p.game);
+    HeadlessPlay p(kSeed);
+    game::GameState& s = p.g.state;
+    ShowEveryCaption(p.g);
     auto look = [&] { return std::make_tuple(s.ballX, s.ballY, s.paddleX, s.bricks[1].captionAge); };
     MoveForNextFrame(s, 0, true);
     auto before = look();
