@@ -10,6 +10,7 @@ import random
 import time
 
 import figures
+import harness
 import paced
 import x11
 
@@ -90,7 +91,7 @@ def run_wait(build_dir, wait, presses, seed):
                 d.key(q, False)
             proc.wait(20)
         finally:
-            paced.stop(proc)
+            harness.end_process(proc)
     return dict(figures.summary(values), missed=missed, presses=presses)
 
 

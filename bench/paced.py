@@ -31,17 +31,11 @@ NS_PER_MS = 1_000_000
 def display(on_weston=False):
     """The environment of a private Xvfb (or headless Weston) to run paced_loop in."""
     server = weston.Weston() if on_weston else harness.XServer()
-    runtime = None
     try:
-        env = server.env()
-        if not on_weston:
-            runtime = tempfile.mkdtemp(prefix="paced-runtime-")
-            env["XDG_RUNTIME_DIR"] = runtime
-        yield env
+        with tempfile.TemporaryDirectory(prefix="paced-runtime-") as runtime:
+            yield server.env() if on_weston else dict(server.env(), XDG_RUNTIME_DIR=runtime)
     finally:
         server.stop()
-        if runtime:
-            shutil.rmtree(runtime, ignore_errors=True)
 
 
 def start(build_dir, args, env):
@@ -55,12 +49,6 @@ def start(build_dir, args, env):
             raise RuntimeError("paced_loop %s did not start (%s)" % (" ".join(args), proc.returncode))
         if line.startswith(b"{"):
             return proc, json.loads(line)
-
-
-def stop(proc):
-    if proc.poll() is None:
-        proc.kill()
-        proc.wait(10)
 
 
 def report(result):
@@ -108,7 +96,7 @@ def run(build_dir, frames=2000, waits=WAITS, on_weston=False, echo=True):
         finally:
             if inp is not None:
                 harness.end_process(inp)
-            stop(proc)
+            harness.end_process(proc)
     if proc.returncode != 0:
         raise RuntimeError("paced_loop failed (%d)" % proc.returncode)
     result = {wait: wait_figures(raw) for wait, raw in json.loads(output.splitlines()[-1]).items()}
@@ -159,7 +147,7 @@ def table_figures(build_dir, frames):
         loaded = run(build_dir, frames, ("sleep", "timer-then-poll"))
     finally:
         for proc in spinners:
-            stop(proc)
+            harness.end_process(proc)
     ls, lt = loaded["sleep"], loaded["timer-then-poll"]
     out["period_loaded"] = dict(_period(ls, "sleep wait, two busy loops running"), versus=lt["period_p99_ms"])
     out["period_loaded_timer_then_poll"] = _period(lt, "timer-then-poll wait, two busy loops running, same run")
