@@ -1,5 +1,7 @@
 #include "windows/WindowLook.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QFile>
 #include <QFont>
@@ -12,7 +14,25 @@
 
 namespace windows {
 
+namespace {
+
+constexpr char kProgramWindow[] = "tilebashWindow";
+
+// Qt describes a plain top-level widget as a client area, which screen
+// readers call a filler and do not announce as a window; the program's
+// windows are frames, named by their title.
+QAccessibleInterface* ProgramWindowAccessible(const QString&, QObject* object) {
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (widget == nullptr || !widget->isWindow() || !widget->property(kProgramWindow).toBool())
+        return nullptr;
+    return new QAccessibleWidget(widget, QAccessible::Window);
+}
+
+}  // namespace
+
 void SetUpWindow(QWidget& window, QRect handle) {
+    window.setProperty(kProgramWindow, true);
+    QAccessible::installFactory(ProgramWindowAccessible);  // once: Qt ignores a factory it has
     window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     window.setFixedSize(window.size());
     window.setWindowIcon(ProgramIcon());

@@ -12,8 +12,9 @@ namespace windows {
 
 // Frameless top-level window, fixed at the client size its form gave it, with
 // the program icon, centred on the pointer's screen when first shown, that a
-// left-button drag on its background (not on a control) moves. handle is
-// where a drag may start; an empty rectangle means the whole window.
+// left-button drag on its background (not on a control) moves, and that
+// screen readers are told is a window (a frame, named by its title). handle
+// is where a drag may start; an empty rectangle means the whole window.
 void SetUpWindow(QWidget& window, QRect handle = {});
 
 // Makes the windows' font, a sans-serif of MS Sans Serif's pixel sizes, the

@@ -106,6 +106,8 @@ class Accessibility(e2e_case.E2ECase):
         version = "%s %s" % (named["kVersion"], project_version())
         self.bus.wait_showing("label", lambda name: name == version, "the version read as %r" % version)
         on_screen = self.bus.showing()
+        # A window as a screen reader announces one: a frame with the program's title.
+        self.assertEqual([n["name"] for n in on_screen if n["role"] == "frame"], ["Tilebash"])
         labels = [n["name"] for n in on_screen if n["role"] == "label"]
         self.assertIn(named["kHighScores"], labels, "the table's painted heading")
         buttons = {n["name"]: n["description"] for n in on_screen if n["role"] == "push button"}
@@ -122,6 +124,7 @@ class Accessibility(e2e_case.E2ECase):
         start = self.launch_to_start_window()
         self.s.click(start, *playfield.INFO_BUTTON)
         self.s.wait_window("Tilebash", (500, 400), what="the information window")
+        self.bus.wait_showing("frame", lambda name: name == "Tilebash", "the information window as a frame")
         back = self.bus.wait_showing("push button", lambda name: name == "Back to Main")
         self.assertTrue(back["description"], "Back to Main says what it does")
         start_words = {named["kHighScores"], named["kVersion"]}
