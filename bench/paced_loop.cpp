@@ -12,7 +12,7 @@
 //
 // Standard output carries JSON lines only: {"ready": ...} once the window is
 // up (with the paddle's band for --latency), then every wait's samples:
-// {"sleep": {"starts": [ns...], "ticks": [ms...], "cpu_ns": ..., ...}, ...}.
+// {"sleep": {"starts": [ns...], "ticks": [ms...], "frame_ms": 22, ...}, ...}.
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -27,6 +27,7 @@
 #include "app/DisplaySettings.h"
 #include "app/frmMain.h"
 #include "bench/PlayLoops.h"
+#include "game/Constants.h"
 
 namespace {
 
@@ -63,10 +64,11 @@ void PrintRun(const bench::PacedRun& run) {
     PrintList("starts", run.starts);
     PrintList("ticks", run.ticks);
     std::printf(
-        "\"cpu_ns\": %lld, \"wall_ns\": %lld, \"lost_balls\": %lld, \"walls_rebuilt\": %lld, "
+        "\"frame_ms\": %d, \"cpu_ns\": %lld, \"wall_ns\": %lld, \"lost_balls\": %lld, \"walls_rebuilt\": "
+        "%lld, "
         "\"pointer_motions\": %lld, \"key_presses\": %lld}",
-        (long long)run.cpuNanos, (long long)run.wallNanos, (long long)run.lostBalls,
-        (long long)run.wallsRebuilt, (long long)run.motions, (long long)run.keys);
+        int{game::kFrameMillis}, (long long)run.cpuNanos, (long long)run.wallNanos,
+        (long long)run.lostBalls, (long long)run.wallsRebuilt, (long long)run.motions, (long long)run.keys);
 }
 
 }  // namespace

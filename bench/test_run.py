@@ -70,7 +70,7 @@ class Figures(unittest.TestCase):
              {"frames": 2, "below_22ms_tick": 1, "below_22ms_ns": 1, "late_median_ms": -0.5, "late_p99_ms": 0.0}),
         ]
         for starts, ticks, expected in cases:
-            raw = {"starts": [5000000300 + s for s in starts], "ticks": ticks, "cpu_ns": 50, "wall_ns": 2000,
+            raw = {"starts": [5000000300 + s for s in starts], "ticks": ticks, "frame_ms": 22, "cpu_ns": 50, "wall_ns": 2000,
                    "lost_balls": 0, "walls_rebuilt": 1, "pointer_motions": 9, "key_presses": 2}
             f = paced.wait_figures(raw)
             for key, value in expected.items():
