@@ -15,6 +15,14 @@ namespace {
 const char kPromptText[] = "High Score! Type your name and press Enter.";
 const char kTitle[] = "Tilebash";
 const char kEmptyName[] = "Anonymous";
+constexpr int16_t kEnter = 13;
+
+// The character code a key press types; both Enter keys type 13.
+int16_t KeyAscii(const QKeyEvent& key) {
+    if (key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter) return kEnter;
+    const QString text = key.text();
+    return text.size() == 1 && text.at(0).unicode() < 0x80 ? static_cast<int16_t>(text.at(0).unicode()) : 0;
+}
 
 }  // namespace
 
@@ -29,13 +37,10 @@ HighScoreEntry::HighScoreEntry(std::array<QLineEdit*, 5> names, std::array<QLine
 
 bool HighScoreEntry::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            for (std::size_t k = 0; k < names_.size(); ++k) {
-                if (watched == names_[k]) {
-                    Confirm(static_cast<int16_t>(k));
-                    return true;
-                }
+        for (std::size_t k = 0; k < names_.size(); ++k) {
+            if (watched == names_[k]) {
+                return txtHighScoreName_KeyPress(static_cast<int16_t>(k),
+                                                 KeyAscii(*static_cast<QKeyEvent*>(event)));
             }
         }
     }
@@ -54,7 +59,7 @@ bool HighScoreEntry::EnsureFile() {
     return status.ok;
 }
 
-void HighScoreEntry::Load() {
+void HighScoreEntry::LoadHighScores() {
     TextBoxTable table(names_, scores_);
     const HighScoreLines& defaults = DefaultHighScoreLines();
     const std::vector<std::string> defaultLines(defaults.begin(), defaults.end());
@@ -71,16 +76,16 @@ void HighScoreEntry::Load() {
     FillTable(table, read.lines);
 }
 
-void HighScoreEntry::CheckScore(int32_t score) {
+void HighScoreEntry::CheckHighScore(int32_t score) {
     EnsureFile();
     TextBoxTable table(names_, scores_);
     const int row = InsertScore(table, score);
     if (row >= 0) {
-        Open(static_cast<int16_t>(row));
+        BeginNameEntry(static_cast<int16_t>(row));
     }
 }
 
-void HighScoreEntry::Open(int16_t row) {
+void HighScoreEntry::BeginNameEntry(int16_t row) {
     QLineEdit* box = names_.at(static_cast<std::size_t>(row));
     hooks_.entryOpen(true);
     box->setFocus();
@@ -97,20 +102,22 @@ QLineEdit* HighScoreEntry::OpenBox() const {
     return nullptr;
 }
 
-void HighScoreEntry::Confirm(int16_t row) {
+bool HighScoreEntry::txtHighScoreName_KeyPress(int16_t index, int16_t keyAscii) {
+    if (keyAscii != kEnter) return false;  // the box takes it
     // Enter in any box confirms the open entry: the buttons never come back
     // while a box is still editable.
     QLineEdit* box = OpenBox();
-    if (box == nullptr) box = names_.at(static_cast<std::size_t>(row));
+    if (box == nullptr) box = names_.at(static_cast<std::size_t>(index));
     if (box->text().isEmpty()) {
         box->setText(kEmptyName);
     }
     box->setReadOnly(true);
     hooks_.entryOpen(false);
-    Save();
+    SaveHighScores();
+    return true;
 }
 
-void HighScoreEntry::Save() {
+void HighScoreEntry::SaveHighScores() {
     const TextBoxTable table(names_, scores_);
     const FileStatus status = WriteHighScoreFile(path_, TableLines(table));
     if (!status.ok) {
@@ -125,7 +132,7 @@ void HighScoreEntry::SavePending() {
     if (box == nullptr) return;
     if (box->text().isEmpty()) box->setText(kEmptyName);
     box->setReadOnly(true);
-    Save();
+    SaveHighScores();
 }
 
 }  // namespace menu

@@ -32,12 +32,13 @@ public:
 
     const std::string& Path() const { return path_; }
     // Fills the boxes from the file, or with the defaults when it cannot be read.
-    void Load();
+    void LoadHighScores();
     // After a game: inserts the score if it enters the table and opens its
     // row's name box.
-    void CheckScore(int32_t score);
-    // Enter in the name box of that row.
-    void Confirm(int16_t row);
+    void CheckHighScore(int32_t score);
+    // A character typed into the name box of row index; Enter (13) confirms
+    // the open entry and saves. True when the character was taken here.
+    bool txtHighScoreName_KeyPress(int16_t index, int16_t keyAscii);
     void SavePending();
 
 protected:
@@ -45,8 +46,8 @@ protected:
 
 private:
     bool EnsureFile();
-    void Open(int16_t row);
-    void Save();
+    void BeginNameEntry(int16_t row);
+    void SaveHighScores();
     void ReportError(const std::string& error, const char* consequence);
     QLineEdit* OpenBox() const;
 

@@ -80,7 +80,7 @@ void frmSplash::Form_Load() {
     windows::SetRoundedShape(*ui_->cmdStart);
     windows::SetRoundedShape(*ui_->cmdExit);
     windows::SetRoundedShape(*ui_->cmdInfo);
-    highScores_->Load();
+    highScores_->LoadHighScores();
 }
 
 void frmSplash::ShowAndFocus() {
@@ -172,7 +172,7 @@ void frmSplash::paintEvent(QPaintEvent* /*event*/) {
 // --- the high-score table ---
 
 void frmSplash::CheckHighScore(int32_t score) {
-    highScores_->CheckScore(score);
+    highScores_->CheckHighScore(score);
 }
 
 void frmSplash::SetButtonsEnabled(bool enabled) {
