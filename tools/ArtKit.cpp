@@ -61,17 +61,18 @@ void TextInBox(QPainter& p, const QString& text, QFont font, const QRect& box, c
         size = candidate;
     }
     font.setPixelSize(size);
-    font.setStretch(100);
-    const double naturalWidth = InkOf(text, font).width();
-    font.setStretch(std::clamp(static_cast<int>(100.0 * box.width() / naturalWidth + 0.5), 50, 200));
-    const QRectF ink = InkOf(text, font);
+    // Filled as outlines mapped onto the box: hinted glyphs would ink fewer
+    // columns than the outlines measure, and the box's extents are exact.
+    QPainterPath path;
+    path.addText(0, 0, font, text);
+    const QRectF ink = path.boundingRect();
+    QTransform onto;
+    onto.translate(box.left(), box.top() + (box.height() - ink.height()) / 2.0);
+    onto.scale(box.width() / ink.width(), 1.0);
+    onto.translate(-ink.left(), -ink.top());
     p.save();
-    p.setFont(font);
-    p.setPen(colour);
-    // Baseline placed so the ink's top sits on the box's top; x so its left edge sits on the box.
-    p.drawText(
-        QPointF(box.left() - ink.left(), box.top() - ink.top() + (box.height() - ink.height()) / 2.0),
-        text);
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.fillPath(onto.map(path), colour);
     p.restore();
 }
 

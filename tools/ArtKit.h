@@ -25,7 +25,7 @@ QColor Mix(const QColor& a, const QColor& b, double t);
 QImage Canvas(int width, int height, const QColor& fill, QImage::Format format = QImage::Format_RGB32);
 
 // Prints text so that its inked pixels fill box: the largest pixel size whose
-// ink fits the box's height, stretched sideways to the box's width.
+// ink fits the box's height, stretched sideways to exactly the box's width.
 void TextInBox(QPainter& p, const QString& text, QFont font, const QRect& box, const QColor& colour);
 
 // Prints text with its top-left ink corner at topLeft; returns the inked rect.

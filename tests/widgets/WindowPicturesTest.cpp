@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "GeometryPrinters.h"
 #include "game/Constants.h"
 
 namespace {
@@ -118,16 +119,21 @@ TEST(PlayfieldPicture, StatusPanelsAreLightAndTheLegendAreaIsDark) {
     });
 }
 
-TEST(SplashPicture, HeadingUnderlineIsWhiteAndControlAreasArePlainDark) {
+TEST(SplashPicture, HeadingAndVersionInkTheirRectanglesAndControlAreasArePlainDark) {
     const QImage img = Picture("splash.png");
     for (int x = 84; x <= 240; ++x) EXPECT_EQ(img.pixel(x, 186) | 0xFF000000u, 0xFFFFFFFFu) << x;
-    const auto hasWhite = [&](const QRect& r) {
-        bool found = false;
-        ForEachPixel(r, [&](int x, int y) { found = found || MinChannel(img.pixel(x, y)) >= 240; });
-        return found;
+    // The pixels at least half white around each word span exactly its rectangle.
+    const auto inked = [&](const QRect& around) {
+        QRect ink;
+        ForEachPixel(around, [&](int x, int y) {
+            if (MinChannel(img.pixel(x, y)) >= 128) ink |= QRect(x, y, 1, 1);
+        });
+        return ink;
     };
-    EXPECT_TRUE(hasWhite(QRect(QPoint(84, 176), QPoint(153, 185)))) << "High Scores heading";
-    EXPECT_TRUE(hasWhite(QRect(QPoint(125, 316), QPoint(164, 323)))) << "Version";
+    EXPECT_EQ(inked(QRect(QPoint(64, 160), QPoint(200, 185))), QRect(QPoint(84, 176), QPoint(153, 185)))
+        << "High Scores heading";
+    EXPECT_EQ(inked(QRect(QPoint(100, 308), QPoint(169, 329))), QRect(QPoint(125, 316), QPoint(164, 323)))
+        << "Version";
     // White control texts go over these areas: buttons, score table, version label.
     for (const QRect& area :
          {QRect(QPoint(24, 128), QPoint(296, 168)), QRect(QPoint(48, 192), QPoint(265, 307)),
