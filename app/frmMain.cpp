@@ -63,6 +63,10 @@ void frmMain::Hide() {
     hide();
 }
 
+void frmMain::SetFullScreen(bool on) {
+    fullScreen_ = on;
+}
+
 bool frmMain::IsLoaded() const {
     return loaded_;
 }

@@ -37,6 +37,10 @@ public:
     // Close-down: if loaded, runs the close request (Form_QueryUnload) and closes the window.
     void Unload() override;
     bool IsLoaded() const;
+    // The player's choice of full screen for the rest of the run: the window
+    // is shown full screen whenever it is shown, until F11 or Escape turns it off.
+    void SetFullScreen(bool on);
+    bool FullScreenChosen() const { return fullScreen_; }
 
     game::Game& Game() { return game_; }
     platform::qt::QtSurface& Surface() { return surface_; }
@@ -59,4 +63,5 @@ private:
     platform::qt::QtSurface surface_;
     game::Game game_;
     bool loaded_ = false;
+    bool fullScreen_ = false;
 };
