@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <cmath>
 #include <cstring>
@@ -8,6 +9,11 @@
 #include "ui_frmMain.h"
 #include "windows/Pictures.h"
 #include "windows/WindowLook.h"
+#include "windows/WindowPlacement.h"
+
+namespace {
+const QSize kFormSize(platform::qt::QtSurface::kWidth, platform::qt::QtSurface::kHeight);
+}  // namespace
 
 frmMain::frmMain(const std::string& programFolder, QWidget* parent)
     : QWidget(parent),
@@ -16,10 +22,8 @@ frmMain::frmMain(const std::string& programFolder, QWidget* parent)
       game_(platform::Services{keyboard_, clock_, events_, messages_, random_, surface_}, programFolder) {
     ui_->setupUi(this);
     ui_->Bitmaps->hide();  // holds the sheet; never shown
-    constexpr int kWidth = platform::qt::QtSurface::kWidth;
-    constexpr int kHeight = platform::qt::QtSurface::kHeight;
     // Dragged by its status side only: the play area is where the game is.
-    windows::SetUpWindow(*this, QRect(0, 0, kWidth, kHeight).adjusted(game::kRightWall, 0, 0, 0));
+    windows::SetUpWindow(*this, QRect(QPoint(0, 0), kFormSize).adjusted(game::kRightWall, 0, 0, 0));
     setWindowTitle(QStringLiteral("Tilebash"));
     setCursor(Qt::BlankCursor);
     // The image covers the whole client area: no background to erase first.
@@ -35,11 +39,12 @@ frmMain::~frmMain() = default;
 bool frmMain::ShowAndFocus(std::string& error) {
     if (!loaded_) {
         // Sharp on a large screen: the image is kept at the screen's whole-number scale.
-        surface_.SetScale(static_cast<int32_t>(std::floor(devicePixelRatioF() + 0.01)));
+        FitImage();
         if (!game_.Form_Load(error)) return false;
         ui_->Bitmaps->setPixmap(QPixmap::fromImage(surface_.Sheet()));
         loaded_ = true;
     }
+    if (fullScreen_) ApplyFullScreen();
     windows::ShowAndActivate(*this);
     setFocus(Qt::ActiveWindowFocusReason);
     return true;
@@ -65,6 +70,53 @@ void frmMain::Hide() {
 
 void frmMain::SetFullScreen(bool on) {
     fullScreen_ = on;
+    if (isVisible()) ApplyFullScreen();
+}
+
+// The window manager or compositor decides: one that refuses leaves the window
+// as it was, and the image follows whatever size the window ends up with.
+void frmMain::ApplyFullScreen() {
+    if (fullScreen_ == isFullScreen()) return;
+    if (fullScreen_) {
+        if (isVisible()) normalPos_ = pos();
+        // A window fixed at one size may not be given the screen's.
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        showFullScreen();
+        return;
+    }
+    showNormal();
+    setFixedSize(kFormSize);
+    if (normalPos_) {
+        move(*normalPos_);
+    } else {
+        windows::CentreOnPointerScreen(*this);  // it was first shown full screen
+    }
+}
+
+void frmMain::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F11 && !event->isAutoRepeat()) {
+        SetFullScreen(!fullScreen_);
+    } else if (event->key() == Qt::Key_Escape && fullScreen_) {
+        SetFullScreen(false);
+    } else {
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void frmMain::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FitImage();
+}
+
+// Arrives between frames (window events are handled only in the waits), so
+// the frame on screen is drawn again at the new scale.
+void frmMain::FitImage() {
+    const platform::qt::Placement::Fit fit = platform::qt::Placement::FitField(
+        size(), kFormSize, devicePixelRatioF(), platform::qt::QtSurface::kMaxScale);
+    surface_.SetScale(fit.scale);
+    surface_.SetPlacement(fit.placement);
+    update();
 }
 
 bool frmMain::IsLoaded() const {
@@ -84,22 +136,27 @@ void frmMain::Unload() {
 
 void frmMain::paintEvent(QPaintEvent* event) {
     // What was last presented, pixel for pixel: at a whole-number scale the
-    // image holds that many device pixels per window pixel.
+    // image holds that many device pixels per window pixel. Around it (full
+    // screen) the window is black.
     const QImage& shown = surface_.Image();
     if (CopyToBackingImage(event->region(), shown)) return;
+    const platform::qt::Placement& at = surface_.ImagePlacement();
+    const QRect picture = at.WindowRect(0, 0, shown.width(), shown.height());
     QPainter painter(this);
-    const qreal s = shown.devicePixelRatio();
-    for (const QRect& r : event->region()) {
-        painter.drawImage(QPointF(r.topLeft()), shown,
-                          QRectF(r.x() * s, r.y() * s, r.width() * s, r.height() * s));
+    for (const QRect& r : event->region().subtracted(picture)) painter.fillRect(r, Qt::black);
+    const double k = at.imagePixelsPerUnit;
+    for (const QRect& r : event->region().intersected(picture)) {
+        painter.drawImage(QRectF(r), shown,
+                          QRectF((r.x() - at.origin.x()) * k, (r.y() - at.origin.y()) * k, r.width() * k,
+                                 r.height() * k));
     }
 }
 
 // A frame's repaint is a few small boxes: copied row by row into the window's
 // backing image they cost less than a painter's set-up. Only where that
-// image has the surface's scale and 32-bit pixels, so the words are the ones
-// the painter would have copied; anything else (a grab, a fractional scale)
-// is painted.
+// image's pixels are the surface image's one to one and 32-bit, so the words
+// are the ones the painter would have copied; anything else (a grab, a
+// fractional scale, the border of full screen) is painted.
 bool frmMain::CopyToBackingImage(const QRegion& region, const QImage& shown) {
     QPoint offset;
     QPaintDevice* device = sharedPainter() == nullptr ? redirected(&offset) : nullptr;
@@ -107,20 +164,25 @@ bool frmMain::CopyToBackingImage(const QRegion& region, const QImage& shown) {
     auto* target = static_cast<QImage*>(device);
     const QImage::Format format = target->format();
     if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied) return false;
-    if (target->devicePixelRatio() != shown.devicePixelRatio() || shown.format() != QImage::Format_RGB32)
+    const platform::qt::Placement& at = surface_.ImagePlacement();
+    const qreal ratio = target->devicePixelRatio();
+    if (ratio != at.imagePixelsPerUnit || ratio != std::floor(ratio) ||
+        shown.format() != QImage::Format_RGB32)
         return false;
-    const int s = static_cast<int>(shown.devicePixelRatio());
+    const int s = static_cast<int>(ratio);
+    const QPoint origin(static_cast<int>(at.origin.x()), static_cast<int>(at.origin.y()));
+    if (QPointF(origin) != at.origin) return false;
     const auto inDevice = [s](const QRect& r) {
         return QRect(r.x() * s, r.y() * s, r.width() * s, r.height() * s);
     };
     for (const QRect& r : region) {
-        if (!shown.rect().contains(inDevice(r)) ||
+        if (!shown.rect().contains(inDevice(r.translated(-origin))) ||
             !target->rect().contains(inDevice(r.translated(-offset)))) {
             return false;
         }
     }
     for (const QRect& r : region) {
-        const QRect from = inDevice(r);
+        const QRect from = inDevice(r.translated(-origin));
         const QPoint to = inDevice(r.translated(-offset)).topLeft();
         const auto bytes = static_cast<std::size_t>(from.width()) * sizeof(QRgb);
         for (int y = 0; y < from.height(); ++y) {

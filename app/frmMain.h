@@ -3,10 +3,14 @@
 // persistent image (at the screen's whole-number scale) and owns the game with
 // its platform services. It is created once; the first ShowAndFocus loads it
 // (Form_Load), Unload closes it. It is the start window's PlayWindow.
+// F11 switches it to full screen and back, Escape leaves full screen: there the
+// image is kept at the largest whole-number scale the screen holds, centred on
+// black.
 
 #include <QWidget>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "game/Game.h"
@@ -50,8 +54,12 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void ApplyFullScreen();
+    void FitImage();
     bool CopyToBackingImage(const QRegion& region, const QImage& shown);
 
     std::unique_ptr<Ui::frmMain> ui_;
@@ -64,4 +72,5 @@ private:
     game::Game game_;
     bool loaded_ = false;
     bool fullScreen_ = false;
+    std::optional<QPoint> normalPos_;  // where the window stood before full screen
 };

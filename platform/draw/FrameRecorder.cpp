@@ -15,6 +15,13 @@ void FrameRecorder::Forget(bool discard) {
     doneValid_ = false;
 }
 
+void FrameRecorder::Redo() {
+    if (!doneValid_) return;
+    target_.NoteChanges(true);
+    target_.Clear(*done_);
+    for (int i = 0; i < done_->Count(); ++i) target_.Execute(done_->At(i), done_->TextOf(done_->At(i)));
+}
+
 void FrameRecorder::Flush() {
     if (pending_->Empty() && !pending_->StartsWithCls()) return;
     const bool fromClear = pending_->StartsWithCls();

@@ -45,6 +45,10 @@ public:
     // The picture no longer holds the last frame carried out (the target was
     // rebuilt or its sheet replaced); discard drops what is not carried out.
     void Forget(bool discard);
+    // The target was rebuilt blank: the frame it held is carried out again
+    // from a clear. A picture that was not a whole recorded frame is left to
+    // the next frame.
+    void Redo();
 
 private:
     void NoteDifferences(const DrawList& before, const DrawList& now);

@@ -54,6 +54,7 @@ void QtRaster::BuildImages() {
     for (QImage* im : {&image_, &background_}) im->setDevicePixelRatio(scale_);
     Q_ASSERT(image_.width() == w && image_.height() == h);
     sheetScaled_ = Enlarged(sheet_, scale_);
+    for (const auto& font : fonts_) font->pixels = &AtlasFor(font->metrics->PixelSize() * scale_);
     for (int32_t pixels : kPreparedPixels) FontFor(pixels);
     drawn_.Clear();
     changed_.Clear();
@@ -99,11 +100,11 @@ const GlyphAtlas& QtRaster::AtlasFor(int32_t pixels) {
 }
 
 const draw::Font& QtRaster::FontFor(int32_t pixels) {
-    const draw::Font font{&AtlasFor(pixels), &AtlasFor(pixels * scale_)};
+    const GlyphAtlas& metrics = AtlasFor(pixels);
     for (const auto& known : fonts_) {
-        if (known->metrics == font.metrics && known->pixels == font.pixels) return *known;
+        if (known->metrics == &metrics) return *known;
     }
-    fonts_.push_back(std::make_unique<draw::Font>(font));
+    fonts_.push_back(std::make_unique<draw::Font>(draw::Font{&metrics, &AtlasFor(pixels * scale_)}));
     return *fonts_.back();
 }
 

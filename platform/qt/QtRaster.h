@@ -25,7 +25,9 @@
 #include "platform/qt/GlyphAtlas.h"
 
 namespace platform::draw {
-// Text is measured with the 1x advances and drawn with the glyphs at the scale.
+// Text is measured with the 1x advances and drawn with the glyphs at the
+// scale. A font stays the same object at every scale (recorded drawing keeps
+// pointing at it): a change of scale gives it the glyphs of the new one.
 struct Font {
     const qt::GlyphAtlas* metrics = nullptr;
     const qt::GlyphAtlas* pixels = nullptr;
@@ -38,7 +40,8 @@ class QtRaster final : public draw::DrawTarget {
 public:
     static constexpr int kWidth = 640;
     static constexpr int kHeight = 420;
-    static constexpr int32_t kMaxScale = 4;
+    // Enough for a 5K screen in full screen; a larger one shows a wider border.
+    static constexpr int32_t kMaxScale = 8;
 
     // background: the picture the clear restores, drawn from the top-left
     // corner over a plain face colour where it is smaller than the image.
@@ -46,7 +49,7 @@ public:
     QtRaster(const QImage& background, draw::DamageList& changed);
     ~QtRaster();
 
-    // Rebuilds the images at scale (1 to kMaxScale); all of it is changed.
+    // Rebuilds the images at scale (1 to kMaxScale), blank; all of it is changed.
     void SetScale(int32_t scale);
     int32_t Scale() const { return scale_; }
     // The Windows bitmap at path (UTF-8), as 32-bit words; null, with error

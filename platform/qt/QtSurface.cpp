@@ -31,11 +31,15 @@ QtSurface::QtSurface(const QImage& background, QWidget* owner)
 void QtSurface::SetScale(int32_t scale) {
     scale = std::clamp<int32_t>(scale, 1, kMaxScale);
     if (scale == raster_.Scale()) return;
-    const int32_t pixels = FontPixels();
+    recorder_.Flush();  // the picture as drawn so far is what is drawn again
     raster_.SetScale(scale);
-    recorder_.Forget(true);
-    font_ = &raster_.FontFor(pixels);
-    Present();
+    recorder_.Redo();
+    placement_ = Placement{QPointF(0, 0), double(scale)};
+}
+
+void QtSurface::SetPlacement(const Placement& placement) {
+    placement_ = placement;
+    changed_.AddAll();
 }
 
 bool QtSurface::LoadBitmaps(const std::string& path, std::string& error) {
@@ -103,7 +107,7 @@ void QtSurface::Refresh() {
 
 int64_t QtSurface::Present() {
     recorder_.Flush();
-    return presenter_.Present(changed_, Image().width(), Image().height(), raster_.Scale());
+    return presenter_.Present(changed_, Image().width(), Image().height(), placement_);
 }
 
 }  // namespace platform::qt

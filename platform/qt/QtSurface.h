@@ -64,9 +64,14 @@ public:
     // The window rectangles the last Present repainted.
     std::span<const QRect> LastRepaint() const { return presenter_.LastRepaint(); }
     // Image pixels per game pixel, 1 to kMaxScale. Changing it rebuilds the
-    // images (not to be called during play) and shows the cleared picture.
+    // images and draws the frame they held again at the new scale (a change
+    // between frames, never during one); the image fills the window at that
+    // scale until SetPlacement says otherwise. Nothing is presented.
     void SetScale(int32_t scale);
     int32_t Scale() const { return raster_.Scale(); }
+    // Where the owner shows the image; every box is changed.
+    void SetPlacement(const Placement& placement);
+    const Placement& ImagePlacement() const { return placement_; }
 
     // The image drawing goes to: 640 x 420 times the scale, with that as its
     // device pixel ratio. It holds what was drawn up to the last Flush (which
@@ -84,6 +89,7 @@ private:
     QtRaster raster_;
     draw::FrameRecorder recorder_{raster_};
     QtPresenter presenter_;
+    Placement placement_;
     int32_t currentX_ = 0;
     int32_t currentY_ = 0;
     Rgb foreColor_{};

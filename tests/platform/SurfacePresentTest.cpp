@@ -216,3 +216,47 @@ TEST(SurfacePresent, ScaledTextStartsWhereTheOneTimesTextStartsAndMovesThePenAli
             levels.insert(Px(big.surface.Image(), x, y));
     EXPECT_GT(levels.size(), 4);
 }
+
+TEST(SurfacePresent, AChangeOfScaleBetweenFramesDrawsTheHeldFrameAgainAtTheNewScale) {
+    // Full screen and back: the frame on screen, text included, is the one a
+    // surface at the new scale draws afresh, and later frames draw at it too.
+    Sheeted f, fresh(3);
+    DrawFrame(f.surface, 100, 40, " 120", 7);
+    f.surface.Present();
+    f.surface.SetScale(3);
+    DrawFrame(fresh.surface, 100, 40, " 120", 7);
+    fresh.surface.Flush();
+    EXPECT_TRUE(SameImage(f.surface.Image(), fresh.surface.Image()));
+    DrawFrame(f.surface, 104, 39, " 170");
+    DrawFrame(fresh.surface, 104, 39, " 170");
+    f.surface.Present(), fresh.surface.Flush();
+    EXPECT_TRUE(SameImage(f.surface.Image(), fresh.surface.Image()));
+}
+
+TEST(SurfacePresent, TheFieldFillsItsWindowOrSitsCentredAtTheLargestWholeScaleThatFits) {
+    using platform::qt::Placement;
+    struct Case {
+        QSize window;
+        double ratio;
+        int32_t scale;
+        QPointF origin;  // window units
+        double perUnit;
+    } cases[] = {
+        {{640, 420}, 1, 1, {0, 0}, 1},           // a window at its own size fills it
+        {{640, 420}, 2, 2, {0, 0}, 2},           // a 200 % desktop
+        {{640, 420}, 1.5, 1, {0, 0}, 1},         // the toolkit scales the rest
+        {{1920, 1080}, 1, 2, {320, 120}, 1},     // 1080p full screen
+        {{2560, 1440}, 1, 3, {320, 90}, 1},      // 1440p
+        {{3840, 2160}, 1, 5, {320, 30}, 1},      // 4K
+        {{1920, 1080}, 2, 5, {160, 15}, 2},      // 4K at 200 %: device pixels
+        {{2560, 1440}, 1.5, 5, {212, 20}, 1.5},  // 4K at 150 %: a unit on a device pixel
+        {{7680, 4320}, 1, 8, {1280, 480}, 1},    // beyond the largest scale: a wider border
+        {{800, 400}, 1, 1, {80, 0}, 1},          // smaller than the field: never below 1
+    };
+    for (const Case& c : cases) {
+        const Placement::Fit fit = Placement::FitField(c.window, {640, 420}, c.ratio, 8);
+        EXPECT_EQ(fit.scale, c.scale) << c.window.width() << " at " << c.ratio;
+        EXPECT_EQ(fit.placement.origin, c.origin) << c.window.width() << " at " << c.ratio;
+        EXPECT_EQ(fit.placement.imagePixelsPerUnit, c.perUnit);
+    }
+}
