@@ -5,6 +5,8 @@
 #include <memory>
 #include <optional>
 
+#include "app/CommandLine.h"
+#include "app/DisplayFailure.h"
 #include "app/DisplaySettings.h"
 #include "app/ProgramFolder.h"
 #include "app/frmMain.h"
@@ -16,6 +18,13 @@
 #include "windows/WindowRaise.h"
 
 int main(int argc, char* argv[]) {
+    // Names the per-user data folder (~/.local/share/tilebash) and the program
+    // in --help and --version, which answer before any window system is opened.
+    QCoreApplication::setApplicationName(QStringLiteral("tilebash"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TILEBASH_VERSION));
+    const CommandLine options = ReadCommandLine(argc, argv);
+    if (options.exitStatus) return *options.exitStatus;
+
     // Whole-number scale factors only: pixel art enlarged by 1.25 or 1.5 can
     // only be blurred or uneven. A desktop set to 125% or 150% shows the
     // windows at 1x (crisp, at their own sizes); 175% and 250% show them at
@@ -23,10 +32,10 @@ int main(int argc, char* argv[]) {
     // hand, are taken as given by Qt and not rounded.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
         Qt::HighDpiScaleFactorRoundingPolicy::RoundPreferFloor);
-    ChooseDisplaySettings();
+    ChooseDisplaySettings(options.zoom);
+    DisplayFailureWatch displayFailure;
     QApplication app(argc, argv);
-    // Names the per-user data folder (~/.local/share/tilebash).
-    QCoreApplication::setApplicationName(QStringLiteral("tilebash"));
+    displayFailure.End();
     // Matches the installed desktop entry, so docks and task bars show its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tilebash.Tilebash"));
     InitWindowsResources();
@@ -44,7 +53,13 @@ int main(int argc, char* argv[]) {
         return *exitCode;
     }
     frmSplash splash(frmSplash::DefaultCollaborators(
-        folder, [folder] { return std::make_unique<frmMain>(folder); }, scoreFolder));
+        folder,
+        [folder, fullScreen = options.fullScreen] {
+            auto window = std::make_unique<frmMain>(folder);
+            window->SetFullScreen(fullScreen);
+            return window;
+        },
+        scoreFolder));
     splash.ShowAndFocus();
     return QApplication::exec();
 }

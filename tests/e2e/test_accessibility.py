@@ -30,11 +30,6 @@ def painted_words():
     return named, re.findall(r'"([^"]*)"', source)
 
 
-def project_version():
-    with open(os.path.join(harness.source_dir(), "CMakeLists.txt"), encoding="utf-8") as f:
-        return re.search(r"project\(\w+ VERSION ([0-9.]+)", f.read()).group(1)
-
-
 def walk(node):
     yield node
     for child in node["children"]:
@@ -103,7 +98,7 @@ class Accessibility(e2e_case.E2ECase):
     def test_start_window_reads_its_buttons_table_heading_and_version(self):
         named, _ = painted_words()
         self.launch_to_start_window()
-        version = "%s %s" % (named["kVersion"], project_version())
+        version = "%s %s" % (named["kVersion"], harness.project_version())
         self.bus.wait_showing("label", lambda name: name == version, "the version read as %r" % version)
         on_screen = self.bus.showing()
         # A window as a screen reader announces one: a frame with the program's title.

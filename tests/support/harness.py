@@ -36,6 +36,12 @@ def program_dir():
     return path
 
 
+def project_version():
+    """The version, from its one home: project(VERSION) in CMakeLists.txt."""
+    with open(os.path.join(source_dir(), "CMakeLists.txt"), encoding="utf-8") as f:
+        return re.search(r"project\(\w+ VERSION ([0-9.]+)", f.read()).group(1)
+
+
 def artifacts_dir():
     path = os.environ.get("TILEBASH_E2E_ARTIFACTS") or os.path.join(tempfile.gettempdir(), "tilebash-e2e")
     os.makedirs(path, exist_ok=True)
@@ -239,10 +245,11 @@ class Session:
         with open(self.highscore_path, "rb") as f:
             return f.read()
 
-    def launch(self, cwd=None):
+    def launch(self, cwd=None, args=()):
         self._log = open(self.log_path, "wb")
-        self.proc = subprocess.Popen([self.exe], cwd=cwd or self.root, env=self.env, stdin=subprocess.DEVNULL,
-                                     stdout=self._log, stderr=subprocess.STDOUT, start_new_session=True)
+        self.proc = subprocess.Popen([self.exe, *args], cwd=cwd or self.root, env=self.env,
+                                     stdin=subprocess.DEVNULL, stdout=self._log, stderr=subprocess.STDOUT,
+                                     start_new_session=True)
         return self.proc
 
     def program_log(self):
