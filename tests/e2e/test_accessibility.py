@@ -3,20 +3,16 @@ private accessibility bus (D-Bus session, at-spi-bus-launcher and registry)
 with pyatspi, as Orca reads them. The words painted into the pictures must
 reach it as text, and the message boxes as alerts with their texts."""
 
-import json
 import os
 import re
-import subprocess
-import time
 import unittest
 
+import atspi
 import e2e_case
 import harness
 import playfield
 from e2e_case import DEFAULT_TABLE, table_bytes
 
-SYSTEM_PYTHON = "/usr/bin/python3"  # the Debian python3, the one with pyatspi
-READER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "atspi_tree.py")
 PICTURE_TEXT = os.path.join("windows", "PictureText.h")
 
 
@@ -30,56 +26,12 @@ def painted_words():
     return named, re.findall(r'"([^"]*)"', source)
 
 
-def walk(node):
-    yield node
-    for child in node["children"]:
-        yield from walk(child)
-
-
-class AccessibilityBus:
-    """A session bus of the test's own, with the accessibility bus behind it,
-    for the program the session launches next (asked to always publish)."""
+class AccessibilityBus(atspi.AccessibilityBus):
+    """The session's bus, for the program the session launches next."""
 
     def __init__(self, session):
+        super().__init__(session.root, session.env)
         self.s = session
-        read_end, write_end = os.pipe()
-        self.daemon = subprocess.Popen(
-            ["dbus-daemon", "--session", "--nofork", "--print-address=%d" % write_end,
-             "--address=unix:path=%s" % os.path.join(session.root, "session-bus")],
-            pass_fds=(write_end,), env=session.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-            start_new_session=True)  # the bus launcher and registry it activates join its group
-        os.close(write_end)
-        with os.fdopen(read_end, "rb") as pipe:
-            address = pipe.readline().decode().strip()
-        if not address:
-            self.stop()
-            raise RuntimeError("dbus-daemon printed no address")
-        session.env.update(DBUS_SESSION_BUS_ADDRESS=address, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-                           QT_ACCESSIBILITY="1")
-        # Qt joins the accessibility bus only if it is up when the program starts.
-        session.run("dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
-                    "org.a11y.Bus.GetAddress")
-
-    def stop(self):
-        try:
-            os.killpg(self.daemon.pid, 15)
-        except ProcessLookupError:
-            pass
-        self.daemon.wait(10)
-
-    def read(self):
-        """The program's tree, or None while it is not (wholly) there."""
-        out = subprocess.run([SYSTEM_PYTHON, READER, harness.EXE_NAME], env=self.s.env, capture_output=True,
-                             timeout=60)
-        trees = json.loads(out.stdout) if out.returncode == 0 and out.stdout else []
-        return trees[0] if trees else None
-
-    def showing(self, role=None):
-        """Every object on screen now, of the role when one is given."""
-        tree = self.read()
-        if tree is None:
-            return []
-        return [n for n in walk(tree) if n["showing"] and (role is None or n["role"] == role)]
 
     def wait_showing(self, role, name, what=None):
         def look():
@@ -144,9 +96,9 @@ class Accessibility(e2e_case.E2ECase):
 
     def assert_alert(self, title, says):
         alert = self.bus.wait_showing("alert", lambda name: name == title, "the %r box as an alert" % title)
-        texts = [n["name"] for n in walk(alert) if n["role"] == "label" and n["showing"] and n["name"]]
+        texts = [n["name"] for n in atspi.walk(alert) if n["role"] == "label" and n["showing"] and n["name"]]
         self.assertTrue(any(says(t) for t in texts), "the %r alert reads %r" % (title, texts))
-        buttons = [n["name"] for n in walk(alert) if n["role"] == "push button" and n["showing"]]
+        buttons = [n["name"] for n in atspi.walk(alert) if n["role"] == "push button" and n["showing"]]
         self.assertEqual(buttons, ["OK"])
 
 

@@ -1,0 +1,85 @@
+"""A private accessibility bus for the program: a D-Bus session of the test's
+own with at-spi's bus launcher and registry behind it, read with the system
+python3's pyatspi as a screen reader reads the program, and able to press a
+button as a switch device does. The bus is D-Bus, not the display: it works
+alike for the program on X and on Wayland, where nothing else can press a
+button of a headless Weston."""
+
+import json
+import os
+import shutil
+import subprocess
+
+import harness
+
+SYSTEM_PYTHON = "/usr/bin/python3"  # the Debian python3, the one with pyatspi
+HERE = os.path.dirname(os.path.abspath(__file__))
+READER = os.path.join(HERE, "atspi_tree.py")
+PRESSER = os.path.join(HERE, "atspi_press.py")
+
+
+def missing():
+    """What this machine lacks for a bus, or None."""
+    for tool in ("dbus-daemon", "dbus-send"):
+        if shutil.which(tool) is None:
+            return "%s is needed for an accessibility bus" % tool
+    if subprocess.run([SYSTEM_PYTHON, "-c", "import pyatspi"], capture_output=True).returncode != 0:
+        return "%s's pyatspi is needed to read the accessibility bus" % SYSTEM_PYTHON
+    return None
+
+
+def walk(node):
+    yield node
+    for child in node["children"]:
+        yield from walk(child)
+
+
+class AccessibilityBus:
+    """The bus, up once constructed, for the program started next with env
+    (updated in place, the program asked to always publish); its socket in
+    root."""
+
+    def __init__(self, root, env):
+        self.env = env
+        read_end, write_end = os.pipe()
+        self.daemon = subprocess.Popen(
+            ["dbus-daemon", "--session", "--nofork", "--print-address=%d" % write_end,
+             "--address=unix:path=%s" % os.path.join(root, "session-bus")],
+            pass_fds=(write_end,), env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            start_new_session=True)  # the bus launcher and registry it activates join its group
+        os.close(write_end)
+        with os.fdopen(read_end, "rb") as pipe:
+            address = pipe.readline().decode().strip()
+        if not address:
+            self.stop()
+            raise RuntimeError("dbus-daemon printed no address")
+        env.update(DBUS_SESSION_BUS_ADDRESS=address, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
+        # Qt joins the accessibility bus only if it is up when the program starts.
+        subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
+                        "org.a11y.Bus.GetAddress"], env=env, capture_output=True, timeout=30, check=True)
+
+    def stop(self):
+        try:
+            os.killpg(self.daemon.pid, 15)
+        except ProcessLookupError:
+            pass
+        self.daemon.wait(10)
+
+    def read(self):
+        """The program's tree, or None while it is not (wholly) there."""
+        out = subprocess.run([SYSTEM_PYTHON, READER, harness.EXE_NAME], env=self.env, capture_output=True,
+                             timeout=60)
+        trees = json.loads(out.stdout) if out.returncode == 0 and out.stdout else []
+        return trees[0] if trees else None
+
+    def showing(self, role=None):
+        """Every object on screen now, of the role when one is given."""
+        tree = self.read()
+        if tree is None:
+            return []
+        return [n for n in walk(tree) if n["showing"] and (role is None or n["role"] == role)]
+
+    def press(self, button):
+        """Presses the program's showing push button of that name; False while there is none."""
+        return subprocess.run([SYSTEM_PYTHON, PRESSER, harness.EXE_NAME, button], env=self.env,
+                              capture_output=True, timeout=60).returncode == 0
