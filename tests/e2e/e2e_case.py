@@ -62,6 +62,18 @@ class E2ECase(unittest.TestCase):
             return self.s.window_info(int(ids[0])) if ids else None
         return self.s.wait_for(find, 20, "the other program's window")
 
+    def wait_active(self, window, what):
+        """Under a window manager: window is the active one and holds the keys."""
+        self.s.wait_for(lambda: self.s.active_window() == window.wid, 10, "%s to be the active window" % what)
+        self.s.wait_for(lambda: self.s.focused() == window.wid, 10, "%s to have the keyboard focus" % what)
+
+    def bring_other_window_forward(self):
+        """Another program's window, activated as a task bar would; returned."""
+        other = self.other_window()
+        self.s.run("xdotool", "windowactivate", str(other.wid))
+        self.wait_active(other, "the other program's window")
+        return other
+
     def start_again(self):
         """A start on the session's folder while its copy runs: its exit status."""
         try:

@@ -18,10 +18,6 @@ class WindowManagerScenario:
     """One game's visit to every window-manager decision; a subclass names
     the manager."""
 
-    def wait_active(self, window, what):
-        self.s.wait_for(lambda: self.s.active_window() == window.wid, 10, "%s to be the active window" % what)
-        self.s.wait_for(lambda: self.s.focused() == window.wid, 10, "%s to have the keyboard focus" % what)
-
     def park_pointer(self):
         """Away from every window, so only the manager's focus routes the keys."""
         self.s.run("xdotool", "mousemove", *map(str, CORNER))
@@ -46,12 +42,6 @@ class WindowManagerScenario:
         time.sleep(0.15)
         moved = running.count_different(self.s.screenshot(play), playfield.PLAY_AREA)
         self.s.check(moved > 20, "nothing moved after %s (%d pixels changed)" % (what, moved))
-
-    def bring_other_window_forward(self):
-        """Another program's window, activated as a task bar would."""
-        other = self.other_window()
-        self.s.run("xdotool", "windowactivate", str(other.wid))
-        self.wait_active(other, "the other program's window")
 
     def test_focus_stacking_and_a_second_start(self):
         start = self.launch_to_start_window()
