@@ -1,12 +1,15 @@
 """Finds the ball, the paddle, brick captions and a falling bonus item on the
 play field by their colours in the sprite sheet, and steers the paddle
 under the ball with the arrow keys: enough to keep a scripted game going
-for the screenshots."""
+for the screenshots. The camera shows it the field at its own size, in a
+window or in full screen."""
 
 import os
 import struct
 
+import harness
 import playfield
+import x11
 
 CAPTION_RED = (255, 30, 30)
 
@@ -140,3 +143,40 @@ class Pilot:
             self.hold("Left")
         else:
             self.hold(None)
+
+
+class Camera:
+    """The play field as a picture at its own size, read from the X server.
+    In full screen the field sits at an offset and a whole-number scale,
+    found from one look at the whole window (again whenever the window's
+    size changes); after that only the field's rows, one in every scale, are
+    read. Use in a with block, or close()."""
+
+    def __init__(self, session):
+        self.s = session
+        self.d = x11.Display(session.x.display)
+        self.window = None
+        self.place = None  # (x, y, scale) of the field in the window
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
+    def close(self):
+        self.d.close()
+
+    @property
+    def scale(self):
+        return self.place[2] if self.place else None
+
+    def look(self, window):
+        if (window.wid, window.size) != self.window:
+            self.place = self.s.wait_for(
+                lambda: playfield.field_in(self.d.picture(window.wid, (0, 0) + window.size)),
+                harness.WINDOW_TIMEOUT, "the play field at a whole scale in %r" % window)
+            self.window = (window.wid, window.size)
+        x, y, scale = self.place
+        field = playfield.background()
+        return self.d.picture(window.wid, (x, y, field.width * scale, field.height * scale), scale)

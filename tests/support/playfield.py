@@ -80,11 +80,30 @@ def frame_shown(shot):
     return outline_drawn(shot) and bricks_drawn(shot)
 
 
-class Player:
-    """The moves of one game in one session."""
+def field_in(shot):
+    """(x, y, scale) of the play field in a picture of its window: filling it,
+    or in full screen centred on black at a whole-number scale; None while
+    what is not black is no whole multiple of the field (a repaint under way)."""
+    rows = [y for y in range(shot.height) if shot.row(y).strip(b"\0")]
+    if not rows:
+        return None
+    left = min(len(line) - len(line.lstrip(b"\0")) for line in map(shot.row, rows)) // 3
+    right = (max(len(shot.row(y).rstrip(b"\0")) for y in rows) + 2) // 3
+    width, height = right - left, rows[-1] + 1 - rows[0]
+    field = background()
+    scale = width // field.width
+    if scale < 1 or (width, height) != (field.width * scale, field.height * scale):
+        return None
+    return left, rows[0], scale
 
-    def __init__(self, session):
+
+class Player:
+    """The moves of one game in one session. look(window) gives the play field
+    as a picture at its own size: by default a screenshot of the window."""
+
+    def __init__(self, session, look=None):
         self.s = session
+        self.look = look or session.screenshot
 
     def click_start(self, start_window):
         self.s.click(start_window, *START_BUTTON)
@@ -98,7 +117,7 @@ class Player:
         titles = []
         deadline = seen_at + timeout
         while time.monotonic() < deadline:
-            shot = self.s.screenshot(play)
+            shot = self.look(play)
             if title_shown(shot):
                 titles.append(shot)
             elif frame_shown(shot):
@@ -110,7 +129,7 @@ class Player:
 
     def wait_paused(self, play, timeout=harness.WINDOW_TIMEOUT, what="the paused play field"):
         def check():
-            shot = self.s.screenshot(play)
+            shot = self.look(play)
             return shot if frame_shown(shot) and paused_notice(shot) else None
         return self.s.wait_for(check, timeout, what)
 
@@ -123,7 +142,7 @@ class Player:
             self.s.hold_key("p")
             deadline = time.monotonic() + 1.5
             while time.monotonic() < deadline:
-                shot = self.s.screenshot(play)
+                shot = self.look(play)
                 if frame_shown(shot) and not paused_notice(shot):
                     return shot
                 time.sleep(0.05)
