@@ -1,5 +1,6 @@
-"""Large and several screens: whole-number scaling with crisp pictures, moving
-the borderless windows by dragging them, and opening on the pointer's screen.
+"""Large and several screens: whole-number scaling with crisp pictures, full
+screen at the largest whole-number scale, moving the borderless windows by
+dragging them, and opening on the pointer's screen.
 
 Scale is set the two ways a desktop can: the desktop's own setting (the
 Xft.dpi resource, 96 dpi per 100%), which the program rounds to a whole
@@ -12,6 +13,7 @@ import shutil
 import time
 import unittest
 
+import autopilot
 import e2e_case
 import harness
 import playfield
@@ -23,6 +25,28 @@ PAUSED_TEXT = (226, 195, 90, 30)  # where "Paused" is printed
 LIVES_TEXT = (544, 146, 70, 16)
 START_PICTURE_ONLY = (0, 0, 320, 126)  # the title logo band, above the buttons
 INFO_PICTURE_ONLY = (0, 0, 500, 350)   # everything above Back to Main's row
+FULL_SCREENS = [  # (screen, the largest whole scale that fits, where the field's corner lands, centred)
+    ((1920, 1080), 2, (320, 120)),
+    ((3840, 2160), 5, (320, 30)),
+]
+# The texts of a game's first paused frame, a pixel or two to spare around each:
+# everywhere else full screen shows the window's very pixels, in blocks.
+FIRST_FRAME_TEXTS = [
+    ("Paused", (225, 197, 87, 22)),
+    ("Point Total:", (542, 88, 76, 14)),
+    ("0", (542, 108, 11, 14)),
+    ("Lives: 3", (542, 146, 52, 14)),
+    ("Level: 1.1", (542, 186, 63, 14)),
+    ("--Keys---", (542, 219, 71, 14)),
+    ("(P)ause", (542, 234, 41, 14)),
+    ("(R)eset", (542, 249, 39, 14)),
+    ("(Q)uit", (542, 264, 31, 14)),
+]
+# Text is drawn afresh at the scale, and the font engine hints each size its
+# own way: strokes land a fraction of a pixel apart, so a text is held to its
+# box's mean colour in the window within this many levels per channel (5 at
+# most here; text left at its 1x size in the scaled frame was 22 to 170 off).
+TEXT_MEAN_TOLERANCE = 8
 
 
 def picture(name):
@@ -39,11 +63,12 @@ class LargeScreens(e2e_case.E2ECase):
     def setUp(self):
         self.open_session()
 
-    def open_session(self, screen_size=None, env=None, xft_dpi=None):
+    def open_session(self, screen_size=None, env=None, xft_dpi=None, window_manager=None):
         """A fresh X server and program folder; the previous one is closed."""
         if getattr(self, "s", None) is not None:
             self.s.close()
-        self.s = harness.Session(self.id(), self.folder_name, screen_size or self.screen_size)
+        self.s = harness.Session(self.id(), self.folder_name, screen_size or self.screen_size,
+                                 window_manager=window_manager)
         self.addCleanup(self.s.close)
         self.player = playfield.Player(self.s)
         self.s.env.update(env or {})
@@ -71,17 +96,9 @@ class LargeScreens(e2e_case.E2ECase):
 
     def assert_blocks(self, shot, original, area, factor, what):
         """Every device pixel of area shows exactly the picture pixel it enlarges."""
-        x0, y0, w, h = area
-        off = 0
-        for y in range(y0, y0 + h):
-            for x in range(x0, x0 + w):
-                want = original.pixel(x, y)
-                for dy in range(factor):
-                    for dx in range(factor):
-                        if shot.pixel(x * factor + dx, y * factor + dy) != want:
-                            off += 1
-        self.s.check(off == 0, "%s: %d device pixels are not a copy of their picture pixel "
-                               "(smoothed or shifted)" % (what, off))
+        off = len(shot.blocks_off(original, factor, area))
+        self.s.check(off == 0, "%s: %d picture pixels are not shown as exact %dx%d blocks "
+                               "(smoothed or shifted)" % (what, off, factor, factor))
 
     def keep_shot(self, shot, name):
         """Saved with the artefacts; docs/ holds copies for GUARANTEES.md."""
@@ -164,9 +181,7 @@ class LargeScreens(e2e_case.E2ECase):
         self.keep_shot(shot, "hidpi-start.png")
         self.assert_blocks(shot, picture("splash.png"), START_PICTURE_ONLY, 2, "start window logo band")
         # The table's text is drawn at the screen's resolution, not as blocks.
-        x, y, w, h = playfield.name_box(0)
-        fine = sum(1 for by in range(y * 2, (y + h) * 2, 2) for bx in range(x * 2, (x + w) * 2, 2)
-                   if len({shot.pixel(bx + i, by + j) for i in (0, 1) for j in (0, 1)}) > 1)
+        fine = self.finer_blocks(shot, playfield.name_box(0))
         self.s.check(fine > 20, "the first name box shows its text as 2x2 blocks only (%d finer blocks)" % fine)
 
         self.s.click(start, *(2 * c for c in playfield.INFO_BUTTON))
@@ -196,9 +211,116 @@ class LargeScreens(e2e_case.E2ECase):
 
     def finer_blocks(self, shot, area):
         """2x2 device blocks of a window area that are not one colour."""
-        x, y, w, h = area
-        return sum(1 for by in range(y * 2, (y + h) * 2, 2) for bx in range(x * 2, (x + w) * 2, 2)
-                   if len({shot.pixel(bx + i, by + j) for i in (0, 1) for j in (0, 1)}) > 1)
+        return shot.mixed_blocks(area, 2)
+
+    # ---- full screen ---------------------------------------------------------
+
+    @unittest.skipUnless(shutil.which("openbox"), "openbox is needed: full screen is the window manager's to grant")
+    def test_full_screen_shows_the_window_in_whole_blocks_on_black_plays_and_comes_back(self):
+        for size, scale, origin in FULL_SCREENS:
+            with self.subTest("%dx%d" % size):
+                self.open_session(size, window_manager="openbox")
+                with autopilot.Camera(self.s) as camera:
+                    self.player = playfield.Player(self.s, camera.look)
+                    self.visit_full_screen(camera, size, origin + (scale,))
+
+    def visit_full_screen(self, camera, size, place):
+        play = self.player.play_to_paused(self.launch_to_start_window())
+        windowed = camera.look(play)
+        self.s.hold_key("F11", 0.15)
+        full = self.wait_full_screen(play, size, camera, place)
+        self.assert_shows_in_blocks_on_black(camera, full, windowed, place)
+        for x, y in ((full.width // 2, full.height // 2), (2, 2)):  # on the field, on the border
+            self.s.move_to(full, x, y)
+            self.s.wait_for(lambda: not self.s.cursor_visible(), 10, "the pointer hidden at +%d+%d" % (x, y))
+        self.assert_p_left_and_right_play(full)
+
+        other = self.bring_other_window_forward()
+        self.player.wait_paused(full, timeout=5, what="\"Paused\" once another window is active")
+        seen = camera.d.picture(camera.d.root, (other.x, other.y, other.width, other.height))
+        self.s.check(seen.count(lambda c: not screen.is_dark(c, 1)) > other.width * other.height // 2,
+                     "the other program's window %r is not in front of full screen" % other)
+        self.s.run("xdotool", "windowactivate", str(full.wid))
+        self.wait_active(full, "the play window, back")
+        full = self.wait_full_screen(play, size, camera, place)
+        self.player.resume(full)
+
+        for leave in ("F11", "Escape"):
+            self.s.hold_key(leave, 0.15)
+            back = self.s.wait_for(lambda: self.geometry_is(play.wid, (play.x, play.y) + PLAY), 10,
+                                   "%s to bring the play window back to %r" % (leave, play))
+            self.s.wait_for(lambda: playfield.frame_shown(camera.look(back)), 10,
+                            "the frame at its own size after %s" % leave)
+            self.s.hold_key("F11", 0.15)
+            full = self.wait_full_screen(play, size, camera, place)
+
+        # Q leaves the game from full screen; the next Start opens it full screen again.
+        start = self.player.quit(full)
+        self.s.click(start, *playfield.START_BUTTON)
+        again = self.wait_full_screen(None, size, camera, place)
+        self.player.wait_paused(again, what="the next game's paused frame, in full screen")
+        self.player.quit(again)
+        self.s.click(start, *playfield.EXIT_BUTTON)
+        self.assert_exit_status(0)
+
+    def geometry_is(self, wid, geometry):
+        now = self.s.window_info(wid)
+        return now if now is not None and (now.x, now.y, now.width, now.height) == geometry else None
+
+    def wait_full_screen(self, play, size, camera, place):
+        """The play window covering the screen, with the field shown at place (x, y, scale)."""
+        def covering():
+            return (self.geometry_is(play.wid, (0, 0) + size) if play is not None
+                    else self.s.find_window("Tilebash", size))
+        full = self.s.wait_for(covering, 10, "the play window to cover the %dx%d screen" % size)
+        self.s.check((full.x, full.y) == (0, 0), "%r does not cover the screen" % full)
+        self.s.wait_for(lambda: playfield.field_in(camera.d.picture(full.wid, (0, 0) + size)) == place, 10,
+                        "the field shown at (x, y, scale) %r, black all around it" % (place,))
+        return full
+
+    def assert_shows_in_blocks_on_black(self, camera, full, windowed, place):
+        """The window's paused frame, every pixel an exact block but in its texts,
+        which are drawn finer at the scale; black all around."""
+        x, y, scale = place
+        self.player.wait_paused(full, what="the paused frame in full screen")
+        whole = camera.d.picture(full.wid, (0, 0) + full.size)
+        self.keep_shot(whole, "full-screen-%dx%d.png" % full.size)
+        w, h = PLAY[0] * scale, PLAY[1] * scale
+        black = screen.Image(full.width, full.height, bytes(3 * full.width * full.height))
+        border = sum(whole.count_different(black, r) for r in (
+            (0, 0, full.width, y), (0, y + h, full.width, full.height - y - h), (0, y, x, h),
+            (x + w, y, full.width - x - w, h)))
+        self.s.check(border == 0, "%d pixels around the field are not black" % border)
+
+        field = whole.crop(x, y, w, h)
+        off = [(px, py) for px, py in field.blocks_off(windowed, scale)
+               if not any(bx <= px < bx + bw and by <= py < by + bh for _, (bx, by, bw, bh) in FIRST_FRAME_TEXTS)]
+        self.s.check(not off, "%d pixels of the window's frame are not exact %dx%d blocks, as at %r"
+                     % (len(off), scale, scale, off[:5]))
+        for text, (bx, by, bw, bh) in FIRST_FRAME_TEXTS:
+            fine = field.mixed_blocks((bx, by, bw, bh), scale)
+            self.s.check(fine > 10, "%r is enlarged, not drawn at %dx (%d finer blocks)" % (text, scale, fine))
+            shown = field.mean((bx * scale, by * scale, bw * scale, bh * scale))
+            off = max(abs(a - b) for a, b in zip(shown, windowed.mean((bx, by, bw, bh))))
+            self.s.check(off <= TEXT_MEAN_TOLERANCE, "%r at %dx is %.1f levels from the window's"
+                         % (text, scale, off))
+
+    def assert_p_left_and_right_play(self, full):
+        """P sets the game running, Left and Right move the paddle. A ball lost
+        meanwhile serves again, paused, with the paddle back: then once more."""
+        field = autopilot.Field(self.s.folder)
+        for _ in range(3):
+            shots = [self.player.resume(full)]
+            for key in ("Left", "Right"):
+                self.s.hold_key(key, 0.15)
+                shots.append(self.player.look(full))
+            if all(shots[0].same_area(shot, playfield.LIVES_AREA) and not playfield.paused_notice(shot)
+                   for shot in shots[1:]):
+                xs = [field.paddle_x(shot) for shot in shots]
+                self.s.check(None not in xs and xs[1] < xs[0] and xs[2] > xs[1],
+                             "the paddle's middle after P, Left, Right: %r" % xs)
+                return
+        self.s.fail("a ball was lost in each of three tries of Left and Right")
 
     # ---- several screens -----------------------------------------------------
 

@@ -49,6 +49,57 @@ class Image:
         x, y, w, h = rect
         return all(self.row(r, x, x + w) == other.row(r, x, x + w) for r in range(y, y + h))
 
+    def reduced(self, factor):
+        """A picture shown in factor x factor blocks, back at its own size: the
+        top-left pixel of each block."""
+        w, h, step = self.width // factor, self.height // factor, 3 * factor
+        rows = []
+        for y in range(h):
+            line, out = self.row(y * factor, 0, w * factor), bytearray(w * 3)
+            for c in range(3):
+                out[c::3] = line[c::step]
+            rows.append(bytes(out))
+        return Image(w, h, b"".join(rows))
+
+    def blocks_off(self, original, factor, area=None):
+        """The pixels (x, y) of original's area that this picture, original
+        enlarged factor times, does not show as one exact block of their colour."""
+        ax, ay, aw, ah = area or (0, 0, original.width, original.height)
+        n = 3 * factor
+        off = []
+        for y in range(ay, ay + ah):
+            line = original.row(y, ax, ax + aw)
+            want = b"".join(line[i:i + 3] * factor for i in range(0, len(line), 3))
+            rows = [self.row(y * factor + d, ax * factor, (ax + aw) * factor) for d in range(factor)]
+            if any(r != want for r in rows):
+                off += [(ax + i, y) for i in range(aw) if any(r[i * n:i * n + n] != want[i * n:i * n + n]
+                                                              for r in rows)]
+        return off
+
+    def mixed_blocks(self, area, factor):
+        """How many factor x factor blocks over area (given in blocks) hold more
+        than one colour: drawn at the finer scale rather than enlarged."""
+        x, y, w, h = area
+        n = 3 * factor
+        mixed = 0
+        for by in range(y, y + h):
+            rows = [self.row(by * factor + d, x * factor, (x + w) * factor) for d in range(factor)]
+            for i in range(0, w * n, n):
+                first = rows[0][i:i + 3]
+                if any(r[i:i + n] != first * factor for r in rows):
+                    mixed += 1
+        return mixed
+
+    def mean(self, rect):
+        """The mean (r, g, b) over rect, as floats."""
+        x, y, w, h = rect
+        sums = [0, 0, 0]
+        for r in range(y, y + h):
+            line = self.row(r, x, x + w)
+            for c in range(3):
+                sums[c] += sum(line[c::3])
+        return tuple(s / (w * h) for s in sums)
+
     def count_different(self, other, rect=None, tolerance=0):
         rx, ry, rw, rh = rect if rect else (0, 0, self.width, self.height)
         n = 0
