@@ -1,7 +1,8 @@
 """The real program on Wayland, under a private headless Weston with Qt's
 Wayland platform plugin and no X display to fall back on: the start window
 comes up showing its picture, SIGTERM ends the program as it does under X, and
-Qt says nothing about its platform."""
+Qt says nothing about its platform; started with --fullscreen, the game covers
+the output at the largest whole-number scale."""
 
 import os
 import re
@@ -12,6 +13,7 @@ import tempfile
 import time
 import unittest
 
+import atspi
 import harness
 import playfield
 import screen
@@ -23,13 +25,17 @@ PICTURE_ABOVE_BUTTONS = (0, 0, 320, 128)
 PICTURE_AT_THE_BOTTOM = (0, 340, 320, 60)
 # What Qt prints about its platform plugin or the compositor.
 PLATFORM_WARNING = re.compile(r"qt\.qpa|wayland|platform plugin|xcb|could not|failed", re.I)
+# An output for full screen, and where the field must land on it: (x, y, scale),
+# the largest whole scale that fits, centred.
+FULL_SCREEN_OUTPUT = (1920, 1080)
+FULL_SCREEN_FIELD = (320, 120, 2)
+LEFT_OF_THE_OUTLINE = (0, 0, 8, 420)  # nothing is drawn there: the background shows
 
 
 class Wayland(unittest.TestCase):
 
     def setUp(self):
-        self.compositor = weston.Weston()
-        self.addCleanup(self.compositor.stop)
+        self.compositor = None
         self.root = tempfile.mkdtemp(prefix="tilebash-wayland-")
         self.addCleanup(shutil.rmtree, self.root, True)
         self.folder = os.path.join(self.root, "tilebash")
@@ -41,6 +47,30 @@ class Wayland(unittest.TestCase):
         if self.proc is not None and self.proc.poll() is None:
             os.killpg(self.proc.pid, signal.SIGKILL)
             self.proc.wait(10)
+
+    def start_compositor(self, size=(weston.SCREEN_W, weston.SCREEN_H)):
+        self.compositor = weston.Weston(size)
+        self.addCleanup(self.compositor.stop)
+        return self.compositor.env()
+
+    def launch(self, env, *args):
+        with open(os.path.join(self.root, "stderr.txt"), "wb") as err:
+            self.proc = subprocess.Popen([os.path.join(self.folder, harness.EXE_NAME), *args], cwd=self.root,
+                                         env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=err,
+                                         start_new_session=True)
+
+    def wait_until(self, condition, what):
+        """condition's first true answer, asked while the program runs."""
+        deadline = time.monotonic() + harness.WINDOW_TIMEOUT
+        while True:
+            found = condition()
+            if found:
+                return found
+            if self.proc.poll() is not None:
+                self.fail_with("the program ended (status %s) while waiting for %s" % (self.proc.returncode, what))
+            if time.monotonic() > deadline:
+                self.fail_with("timed out after %.0f s waiting for %s" % (harness.WINDOW_TIMEOUT, what))
+            time.sleep(0.2)
 
     def fail_with(self, message, shot=None):
         path = os.path.join(harness.artifacts_dir(), "%s-failure.png" % self.id())
@@ -60,23 +90,15 @@ class Wayland(unittest.TestCase):
 
     def test_start_window_shows_its_picture_and_sigterm_ends_the_program_without_platform_warnings(self):
         # As a Wayland session without X starts it: no platform named, the program finds Wayland.
-        env = self.compositor.env()
+        env = self.start_compositor()
         del env["QT_QPA_PLATFORM"]
-        with open(os.path.join(self.root, "stderr.txt"), "wb") as err:
-            self.proc = subprocess.Popen([os.path.join(self.folder, harness.EXE_NAME)], cwd=self.root,
-                                         env=env, stdin=subprocess.DEVNULL,
-                                         stdout=subprocess.DEVNULL, stderr=err, start_new_session=True)
-        deadline = time.monotonic() + harness.WINDOW_TIMEOUT
-        while True:
+        self.launch(env)
+
+        def start_window():
             shot = self.compositor.screenshot()
             origin = self.find_start_window(shot)
-            if origin is not None:
-                break
-            if self.proc.poll() is not None:
-                self.fail_with("the program ended (status %s) before its start window showed" % self.proc.returncode)
-            if time.monotonic() > deadline:
-                self.fail_with("no start window picture on the screen after %.0f s" % harness.WINDOW_TIMEOUT, shot)
-            time.sleep(0.2)
+            return (shot, origin) if origin is not None else None
+        shot, origin = self.wait_until(start_window, "the start window's picture on the screen")
 
         # The compositor placed it; all of it is on the screen, drawn 1:1.
         x, y = origin
@@ -112,6 +134,36 @@ class Wayland(unittest.TestCase):
 
         warnings = [line for line in self.stderr().splitlines() if PLATFORM_WARNING.search(line)]
         self.assertEqual(warnings, [], "Qt warned about its platform:\n%s" % self.stderr())
+
+    def test_started_with_fullscreen_the_game_covers_the_output_at_the_largest_whole_scale(self):
+        reason = atspi.missing()
+        if reason:
+            self.skipTest(reason)
+        env = self.start_compositor(FULL_SCREEN_OUTPUT)
+        bus = atspi.AccessibilityBus(self.root, env)
+        self.addCleanup(bus.stop)
+        self.launch(env, "--fullscreen")
+        # Nothing types or clicks into a headless Weston: Start is pressed as a
+        # switch device presses it, through the accessibility bus.
+        self.wait_until(lambda: bus.press("Start"), "the Start button on the accessibility bus")
+        x, y, scale = FULL_SCREEN_FIELD
+        w, h = playfield.background().width * scale, playfield.background().height * scale
+
+        def paused():
+            shot = self.compositor.screenshot()
+            # Found only with every pixel around the field black.
+            if playfield.field_in(shot) != FULL_SCREEN_FIELD:
+                return None
+            frame = shot.crop(x, y, w, h).reduced(scale)
+            return shot if playfield.frame_shown(frame) and playfield.paused_notice(frame) else None
+        shot = self.wait_until(paused, "the paused game at (x, y, scale) %r on black" % (FULL_SCREEN_FIELD,))
+        path = os.path.join(harness.artifacts_dir(), "wayland-full-screen.png")
+        shot.save_png(path)
+        field = shot.crop(x, y, w, h)
+        off = field.blocks_off(playfield.background(), scale, LEFT_OF_THE_OUTLINE)
+        if off:
+            self.fail_with("%d pixels left of the field's outline are not exact %dx%d blocks of the background, "
+                           "as at %r" % (len(off), scale, scale, off[:5]), shot)
 
 
 if __name__ == "__main__":

@@ -2,7 +2,8 @@
 
 Nothing can inject input into a headless Weston, so what a test can observe is
 the screen (weston-screenshooter, allowed because Weston runs with --debug),
-the program's output and its exit status.
+the program's output and its exit status; a button can still be pressed
+through the accessibility bus (atspi.py).
 """
 
 import itertools
