@@ -78,11 +78,14 @@ PacedRun RunPacedLoop(frmMain& window, int64_t frames, FrameWait wait) {
     return run;
 }
 
-PaddleBand StartKeyLatencyPlay(frmMain& window) {
+QRect StartKeyLatencyPlay(frmMain& window) {
     game::Game& g = window.Game();
     StartRunningPlay(g);
     g.state.paddleX = RestX(g.state);
-    return {game::kLeftWall, g.state.paddleY, game::kRightWall - game::kLeftWall, g.state.paddleHeight};
+    const int32_t s = window.Surface().Scale();
+    const int32_t top = g.state.paddleY, bottom = g.state.paddleY + g.state.paddleHeight;
+    return window.Surface().ImagePlacement().WindowRect(game::kLeftWall * s, top * s, game::kRightWall * s,
+                                                        bottom * s);
 }
 
 void RunKeyLatencyLoop(frmMain& window, int64_t maxFrames, FrameWait wait) {

@@ -4,6 +4,7 @@
 // start for bench/paced.py to summarise; the key-latency loop keeps the
 // paddle at rest so that only a key bench/latency.py presses moves it.
 
+#include <QRect>
 #include <cstdint>
 #include <vector>
 
@@ -33,17 +34,10 @@ struct PacedRun {
 // waiting the given way. The samples' space is taken before the first frame.
 PacedRun RunPacedLoop(frmMain& window, int64_t frames, FrameWait wait);
 
-// The rows the paddle occupies, across the play area, in window pixels.
-struct PaddleBand {
-    int32_t left = 0;
-    int32_t top = 0;
-    int32_t width = 0;
-    int32_t height = 0;
-};
-
 // Starts running play with the paddle at rest in the middle of the field and
-// returns its band.
-PaddleBand StartKeyLatencyPlay(frmMain& window);
+// returns the rows it occupies, across the play area, in window units where
+// the window shows them (in full screen at an offset and a scale).
+QRect StartKeyLatencyPlay(frmMain& window);
 
 // Runs frames until Q (or a close request) ends the game or maxFrames have
 // run. While no arrow key is held the paddle is put back at rest before the

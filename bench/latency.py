@@ -3,7 +3,9 @@ own Xvfb (the ball in play, the paddle at rest), and this presses the Right
 arrow with XTest at random moments of the frame and times, from the press,
 the moment the paddle's rows change on the X server: an XDamage event on the
 play window that touches the paddle's band, confirmed by reading the band
-back (XGetImage). One process per frame wait, one after the other.
+back (XGetImage). One process per frame wait, one after the other; then the
+sleep in full screen on each screen of figures.FULL_SCREENS (an Xvfb of that
+size under openbox), where the band is the paddle's rows at their scale.
 """
 
 import random
@@ -14,11 +16,12 @@ import harness
 import paced
 import x11
 
-FRAME_S = 0.022
 # After a release the loop puts the paddle back at rest on its next frame;
 # three frames later the band is sure to show it there again.
-SETTLE_S = 3 * FRAME_S
+SETTLE_FRAMES = 3
 TIMEOUT_S = 0.25      # a press not seen within this is counted as missed
+# A cap only: Q ends the run, and a run whose Q is lost is ended by the harness.
+MAX_FRAMES = 1_000_000
 
 
 class Band:
@@ -51,20 +54,21 @@ class Band:
                     return seen - t0
 
 
-def measure(band, presses, rng):
+def measure(band, presses, rng, frame_s):
     """Latencies (ms) of `presses` presses of Right, and how many were not seen."""
     d = band.d
     right = d.keycode("Right")
+    settle_s = SETTLE_FRAMES * frame_s
     time.sleep(0.3)
     baseline = band.read()
     out, missed = [], 0
     for _ in range(presses):
         # A random moment of the frame: the settle time is a whole number of
         # frames plus a uniform part of one.
-        time.sleep(SETTLE_S + rng.uniform(0.0, FRAME_S))
+        time.sleep(settle_s + rng.uniform(0.0, frame_s))
         d.drain()
         if band.read() != baseline:  # not yet back at rest
-            time.sleep(SETTLE_S)
+            time.sleep(settle_s)
             d.drain()
         t0 = time.monotonic_ns()
         d.key(right, True)
@@ -77,14 +81,16 @@ def measure(band, presses, rng):
     return out, missed
 
 
-def run_wait(build_dir, wait, presses, seed):
-    frames = int((presses * (SETTLE_S + FRAME_S + TIMEOUT_S) + 30) / FRAME_S)  # a cap: Q ends it sooner
-    with paced.display() as env:
-        proc, ready = paced.start(build_dir, ["--latency", str(frames), wait], env)
+def run_wait(build_dir, wait, presses, seed, screen=None):
+    """The figures of one wait, in full screen on a screen of that size if given."""
+    with paced.display(screen=screen) as env:
+        proc, ready = paced.start(build_dir, paced.full_screen_args(screen) + ["--latency", str(MAX_FRAMES), wait],
+                                  env)
         try:
-            window = x11.visible_window(env, proc.pid, paced.PLAY_SIZE)[0]
+            window = x11.visible_window(env, proc.pid, screen or paced.PLAY_SIZE)[0]
             with x11.Display(env["DISPLAY"]) as d:
-                values, missed = measure(Band(d, window, tuple(ready["band"])), presses, random.Random(seed))
+                values, missed = measure(Band(d, window, tuple(ready["band"])), presses, random.Random(seed),
+                                         ready["frame_ms"] / 1000.0)
                 q = d.keycode("q")
                 d.key(q, True)
                 time.sleep(0.1)
@@ -97,12 +103,16 @@ def run_wait(build_dir, wait, presses, seed):
 
 def table_figures(build_dir, presses, seed=18):
     out = {}
-    for wait, key in (("sleep", "key_latency"), ("timer-then-poll", "key_latency_timer_then_poll"),
-                      ("busy", "key_latency_busy")):
-        f = run_wait(build_dir, wait, presses, seed)
+    runs = [("sleep", "key_latency", None), ("timer-then-poll", "key_latency_timer_then_poll", None),
+            ("busy", "key_latency_busy", None)]
+    runs += [("sleep", figures.full_screen_key("key_latency_full_screen", screen), screen)
+             for screen, _ in figures.FULL_SCREENS]
+    for wait, key, screen in runs:
+        f = run_wait(build_dir, wait, presses, seed, screen)
         got = [f.get(k, float("nan")) for k in ("min", "max", "mean", "median", "p99")]  # none when all missed
-        f["note"] = "%s wait; %d presses of Right at random moments of the frame, %d not seen; min %.2f, " \
-                    "max %.2f ms" % (wait, presses, f["missed"], got[0], got[1])
+        where = ", full screen on %dx%d under openbox" % screen if screen else ""
+        f["note"] = "%s wait%s; %d presses of Right at random moments of the frame, %d not seen; min %.2f, " \
+                    "max %.2f ms" % (wait, where, presses, f["missed"], got[0], got[1])
         print("key to screen: mean %.2f, median %.2f, p99 %.2f ms; %s" % (*got[2:], f["note"]), flush=True)
         out[key] = f
     return out

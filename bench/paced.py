@@ -3,7 +3,8 @@ process moving the pointer over the play window and pressing arrow keys; or
 under a private headless Weston, on Qt's Wayland plugin, without input
 (nothing can inject input into a headless Weston). The frame waits named run
 one after the other in the same process: the default sleep to the deadline,
-the timer-then-poll wait, and a busy wait.
+the timer-then-poll wait, and a busy wait. Then the sleep in full screen on
+each screen of figures.FULL_SCREENS (an Xvfb of that size under openbox).
 """
 
 import contextlib
@@ -27,14 +28,26 @@ NS_PER_MS = 1_000_000
 
 
 @contextlib.contextmanager
-def display(on_weston=False):
-    """The environment of a private Xvfb (or headless Weston) to run paced_loop in."""
-    server = weston.Weston() if on_weston else harness.XServer()
-    try:
-        with tempfile.TemporaryDirectory(prefix="paced-runtime-") as runtime:
+def display(on_weston=False, screen=None):
+    """The environment of a private Xvfb (or headless Weston) to run paced_loop
+    in; with a screen size, an Xvfb of that size under openbox, which grants
+    full screen."""
+    with tempfile.TemporaryDirectory(prefix="paced-runtime-") as runtime:
+        if on_weston:
+            server = weston.Weston()
+        elif screen:
+            server = harness.XServer(screen, "openbox", os.path.join(runtime, "config"))
+        else:
+            server = harness.XServer()
+        try:
             yield server.env() if on_weston else dict(server.env(), XDG_RUNTIME_DIR=runtime)
-    finally:
-        server.stop()
+        finally:
+            server.stop()
+
+
+def full_screen_args(screen):
+    """paced_loop's option for full screen on that screen, if any."""
+    return ["--fullscreen"] if screen else []
 
 
 def start(build_dir, args, env):
@@ -82,15 +95,15 @@ def wait_figures(raw):
     return out
 
 
-def run(build_dir, frames=2000, waits=WAITS, on_weston=False, echo=True):
-    """What paced_loop measured: {wait: {figure: value}}."""
-    seconds = len(waits) * (frames * 0.022 + TITLE_SECONDS) + 5
-    with display(on_weston) as env:
-        proc, _ = start(build_dir, [str(frames)] + list(waits), env)
+def run(build_dir, frames=2000, waits=WAITS, on_weston=False, echo=True, screen=None):
+    """What paced_loop measured: {wait: {figure: value}}; in full screen on a screen of that size if given."""
+    with display(on_weston, screen) as env:
+        proc, ready = start(build_dir, full_screen_args(screen) + [str(frames)] + list(waits), env)
+        seconds = len(waits) * (frames * ready["frame_ms"] / 1000.0 + TITLE_SECONDS) + 5
         inp = None
         try:
             if not on_weston:  # paced_loop starts on its own after 5 s without input
-                inp = xinput.start(env, x11.visible_window(env, proc.pid, PLAY_SIZE)[1:], seconds)
+                inp = xinput.start(env, x11.visible_window(env, proc.pid, screen or PLAY_SIZE)[1:], seconds)
             output, _ = proc.communicate(timeout=seconds + 60)
         finally:
             if inp is not None:
@@ -100,8 +113,8 @@ def run(build_dir, frames=2000, waits=WAITS, on_weston=False, echo=True):
         raise RuntimeError("paced_loop failed (%d)" % proc.returncode)
     result = {wait: wait_figures(raw) for wait, raw in json.loads(output.splitlines()[-1]).items()}
     if echo:
-        print("Paced loop: %d frames a wait%s\n%s" % (frames, ", Weston" if on_weston else "", report(result)),
-              flush=True)
+        where = ", Weston" if on_weston else ", full screen on %dx%d" % screen if screen else ""
+        print("Paced loop: %d frames a wait%s\n%s" % (frames, where, report(result)), flush=True)
     return result
 
 
@@ -164,4 +177,11 @@ def table_figures(build_dir, frames):
         out["loop_cpu_weston"] = {"value": wl["cpu_percent"], "versus": sleep["cpu_percent"],
                                   "note": "sleep wait, headless Weston, no input; Xvfb %.2f %% in the same run"
                                   % sleep["cpu_percent"]}
+    # Full screen: the window manager's resize and the larger image must
+    # neither throttle nor delay the frames.
+    for screen, _ in figures.FULL_SCREENS:
+        fs = run(build_dir, frames, ("sleep",), screen=screen)["sleep"]
+        out[figures.full_screen_key("period_full_screen", screen)] = _period(
+            fs, "sleep wait, full screen on %dx%d under openbox; %d pointer motions and %d key presses delivered" % (
+                screen + (fs["pointer_motions"], fs["key_presses"])))
     return out

@@ -3,21 +3,24 @@
 // (bench/paced.py starts an Xvfb and a second process that moves the pointer
 // and presses keys).
 //
-//   paced_loop FRAMES WAIT...          WAIT: sleep, timer-then-poll or busy
-//   paced_loop --latency FRAMES WAIT
+//   paced_loop [--fullscreen] FRAMES WAIT...      WAIT: sleep, timer-then-poll or busy
+//   paced_loop [--fullscreen] --latency FRAMES WAIT
 //
 // The waits named run one after the other in the same process. --latency
 // runs play with the paddle at rest for bench/latency.py, which presses the
-// keys, until Q or FRAMES frames.
+// keys, until Q or FRAMES frames. --fullscreen shows the window full screen,
+// as F11 does (a window manager must grant it), before anything is timed.
 //
 // Standard output carries JSON lines only: {"ready": ...} once the window is
-// up (with the paddle's band for --latency), then every wait's samples:
+// up, with the frame period (and the paddle's band in window units for
+// --latency), then every wait's samples:
 // {"sleep": {"starts": [ns...], "ticks": [ms...], "frame_ms": 22, ...}, ...}.
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEvent>
 #include <QEventLoop>
+#include <QScreen>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -52,6 +55,17 @@ void RunEventsFor(int millis) {
     loop.exec();
 }
 
+// Full screen is granted by the window manager some time after the request.
+bool CoversItsScreen(const QWidget& window) {
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 10000) {
+        if (window.isFullScreen() && window.size() == window.screen()->size()) return true;
+        RunEventsFor(10);
+    }
+    return false;
+}
+
 void PrintList(const char* name, const std::vector<int64_t>& values) {
     std::printf("\"%s\": [", name);
     for (std::size_t i = 0; i < values.size(); ++i)
@@ -74,15 +88,23 @@ void PrintRun(const bench::PacedRun& run) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool latency = argc > 1 && std::string_view(argv[1]) == "--latency";
-    const int first = latency ? 2 : 1;
+    int first = 1;
+    const auto option = [&](std::string_view name) {
+        const bool given = argc > first && argv[first] == name;
+        if (given) ++first;
+        return given;
+    };
+    const bool fullScreen = option("--fullscreen");
+    const bool latency = option("--latency");
     const long long frames = argc > first ? std::strtoll(argv[first], nullptr, 10) : 0;
     std::vector<bench::FrameWait> waits;
     bool ok = frames >= 2 && argc > first + 1;
     for (int i = first + 1; ok && i < argc; ++i)
         ok = platform::qt::FrameWaitNamed(argv[i], waits.emplace_back());
     if (!ok || (latency && waits.size() != 1)) {
-        std::fprintf(stderr, "usage: paced_loop FRAMES WAIT...\n       paced_loop --latency FRAMES WAIT\n");
+        std::fprintf(stderr,
+                     "usage: paced_loop [--fullscreen] FRAMES WAIT...\n"
+                     "       paced_loop [--fullscreen] --latency FRAMES WAIT\n");
         return 2;
     }
 
@@ -92,22 +114,27 @@ int main(int argc, char** argv) {
     app.installEventFilter(&input);
 
     frmMain window(TILEBASH_SOURCE_DIR);
+    window.SetFullScreen(fullScreen);
     std::string error;
     if (!window.ShowAndFocus(error)) {
         std::fprintf(stderr, "paced_loop: %s\n", error.c_str());
         return 1;
     }
+    if (fullScreen && !CoversItsScreen(window)) {
+        std::fprintf(stderr, "paced_loop: full screen was not granted (is a window manager running?)\n");
+        return 1;
+    }
     RunEventsFor(300);  // mapped and painted once before anything is timed
     if (latency) {
-        const bench::PaddleBand band = bench::StartKeyLatencyPlay(window);
-        std::printf("{\"ready\": true, \"band\": [%d, %d, %d, %d]}\n", band.left, band.top, band.width,
-                    band.height);
+        const QRect band = bench::StartKeyLatencyPlay(window);
+        std::printf("{\"ready\": true, \"frame_ms\": %d, \"band\": [%d, %d, %d, %d]}\n",
+                    int{game::kFrameMillis}, band.x(), band.y(), band.width(), band.height());
         std::fflush(stdout);
         bench::RunKeyLatencyLoop(window, frames, waits.front());
         window.Unload();
         return 0;
     }
-    std::printf("{\"ready\": true}\n");
+    std::printf("{\"ready\": true, \"frame_ms\": %d}\n", int{game::kFrameMillis});
     std::fflush(stdout);
     // The input process starts on ready; the run begins with its first event
     // (or after 5 s without one).

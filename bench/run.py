@@ -5,9 +5,10 @@ machine it ran on.
     run.py --build-dir DIR [--short] [--strict] [--doc FILE] [paced|latency|program|all]
 
 paced: the frame loop under Xvfb with input (three waits side by side, then
-two on a busy machine) and under Weston; latency: key to screen for each
-wait; program: the real program's CPU, memory and start-up; all (the
-default): the rules and drawing benchmarks, then the three above.
+two on a busy machine), under Weston and in full screen; latency: key to
+screen for each wait and in full screen; program: the real program's CPU
+(in a window and in full screen), memory and start-up; all (the default):
+the rules and drawing benchmarks, then the three above.
 --short runs every step briefly (200 paced frames, 2 s CPU spans, 3 starts,
 10 key presses) to show that it still builds and runs; its figures are not the
 goals'. --strict ends with status 1 when a goal is not met. --doc FILE writes
@@ -130,7 +131,7 @@ def heading(m, short, seconds):
                                                                             load(m["load_end"])),
         "- Display servers: Xvfb (%s), %s" % (m["xvfb"], m["weston"]),
         "- Run: %s, commit %s, %s, %.0f s; every row below comes from this one run, the comparison rows "
-        "(timer-then-poll wait, busy wait, Xvfb against Weston) included" % (
+        "(timer-then-poll wait, busy wait, Xvfb against Weston, window against full screen) included" % (
             m["date"], m["commit"], "short (not the goals' conditions)" if short else "full", seconds),
     ])
 

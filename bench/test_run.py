@@ -1,5 +1,6 @@
 """The suite's scripts without a display: the input script's rate and bounds,
-and how the programs' outputs become the table's figures."""
+how the programs' outputs become the table's figures, and where the steering
+finds the play field in a picture of its window."""
 
 import os
 import re
@@ -7,8 +8,11 @@ import tempfile
 import unittest
 from unittest import mock
 
+import figures
 import paced
+import playfield
 import run
+import screen
 import xinput
 
 # The figures paced.wait_figures makes of each wait, as paced.table_figures reads them.
@@ -79,11 +83,17 @@ class Figures(unittest.TestCase):
 
     def test_paced_loop_json_becomes_period_tick_and_busy_figures(self):
         weston_json = {"sleep": dict(PACED_JSON["sleep"], period_mean_ms=22.01, cpu_percent=3.5)}
-        with mock.patch.object(paced, "run", side_effect=[PACED_JSON, LOADED_JSON, weston_json]) as runs, \
+        full_json = [{"sleep": dict(PACED_JSON["sleep"], period_p99_ms=22.4 + i / 100)}
+                     for i in range(len(figures.FULL_SCREENS))]
+        with mock.patch.object(paced, "run", side_effect=[PACED_JSON, LOADED_JSON, weston_json] + full_json) as runs, \
                 mock.patch.object(paced.shutil, "which", return_value="/usr/bin/weston"), \
                 mock.patch.object(paced, "busy_loops", return_value=[]) as spin:
             f = paced.table_figures("/nowhere", 2000)
         self.assertTrue(runs.call_args_list[2].kwargs["on_weston"])
+        # Each screen's full-screen run under its own key.
+        for i, (screen, _) in enumerate(figures.FULL_SCREENS):
+            self.assertEqual(runs.call_args_list[3 + i].kwargs["screen"], screen)
+            self.assertEqual(f[figures.full_screen_key("period_full_screen", screen)]["p99"], 22.4 + i / 100)
         spin.assert_called_once()
         # The busy machine's figures, each with the timer-then-poll wait's from the same run.
         self.assertEqual((f["period_loaded"]["p99"], f["period_loaded"]["versus"]), (22.7, 23.1))
@@ -101,7 +111,7 @@ class Figures(unittest.TestCase):
         self.assertEqual(f["period_timer_then_poll"]["p99"], 22.6)
         # No sleep CPU, no ratio.
         idle = dict(PACED_JSON, sleep=dict(PACED_JSON["sleep"], cpu_percent=0.0))
-        with mock.patch.object(paced, "run", side_effect=[idle, LOADED_JSON]), \
+        with mock.patch.object(paced, "run", side_effect=[idle, LOADED_JSON] + full_json), \
                 mock.patch.object(paced.shutil, "which", return_value=None), \
                 mock.patch.object(paced, "busy_loops", return_value=[]):
             f = paced.table_figures("/nowhere", 2000)
@@ -129,6 +139,27 @@ class Figures(unittest.TestCase):
         self.assertTrue(re.search(filt.split("=", 1)[1], runs[0]["name"]))
         self.assertEqual((f["draw_usual"]["mean"], f["draw_usual"]["p99"]), (0.38, 0.9))
         self.assertEqual(f["draw_worst"]["median"], 0.48)
+
+
+class FieldInItsWindow(unittest.TestCase):
+    def test_the_field_is_found_at_its_offset_and_whole_scale_on_black(self):
+        field = playfield.background()
+
+        def shown(scale, x, y, width, height, unpainted=0):
+            """The field scale times larger at (x, y) on black; its last columns black while a repaint is under way."""
+            black = b"\0" * 3 * width
+            rows = [black] * y
+            for r in range(field.height):
+                line = b"".join(field.row(r)[i:i + 3] * scale for i in range(0, 3 * field.width, 3))
+                line = line[:len(line) - 3 * unpainted] + b"\0" * 3 * unpainted
+                rows += [b"\0" * 3 * x + line + black[3 * (x + len(line) // 3):]] * scale
+            return screen.Image(width, height, b"".join(rows + [black] * (height - len(rows))))
+
+        cases = [((1, 0, 0, 640, 420), (0, 0, 1)), ((2, 320, 120, 1920, 1080), (320, 120, 2)),
+                 ((3, 10, 7, 1940, 1290), (10, 7, 3)), ((2, 320, 120, 1920, 1080, 3), None),
+                 ((1, 0, 0, 640, 420, 640), None)]
+        for picture, expected in cases:
+            self.assertEqual(playfield.field_in(shown(*picture)), expected, picture)
 
 
 class Document(unittest.TestCase):
