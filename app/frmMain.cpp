@@ -144,11 +144,16 @@ void frmMain::paintEvent(QPaintEvent* event) {
     const QRect picture = at.WindowRect(0, 0, shown.width(), shown.height());
     QPainter painter(this);
     for (const QRect& r : event->region().subtracted(picture)) painter.fillRect(r, Qt::black);
-    const double k = at.imagePixelsPerUnit;
+    // Each rectangle shows its part of the whole image drawn at its place, so
+    // where the toolkit scales the image, a device pixel shows the same image
+    // pixel whichever rectangle repaints it. At a fractional ratio the image
+    // may also end inside a window unit (full screen at 150 %): the rest of
+    // that unit is border.
+    const QRectF image(at.origin, QSizeF(shown.width(), shown.height()) / at.imagePixelsPerUnit);
     for (const QRect& r : event->region().intersected(picture)) {
-        painter.drawImage(QRectF(r), shown,
-                          QRectF((r.x() - at.origin.x()) * k, (r.y() - at.origin.y()) * k, r.width() * k,
-                                 r.height() * k));
+        painter.setClipRect(r);
+        if (!image.contains(QRectF(r))) painter.fillRect(r, Qt::black);
+        painter.drawImage(image, shown);
     }
 }
 

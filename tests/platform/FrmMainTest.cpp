@@ -5,7 +5,6 @@
 
 #include <QBackingStore>
 #include <QCoreApplication>
-#include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
@@ -17,28 +16,7 @@
 #include "app/ProgramFolder.h"
 #include "app/frmMain.h"
 
-namespace {
-
-// A program folder holding Images/bitmaps.bmp (the committed sheet if there).
-struct ProgramDir {
-    QTemporaryDir dir;
-    std::string folder;
-    explicit ProgramDir(const QString& name = QStringLiteral("Tilebash \u00e9t\u00e9")) {
-        const QString root = dir.filePath(name);
-        QDir().mkpath(root + "/Images");
-        const std::string committed = testpics::CommittedSheetPath();
-        if (!committed.empty()) {
-            QFile::copy(QString::fromStdString(committed), root + "/Images/bitmaps.bmp");
-        } else {
-            testpics::SyntheticSheet()
-                .convertToFormat(QImage::Format_RGB888)
-                .save(root + "/Images/bitmaps.bmp", "BMP");
-        }
-        folder = root.toStdString();
-    }
-};
-
-}  // namespace
+using testpics::ProgramDir;
 
 TEST(frmMain, IsABorderless640By420WindowWithAHiddenPictureHolder) {
     frmMain window("nowhere");

@@ -19,6 +19,12 @@ void* operator new(std::size_t size) {
     if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
     throw std::bad_alloc();
 }
+// Qt's JSON parser (the offscreen platform's screen file) allocates without
+// exceptions: from the same heap, so the delete below matches it under ASan.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1, std::memory_order_relaxed);
+    return std::malloc(size == 0 ? 1 : size);
+}
 void operator delete(void* p) noexcept {
     std::free(p);
 }

@@ -1,5 +1,7 @@
 #include "TestPictures.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <cmath>
 
@@ -136,6 +138,20 @@ std::string LoadSheet(QtGame& g, const QImage& sheet, bool committed) {
     if (path.empty()) path = SaveBmp(sheet, dir, "bitmaps.bmp");
     std::string error;
     return g.surface.LoadBitmaps(path, error) ? std::string() : error;
+}
+
+ProgramDir::ProgramDir(const QString& name) {
+    const QString root = dir.filePath(name);
+    QDir().mkpath(root + "/Images");
+    const QString path = root + "/Images/bitmaps.bmp";
+    const std::string committed = CommittedSheetPath();
+    if (!committed.empty()) {
+        QFile::copy(QString::fromStdString(committed), path);
+    } else {
+        SyntheticSheet().convertToFormat(QImage::Format_RGB888).save(path, "BMP");
+    }
+    folder = root.toStdString();
+    sheet = path.toStdString();
 }
 
 }  // namespace testpics

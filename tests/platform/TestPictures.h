@@ -33,4 +33,13 @@ using QtGame = testsupport::QtGame;
 // returns "" or why the sheet did not load.
 std::string LoadSheet(QtGame& g, const QImage& sheet = SyntheticSheet(), bool committed = false);
 
+// A program folder holding Images/bitmaps.bmp (the committed sheet if there,
+// else the synthetic one), for the play window.
+struct ProgramDir {
+    QTemporaryDir dir;
+    std::string folder;
+    std::string sheet;  // its Images/bitmaps.bmp
+    explicit ProgramDir(const QString& name = QStringLiteral("Tilebash \u00e9t\u00e9"));
+};
+
 }  // namespace testpics
