@@ -52,6 +52,8 @@ int main(int argc, char* argv[]) {
     if (const std::optional<int> exitCode = single.ClaimOrHandOver(windows::RaiseCurrentWindow)) {
         return *exitCode;
     }
+    // Only the copy holding the lock gives a new per-user folder its first table.
+    menu::SeedScoreTable(folder, scoreFolder);
     frmSplash splash(frmSplash::DefaultCollaborators(
         folder,
         [folder, fullScreen = options.fullScreen] {

@@ -41,7 +41,7 @@ private:
     int fd_;
 };
 
-bool WriteAll(int fd, const std::string& bytes) {
+bool WriteAll(int fd, std::string_view bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
@@ -182,7 +182,10 @@ FileStatus WriteHighScoreFile(const std::string& path, const HighScoreLines& lin
         }
         bytes += "\r\n";
     }
+    return ReplaceHighScoreFile(path, bytes);
+}
 
+FileStatus ReplaceHighScoreFile(const std::string& path, std::string_view bytes) {
     std::string temporary = path + ".XXXXXX";
     const mode_t mode = NewFileMode(path);
     Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));

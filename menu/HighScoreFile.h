@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace menu {
@@ -40,6 +41,10 @@ HighScoreReadResult ReadHighScoreFile(const std::string& path);
 // contents are written beside the file, flushed to disk and renamed over it,
 // so the old file stays whole if anything fails on the way.
 FileStatus WriteHighScoreFile(const std::string& path, const HighScoreLines& lines);
+
+// Replaces the file with bytes as a save does: written beside it under a
+// unique name, flushed to disk, renamed over it, and the rename flushed too.
+FileStatus ReplaceHighScoreFile(const std::string& path, std::string_view bytes);
 
 // Creates the file with the default lines if it does not exist; otherwise
 // leaves it alone, whatever it holds.

@@ -3,8 +3,13 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <system_error>
+
+#include "menu/HighScoreFile.h"
 
 namespace menu {
 namespace {
@@ -13,18 +18,8 @@ namespace fs = std::filesystem;
 
 constexpr char kTableName[] = "highscore.txt";
 
-// Copies the program folder's table into the per-user folder through a
-// temporary name, so a failed copy never leaves a half table behind; the
-// defaults are then written as for a missing file.
-void SeedFrom(const fs::path& source, const fs::path& target) {
-    std::error_code ec;
-    if (fs::exists(target, ec) || ec || !fs::is_regular_file(source, ec)) return;
-    const fs::path part = target.string() + ".part";
-    if (fs::copy_file(source, part, fs::copy_options::overwrite_existing, ec)) {
-        fs::rename(part, target, ec);
-    }
-    if (ec) fs::remove(part, ec);
-}
+// Larger than any table the program writes by far; a bigger file is not copied.
+constexpr std::uintmax_t kMaxSeedBytes = 1 << 20;
 
 }  // namespace
 
@@ -44,8 +39,21 @@ std::string ChooseScoreFolder(const std::string& programFolder, const std::strin
     if (userFolder.empty()) return programFolder;
     fs::create_directories(userFolder, ec);
     if (ec || !fs::is_directory(userFolder, ec)) return programFolder;
-    SeedFrom(fs::path(programFolder) / kTableName, fs::path(userFolder) / kTableName);
     return userFolder;
+}
+
+void SeedScoreTable(const std::string& programFolder, const std::string& scoreFolder) {
+    std::error_code ec;
+    const fs::path source = fs::path(programFolder) / kTableName;
+    const fs::path target = fs::path(scoreFolder) / kTableName;
+    if (fs::equivalent(programFolder, scoreFolder, ec) || ec) return;
+    if (fs::exists(target, ec) || ec || !fs::is_regular_file(source, ec)) return;
+    const std::uintmax_t size = fs::file_size(source, ec);
+    if (ec || size > kMaxSeedBytes) return;
+    std::ifstream in(source, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.good() && !in.eof()) return;
+    ReplaceHighScoreFile(target.string(), bytes);
 }
 
 }  // namespace menu

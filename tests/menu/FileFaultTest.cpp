@@ -19,6 +19,7 @@
 #include "MountNamespace.h"
 #include "TempFolder.h"
 #include "menu/HighScoreFile.h"
+#include "menu/ScoreFolder.h"
 
 namespace {
 
@@ -188,6 +189,12 @@ TEST(FileFaults, CreatingTheDefaultFileOnAFullDiskLeavesNoPartialFile) {
             for (int i = 0; i < 64 && ::write(fd, block.data(), block.size()) >= 0; ++i) {
             }
             ::close(fd);
+            // A first start's copy of the program's table fails the same way.
+            const std::string program = folder.File("program");
+            std::filesystem::create_directory(program);
+            WriteBytes(program + "/highscore.txt", kDefaultBytes);
+            menu::SeedScoreTable(program, disk);
+            expect.That(EntryCount(disk) == 1, "the first start's copy left a file behind");
             const menu::FileStatus created = EnsureHighScoreFile(path);
             expect.That(!created.ok, "creating on a full disk reported success");
             expect.That(created.error.find(Errno(ENOSPC)) != std::string::npos,

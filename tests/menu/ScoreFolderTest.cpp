@@ -33,6 +33,13 @@ struct Folders {
     void Mark() const { WriteBytes(program + "/" + menu::kInstalledMarker, ""); }
 };
 
+// What a start does: choose, then (holding the lock) seed.
+std::string ChooseAndSeed(const Folders& f) {
+    const std::string chosen = menu::ChooseScoreFolder(f.program, f.user);
+    menu::SeedScoreTable(f.program, chosen);
+    return chosen;
+}
+
 // Bytes that are no valid table: the copy is taken as it is, not re-read.
 const std::string kOddTable = std::string("Zo\xEB\r\n12\r\nonly three lines\n\0tail", 31);
 
@@ -94,7 +101,7 @@ TEST(ScoreFolder, FolderIsChosenByWritabilityMarkerAndWhatIsThere) {
             return fs::is_regular_file(f.ProgramTable()) ? ReadBytes(f.ProgramTable()) : std::string();
         };
         const std::string programBefore = programBytes();
-        const std::string chosen = menu::ChooseScoreFolder(f.program, f.user);
+        const std::string chosen = ChooseAndSeed(f);
         EXPECT_EQ(chosen, c.chosen == Chosen::Program ? f.program : f.user);
         if (c.chosen == Chosen::User) {
             EXPECT_TRUE(fs::is_directory(f.user)) << "the per-user folder is created with its parents";
@@ -127,7 +134,7 @@ TEST(ScoreFolder, ReadOnlyProgramFolderByPermissionsUsesThePerUserFolder) {
     Folders f;
     WriteBytes(f.ProgramTable(), kOddTable);
     ASSERT_EQ(::chmod(f.program.c_str(), 0555), 0);
-    const std::string chosen = menu::ChooseScoreFolder(f.program, f.user);
+    const std::string chosen = ChooseAndSeed(f);
     ::chmod(f.program.c_str(), 0755);
     EXPECT_EQ(chosen, f.user);
     EXPECT_EQ(ReadBytes(f.UserTable()), kOddTable);
@@ -140,7 +147,7 @@ TEST(ScoreFolder, ReadOnlyMountedProgramFolderUsesThePerUserFolderEvenForRoot) {
     const ChildReport report =
         InMountNamespace([&] { return MountReadOnly(f.program); },
                          [&]() -> std::string {
-                             const std::string chosen = menu::ChooseScoreFolder(f.program, f.user);
+                             const std::string chosen = ChooseAndSeed(f);
                              return chosen == f.user ? "" : "chose " + chosen + " over the per-user folder";
                          });
     if (report.skipped) GTEST_SKIP() << report.text;
