@@ -50,6 +50,7 @@ public:
     platform::qt::QtSurface& Surface() { return surface_; }
     platform::qt::QtEvents& Events() { return events_; }        // benchmarks: the choice of wait
     platform::qt::QtKeyboard& Keyboard() { return keyboard_; }  // benchmarks: whether an arrow is held
+    platform::StdRandom& Random() { return random_; }  // tests: a game that plays the same every run
 
 protected:
     void paintEvent(QPaintEvent* event) override;
