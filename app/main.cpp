@@ -47,9 +47,11 @@ int main(int argc, char* argv[]) {
     const std::string folder = ProgramFolder();
     const std::string scoreFolder = menu::ChooseScoreFolder(
         folder, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
-    // One copy per table: a second start raises the running copy's window.
+    // One copy per table: a second start raises the running copy's window,
+    // with the token its launcher gave it (Wayland lets only that raise it).
     menu::SingleInstance single(QString::fromStdString(scoreFolder));
-    if (const std::optional<int> exitCode = single.ClaimOrHandOver(windows::RaiseCurrentWindow)) {
+    if (const std::optional<int> exitCode = single.ClaimOrHandOver(
+            windows::RaiseCurrentWindow, qEnvironmentVariable("XDG_ACTIVATION_TOKEN"))) {
         return *exitCode;
     }
     // Only the copy holding the lock gives a new per-user folder its first table.

@@ -7,9 +7,20 @@
 namespace menu {
 namespace {
 
-constexpr char kRaiseRequest[] = "raise\n";
+constexpr char kRaiseRequest[] = "raise";
 constexpr char kRaised[] = "ok\n";
 constexpr int kAnswerMs = 3000;
+// Compositors' tokens are a few dozen characters; a longer line is not ours.
+constexpr qsizetype kMaxTokenBytes = 255;
+constexpr qsizetype kMaxLineBytes = kMaxTokenBytes + 8;
+
+bool IsPlainToken(const QByteArray& token) {
+    if (token.size() > kMaxTokenBytes) return false;
+    for (const char c : token) {
+        if (c < '!' || c > '~') return false;
+    }
+    return true;
+}
 
 }  // namespace
 
@@ -20,11 +31,26 @@ QString RaiseServerName(const QString& folder) {
                                  .left(32));
 }
 
-bool AskToRaise(const QString& serverName) {
+QByteArray RaiseRequest(const QString& token) {
+    QByteArray line(kRaiseRequest);
+    if (!token.isEmpty()) line += ' ' + token.toLatin1();
+    return line + '\n';
+}
+
+std::optional<QString> ParseRaiseRequest(const QByteArray& line) {
+    if (!line.endsWith('\n')) return std::nullopt;
+    const QByteArray body = line.chopped(1);
+    if (body == kRaiseRequest) return QString();
+    if (!body.startsWith(QByteArray(kRaiseRequest) + ' ')) return std::nullopt;
+    const QByteArray token = body.mid(qsizetype(sizeof kRaiseRequest));  // past "raise "
+    return IsPlainToken(token) ? QString::fromLatin1(token) : QString();
+}
+
+bool AskToRaise(const QString& serverName, const QString& token) {
     QLocalSocket socket;
     socket.connectToServer(serverName);
     if (!socket.waitForConnected(kAnswerMs)) return false;
-    socket.write(kRaiseRequest);
+    socket.write(RaiseRequest(token));
     if (!socket.waitForBytesWritten(kAnswerMs)) return false;
     while (!socket.canReadLine()) {
         if (!socket.waitForReadyRead(kAnswerMs)) return false;
@@ -32,7 +58,7 @@ bool AskToRaise(const QString& serverName) {
     return socket.readLine() == kRaised;
 }
 
-QString RaiseListener::Listen(const QString& serverName, std::function<void()> raise) {
+QString RaiseListener::Listen(const QString& serverName, std::function<void(const QString&)> raise) {
     raise_ = std::move(raise);
     // The caller holds the table's lock, so no live copy owns this name: a
     // socket left by a killed copy is removed.
@@ -43,8 +69,13 @@ QString RaiseListener::Listen(const QString& serverName, std::function<void()> r
         while (QLocalSocket* socket = server_.nextPendingConnection()) {
             QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
             const auto answer = [this, socket] {
-                if (!socket->canReadLine()) return;
-                if (socket->readLine() == kRaiseRequest && raise_) raise_();
+                if (!socket->canReadLine()) {
+                    // A line longer than any request never ends: not ours.
+                    if (socket->bytesAvailable() > kMaxLineBytes) socket->abort();
+                    return;
+                }
+                const std::optional<QString> token = ParseRaiseRequest(socket->readLine(kMaxLineBytes + 1));
+                if (token && raise_) raise_(*token);
                 socket->write(kRaised);
                 socket->flush();
                 socket->disconnectFromServer();

@@ -2,10 +2,15 @@
 // The one message between two copies on the same table: a later start asks
 // the running copy, over a local socket named after the table's folder, to
 // bring its window to the front, and the running copy answers once it has.
+// The request carries the activation token the launcher gave the later start:
+// on Wayland only a window presenting such a token may come to the front, and
+// the later start, which has no window, would take it away unused.
 
+#include <QByteArray>
 #include <QLocalServer>
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace menu {
 
@@ -13,22 +18,31 @@ namespace menu {
 // name; it is short enough for any socket path.
 QString RaiseServerName(const QString& folder);
 
-// Asks the copy listening on serverName to raise its window. True once it
-// answered that it did; false when nobody answers in time.
-bool AskToRaise(const QString& serverName);
+// The request line, with the token when there is one.
+QByteArray RaiseRequest(const QString& token);
+
+// The token of a request line (empty for none), or nothing for a line that is
+// not a request. A token that is not short printable ASCII is dropped: the
+// window is still raised, as if none had come.
+std::optional<QString> ParseRaiseRequest(const QByteArray& line);
+
+// Asks the copy listening on serverName to raise its window, handing it token
+// (may be empty). True once it answered that it did; false when nobody
+// answers in time.
+bool AskToRaise(const QString& serverName, const QString& token);
 
 // The running copy's end.
 class RaiseListener {
 public:
     // Listens on serverName, taking over a socket left by a killed copy, and
-    // calls raise for every request. The socket's path, or empty when it
-    // cannot listen.
-    QString Listen(const QString& serverName, std::function<void()> raise);
+    // calls raise with the request's token for every request. The socket's
+    // path, or empty when it cannot listen.
+    QString Listen(const QString& serverName, std::function<void(const QString& token)> raise);
     void Close() { server_.close(); }
 
 private:
     QLocalServer server_;
-    std::function<void()> raise_;
+    std::function<void(const QString&)> raise_;
 };
 
 }  // namespace menu

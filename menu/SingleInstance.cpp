@@ -36,7 +36,8 @@ SingleInstance::~SingleInstance() {
     KeepOnTermination();
 }
 
-std::optional<int> SingleInstance::ClaimOrHandOver(std::function<void()> raise) {
+std::optional<int> SingleInstance::ClaimOrHandOver(std::function<void(const QString&)> raise,
+                                                   const QString& activationToken) {
     const QDeadlineTimer deadline(kHandOverMs);
     for (;;) {
         if (lock_.tryLock(0)) {
@@ -46,7 +47,7 @@ std::optional<int> SingleInstance::ClaimOrHandOver(std::function<void()> raise) 
         // A folder the lock cannot be made in cannot take the table either:
         // the game runs, and saving reports its failure as before.
         if (lock_.error() != QLockFile::LockFailedError) return std::nullopt;
-        if (AskToRaise(serverName_)) return 0;
+        if (AskToRaise(serverName_, activationToken)) return 0;
         if (deadline.hasExpired()) break;
         QThread::msleep(100);
     }

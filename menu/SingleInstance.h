@@ -27,10 +27,12 @@ public:
     SingleInstance& operator=(const SingleInstance&) = delete;
 
     // Empty when this copy holds the table and should run on; raise is then
-    // called whenever a later start asks. Otherwise the status to end with:
-    // 0 once the running copy has raised its window, 1 (after a message) when
-    // the lock is held but nobody answers.
-    std::optional<int> ClaimOrHandOver(std::function<void()> raise);
+    // called, with the later start's activation token, whenever a later start
+    // asks. Otherwise the status to end with: 0 once the running copy has
+    // raised its window (handed this start's activationToken), 1 (after a
+    // message) when the lock is held but nobody answers.
+    std::optional<int> ClaimOrHandOver(std::function<void(const QString& token)> raise,
+                                       const QString& activationToken);
 
     QString LockPath() const { return lockPath_; }
     QString ServerName() const { return serverName_; }
