@@ -2,7 +2,8 @@
 decoration: the windows stay undecorated and centred and become active when
 shown, the play window takes the keys without the test focusing it, another
 program's window pauses the game, and a second start brings the play window
-back so that the very first P plays on."""
+back so that the very first P plays on; a minimised window is restored by
+a second start."""
 
 import time
 import unittest
@@ -66,6 +67,12 @@ class WindowManagerScenario:
 
         start = self.player.quit(play)
         self.wait_active(start, "the start window, after Q")
+        # Minimised, the running copy's window comes back on a second start.
+        self.s.run("xdotool", "windowminimize", str(start.wid))
+        self.s.wait_for(lambda: self.s.window_info(start.wid) is None, 10, "the start window minimised")
+        self.s.check(self.start_again() == 0, "the second start over a minimised window did not end with 0")
+        self.s.wait_for(lambda: self.s.window_info(start.wid), 10, "the start window restored")
+        self.wait_active(start, "the start window, restored by a second start")
         self.s.click(start, *playfield.EXIT_BUTTON)
         self.assert_exit_status(0)
 
