@@ -1,0 +1,221 @@
+"""A whole game on the Wayland desktops players run, under a private headless
+compositor of each family (GNOME's mutter, the wlroots compositor sway, KDE's
+KWin), played with real keys held as a finger holds them: the start window
+maps at its size with the keyboard, Start from the keyboard, the level title,
+P plays, another client's window in front pauses the game, a second start
+hands its launcher's activation token over and the running copy's window
+comes back with the keyboard, P plays on, F11 makes the play window full
+screen and back, Q, the high-score box, a typed name lands in highscore.txt,
+and Exit ends with 0.
+
+Every compositor is observed the same way: the program's own Wayland trace
+(WAYLAND_DEBUG: its windows' buffers, the sizes asked for, full-screen
+requests, how often it shows a new picture, where the keyboard is), its files
+and exit status; a screenshot adds the picture's checks where the compositor
+can be photographed.
+
+Run as `test_desktops.py NAME`: ends with 77 (CTest's skip) when the
+compositor or what drives it is not installed."""
+
+import importlib
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+import harness
+import playfield
+import wltrace
+from e2e_case import table_bytes
+
+OUTPUT = (1280, 960)  # room for the field at 2x in full screen
+START, PLAY = (320, 400), (640, 420)
+FULL_SCREEN_FIELD = (0, 60, 2)  # where (x, y, scale) the field lands on OUTPUT
+# Rows every broken brick beats: a score in row 0 proves the ball broke one.
+OLD_TABLE = [("Ann", "5"), ("Bob", "4"), ("Cid", "3"), ("Dee", "2"), ("Eve", "1")]
+NAME = "Wayland"
+# A running game shows a new picture every frame; a paused one none.
+RUNNING_COMMITS, QUIET_SECONDS = 10, 0.5
+TITLE_SECONDS = 2.0  # the level title and the stage's first frames, after which P counts
+# compositor name -> (module, class)
+COMPOSITORS = {"mutter": ("mutter", "Mutter"), "sway": ("sway", "Sway"), "kwin": ("kwin", "KWin")}
+
+
+class DesktopScenario(unittest.TestCase):
+    compositor = None  # a key of COMPOSITORS
+
+    def setUp(self):
+        module_name, class_name = COMPOSITORS[self.compositor]
+        module = importlib.import_module(module_name)
+        reason = module.missing()
+        if reason:
+            self.skipTest(reason)
+        self.root = tempfile.mkdtemp(prefix="tilebash-%s-" % self.compositor)
+        self.addCleanup(shutil.rmtree, self.root, True)
+        self.folder = os.path.join(self.root, "tilebash")
+        shutil.copytree(harness.program_dir(), self.folder, ignore=shutil.ignore_patterns("highscore.txt"))
+        self.table = os.path.join(self.folder, "highscore.txt")
+        with open(self.table, "wb") as f:
+            f.write(table_bytes(OLD_TABLE))
+        self.desk = getattr(module, class_name)(OUTPUT)
+        self.addCleanup(self.desk.stop)
+        self.keys = self.desk.keyboard()
+        self.env = dict(self.desk.env(), WAYLAND_DEBUG="1")
+        self.trace_path = os.path.join(harness.artifacts_dir(), "%s-wayland-trace.txt" % self.id())
+        with open(self.trace_path, "wb") as err:
+            self.proc = subprocess.Popen([os.path.join(self.folder, harness.EXE_NAME)], cwd=self.root, env=self.env,
+                                         stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=err,
+                                         start_new_session=True)
+        self.addCleanup(self.end_program)
+        self.trace = wltrace.Trace(self.trace_path)
+
+    def end_program(self):
+        if self.proc.poll() is None:
+            os.killpg(self.proc.pid, signal.SIGKILL)
+            self.proc.wait(10)
+
+    def fail_with(self, message):
+        shot = self.desk.screenshot()
+        where = "(the compositor offers no screenshot)"
+        if shot is not None:
+            where = os.path.join(harness.artifacts_dir(), "%s-failure.png" % self.id())
+            shot.save_png(where)
+        self.fail("%s\n  windows: %r\n  keyboard on: %r\n  screenshot: %s\n  trace: %s\n  compositor log:\n%s"
+                  % (message, self.trace.toplevels, self.trace.focused(), where, self.trace_path, self.desk.log()))
+
+    def wait(self, condition, what, timeout=harness.WINDOW_TIMEOUT):
+        deadline = time.monotonic() + timeout
+        while True:
+            self.trace.read()
+            found = condition()
+            if found:
+                return found
+            if self.proc.poll() is not None:
+                self.fail_with("the program ended (status %s) while waiting for %s" % (self.proc.returncode, what))
+            if time.monotonic() > deadline:
+                self.fail_with("timed out after %.0f s waiting for %s" % (timeout, what))
+            time.sleep(0.1)
+
+    def window_with_keyboard(self, size, what):
+        return self.wait(lambda: self.trace.focused() if self.trace.focused() is self.trace.shown(size) else None,
+                         "%s (%dx%d) with the keyboard" % ((what,) + size))
+
+    def commits_in(self, window, seconds):
+        before = self.trace.read() and window.commits
+        time.sleep(seconds)
+        return self.trace.read() and window.commits - before
+
+    def wait_paused(self, window, what):
+        self.wait(lambda: self.commits_in(window, QUIET_SECONDS) == 0, what, timeout=10)
+
+    def assert_running(self, window, what):
+        shown = self.commits_in(window, QUIET_SECONDS)
+        if shown < RUNNING_COMMITS:
+            self.fail_with("%s: %d new pictures in %.1f s" % (what, shown, QUIET_SECONDS))
+
+    def screenshot_checks(self, check, what):
+        """check(shot) on a screenshot, where the compositor offers one."""
+        deadline = time.monotonic() + 10
+        while True:
+            shot = self.desk.screenshot()
+            if shot is None or check(shot):
+                return
+            if time.monotonic() > deadline:
+                self.fail_with("the screen does not show %s" % what)
+            time.sleep(0.2)
+
+    def second_start(self, token):
+        env = dict(self.env, XDG_ACTIVATION_TOKEN=token) if token else self.env
+        try:
+            return subprocess.run([os.path.join(self.folder, harness.EXE_NAME)], cwd=self.root, env=env,
+                                  stdin=subprocess.DEVNULL, capture_output=True,
+                                  timeout=harness.WINDOW_TIMEOUT).returncode
+        except subprocess.TimeoutExpired:
+            self.fail_with("a second start on the same table did not end")
+
+    def test_a_whole_game(self):
+        start = self.window_with_keyboard(START, "the start window")
+        if any(mode != 1 for mode in start.decoration_modes):
+            self.fail_with("the start window settled on server-side decorations: %r" % start.decoration_modes)
+
+        self.keys.press("space")  # Start has the focus
+        play = self.window_with_keyboard(PLAY, "the play window")
+        self.screenshot_checks(lambda shot: playfield.title_shown(shot.crop(*self.field_at(shot), *PLAY)),
+                               "the level title")
+        time.sleep(TITLE_SECONDS)  # the title is one still picture: no pictures come while it shows
+        self.wait_paused(play, "the play window waiting for P after the level title")
+        self.keys.press("p")
+        self.assert_running(play, "P did not set the game running")
+        time.sleep(2.0)  # the ball reaches the wall
+
+        other = self.desk.other_window()
+        other.show()
+        self.wait(lambda: self.trace.focused() is not play, "the keyboard to leave the play window")
+        self.wait_paused(play, "the game paused behind another client's window")
+        token = self.desk.activation_token()
+        status = self.second_start(token)
+        if status != 0:
+            self.fail_with("the second start ended with %s" % status)
+        if token is not None:  # without it GNOME and KDE only mark the window as wanting attention
+            self.wait(lambda: token in self.trace.activations, "the running copy to present the token %r" % token)
+        self.window_with_keyboard(PLAY, "the play window brought back by the second start")
+        other.hide()
+        self.keys.press("p")
+        self.assert_running(play, "P did not resume the game")
+
+        self.keys.press("F11")
+        self.wait(lambda: play.fullscreen_requests and play.buffer == OUTPUT, "the play window in full screen")
+        self.screenshot_checks(lambda shot: playfield.field_in(shot) == FULL_SCREEN_FIELD,
+                               "the field at (x, y, scale) %r" % (FULL_SCREEN_FIELD,))
+        self.keys.press("F11")
+        self.wait(lambda: play.buffer == PLAY, "the play window back at its size")
+
+        self.keys.press("q")
+        self.wait(lambda: (self.trace.focused() not in (None, play, start) and self.trace.focused().buffer
+                           not in (START, PLAY)), "the high-score box with the keyboard")
+        self.keys.press("Return")
+        self.window_with_keyboard(START, "the start window after the game")
+        self.keys.type_text(NAME)
+        self.keys.press("Return")
+
+        def saved():
+            with open(self.table, "rb") as f:
+                data = f.read()
+            return data if data.startswith(NAME.encode() + b"\r\n") else None
+        data = self.wait(saved, "highscore.txt with %s in row 0" % NAME)
+        score = data.split(b"\r\n")[1]
+        self.assertRegex(score.decode(), r"^[1-9][0-9]*0$", "no brick was broken: %r" % data)
+        self.assertEqual(data, table_bytes([(NAME, score.decode())] + OLD_TABLE[:4]))
+
+        self.keys.press("Tab")  # from Start to Exit
+        self.keys.press("space")
+        try:
+            status = self.proc.wait(harness.WINDOW_TIMEOUT)
+        except subprocess.TimeoutExpired:
+            self.fail_with("Exit did not end the program")
+        self.assertEqual(status, 0)
+
+    def field_at(self, shot):
+        """Where the play window's picture is on the screen: the field's outline found."""
+        found = playfield.field_in(shot)
+        return found[:2] if found else (0, 0)
+
+
+def scenario(name):
+    return type("Under" + name.capitalize(), (DesktopScenario,), {"compositor": name})
+
+
+if __name__ == "__main__":
+    name = sys.argv.pop(1)
+    module_name, _ = COMPOSITORS[name]
+    reason = importlib.import_module(module_name).missing()
+    if reason:
+        print("skipped: %s" % reason)
+        sys.exit(77)
+    result = unittest.TextTestRunner(verbosity=2).run(unittest.defaultTestLoader.loadTestsFromTestCase(
+        scenario(name)))
+    sys.exit(0 if result.wasSuccessful() else 1)
