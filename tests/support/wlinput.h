@@ -1,0 +1,65 @@
+/* What the parts of wlinput share: the connection and its objects, the one
+   window it shows, and the answers on stdout. */
+#ifndef WLINPUT_H
+#define WLINPUT_H
+
+#include <stdbool.h>
+#include <stddef.h>
+#include <stdint.h>
+
+#include <wayland-client.h>
+
+#include "fake-input-client-protocol.h"
+#include "virtual-keyboard-unstable-v1-client-protocol.h"
+#include "xdg-activation-v1-client-protocol.h"
+#include "xdg-shell-client-protocol.h"
+
+struct wlinput {
+    struct wl_display *display;
+    struct wl_compositor *compositor;
+    struct wl_shm *shm;
+    struct wl_seat *seat;
+    struct wl_keyboard *keyboard;
+    struct xdg_wm_base *wm_base;
+    struct xdg_activation_v1 *activation;
+    struct zwp_virtual_keyboard_manager_v1 *vk_manager;
+    struct zwp_virtual_keyboard_v1 *vk;
+    struct org_kde_kwin_fake_input *fake_input;
+    uint32_t mods;       /* the modifiers held down by this keyboard */
+    bool shift_for[256]; /* keys whose down also pressed Shift, by evdev code */
+    /* the other window, while shown */
+    struct wl_surface *surface;
+    struct xdg_surface *xdg_surface;
+    struct xdg_toplevel *toplevel;
+    struct wl_buffer *buffer;
+    bool configured, focused, entered;
+    uint32_t enter_serial;
+    /* the token asked for, once done */
+    char token[256];
+    bool token_ready;
+    bool lost; /* the connection broke: every command answers so */
+};
+
+/* One answer line, flushed at once so the driver stays in step. */
+void reply(const char *format, ...) __attribute__((format(printf, 1, 2)));
+/* Marks the connection lost and says so. */
+void reply_lost(struct wlinput *w);
+bool roundtrip(struct wlinput *w);
+/* Dispatches events until *flag is set or ms pass; false on a lost connection. */
+bool dispatch_until(struct wlinput *w, const bool *flag, int ms);
+uint32_t now_ms(void);
+/* An anonymous file in memory of size bytes, holding bytes when given; -1 on failure. */
+int memfd_with(const void *bytes, size_t size);
+
+/* wlinput_press.c */
+bool make_virtual_keyboard(struct wlinput *w);
+void command_key(struct wlinput *w, const char *name, bool down);
+
+/* wlinput_window.c */
+extern const struct wl_seat_listener wlinput_seat_listener;
+extern const struct xdg_wm_base_listener wlinput_wm_base_listener;
+void command_show(struct wlinput *w);
+void command_hide(struct wlinput *w, bool answer);
+void command_token(struct wlinput *w);
+
+#endif
