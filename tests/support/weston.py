@@ -19,6 +19,11 @@ import screen
 SCREEN_W, SCREEN_H = 1024, 768
 START_TIMEOUT = 30.0
 _sockets = itertools.count()
+# What a client of a private compositor must not inherit: no X display to fall
+# back on (a client that cannot use Wayland fails), nor the caller's Qt tuning.
+CLIENT_ENV_DROPPED = ("DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "XAUTHORITY", "QT_SCALE_FACTOR",
+                      "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR", "QT_FONT_DPI", "QT_LOGGING_RULES",
+                      "QT_MESSAGE_PATTERN", "QT_WAYLAND_SHELL_INTEGRATION", "QT_WAYLAND_DISABLE_WINDOWDECORATION")
 
 
 class Weston:
@@ -47,10 +52,7 @@ class Weston:
     def _base_env(self, base):
         env = dict(base)
         env["XDG_RUNTIME_DIR"] = self.runtime
-        # No X display to fall back on: a client that cannot use Wayland fails.
-        for name in ("DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "XAUTHORITY", "QT_SCALE_FACTOR",
-                     "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR", "QT_FONT_DPI", "QT_LOGGING_RULES",
-                     "QT_MESSAGE_PATTERN", "QT_WAYLAND_SHELL_INTEGRATION", "QT_WAYLAND_DISABLE_WINDOWDECORATION"):
+        for name in CLIENT_ENV_DROPPED:
             env.pop(name, None)
         return env
 
