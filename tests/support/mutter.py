@@ -6,17 +6,16 @@ mutter draws into a virtual monitor nobody can photograph without PipeWire,
 so a test observes through the program's Wayland trace, its files and its exit
 status."""
 
+import itertools
 import os
-import shutil
 import subprocess
-import tempfile
 import time
 
-import harness
-import wlinput
+import compositor
 
 PROGRAM = "mutter"
 START_TIMEOUT = 30.0
+_sockets = itertools.count()
 REMOTE_DESKTOP = "org.gnome.Mutter.RemoteDesktop"
 # The keysyms a test types (X11 keysym numbers; letters and digits are their ASCII codes).
 KEYSYMS = {"space": 0x20, "Return": 0xff0d, "Escape": 0xff1b, "BackSpace": 0xff08, "Tab": 0xff09,
@@ -24,70 +23,37 @@ KEYSYMS = {"space": 0x20, "Return": 0xff0d, "Escape": 0xff1b, "BackSpace": 0xff0
 
 
 def missing():
-    """What this machine lacks for a mutter session, or None."""
-    if shutil.which(PROGRAM) is None:
-        return "mutter is not installed"
-    if shutil.which("dbus-daemon") is None:
-        return "dbus-daemon is needed for mutter's session bus"
-    if wlinput.missing():
-        return wlinput.missing()
-    try:
-        import gi  # noqa: F401  (the system python3's, as the e2e tests run)
-    except ImportError:
-        return "python3-gi is needed to speak to mutter over D-Bus"
-    return None
+    reason = compositor.missing_tools(PROGRAM)
+    if reason is None:
+        try:
+            import gi  # noqa: F401  (the system python3's, as the e2e tests run)
+        except ImportError:
+            reason = "python3-gi is needed to speak to mutter over D-Bus"
+    return reason
 
 
 def keysym(name):
     return KEYSYMS[name] if name in KEYSYMS else ord(name)
 
 
-class Mutter:
-    """mutter --headless with one virtual monitor of the given size, on a
-    socket and a D-Bus session bus of its own in a runtime folder of its own."""
+class Mutter(compositor.Compositor):
+    """mutter --headless with one virtual monitor of the given size."""
+
+    name = "mutter"
 
     def __init__(self, size):
-        self.runtime = tempfile.mkdtemp(prefix="tilebash-mutter-")
-        os.chmod(self.runtime, 0o700)
-        self.socket = "tilebash-mutter-%d" % os.getpid()
-        self.log_path = os.path.join(self.runtime, "mutter.log")
-        self._log = open(self.log_path, "wb")
-        self.bus = self.proc = self._keyboard = self._tool = self._other = None
-        try:
-            self.bus = subprocess.Popen(
-                ["dbus-daemon", "--session", "--nofork", "--print-address=1",
-                 "--address=unix:path=%s" % os.path.join(self.runtime, "bus")],
-                stdout=subprocess.PIPE, stderr=self._log, start_new_session=True)
-            self.bus_address = self.bus.stdout.readline().decode().strip()
-            env = self._base_env(os.environ)
-            # Settings in memory: nothing read from or written to the user's dconf.
-            env.update(GSETTINGS_BACKEND="memory", DBUS_SESSION_BUS_ADDRESS=self.bus_address)
-            self.proc = subprocess.Popen(
-                [PROGRAM, "--headless", "--no-x11", "--virtual-monitor", "%dx%d" % tuple(size),
-                 "--wayland-display=" + self.socket],
-                env=env, stdin=subprocess.DEVNULL, stdout=self._log, stderr=subprocess.STDOUT, start_new_session=True)
-            self._wait_ready()
-        except BaseException:
-            self.stop()
-            raise
+        self.socket_name = "tilebash-mutter-%d-%d" % (os.getpid(), next(_sockets))
+        self._keyboard = None
+        super().__init__(size)
 
-    def _base_env(self, base):
-        env = {k: v for k, v in base.items() if not k.startswith(("QT_", "WAYLAND_", "DISPLAY", "XAUTHORITY"))}
-        env["XDG_RUNTIME_DIR"] = self.runtime
-        return env
+    def _start(self, env):
+        # Settings in memory: nothing read from or written to the user's dconf.
+        env["GSETTINGS_BACKEND"] = "memory"
+        return self._popen([PROGRAM, "--headless", "--no-x11", "--virtual-monitor", "%dx%d" % self.size,
+                            "--wayland-display=" + self.socket_name], env, stdout=self._log, stderr=subprocess.STDOUT)
 
-    def env(self, base=None):
-        """The environment of a Qt client of this compositor."""
-        env = self._base_env(os.environ if base is None else base)
-        env.update(WAYLAND_DISPLAY=self.socket, QT_QPA_PLATFORM="wayland", DBUS_SESSION_BUS_ADDRESS=self.bus_address)
-        return env
-
-    def _wait_ready(self):
-        deadline = time.monotonic() + START_TIMEOUT
-        while not os.path.exists(os.path.join(self.runtime, self.socket)):
-            if self.proc.poll() is not None or time.monotonic() > deadline:
-                raise RuntimeError("mutter did not start (%s):\n%s" % (self.proc.poll(), self.log()))
-            time.sleep(0.1)
+    def _socket(self):
+        return os.path.join(self.runtime, self.socket_name)
 
     def keyboard(self):
         """One remote-desktop session for the whole test: mutter's virtual
@@ -97,32 +63,13 @@ class Mutter:
             self._keyboard = RemoteKeyboard(self.bus_address)
         return self._keyboard
 
-    def other_window(self):
-        """Another client's window (wlinput's), the same one every call."""
-        if self._other is None:
-            self._tool = wlinput.Tool(self.env(), self.log_path)
-            self._other = wlinput.OtherWindow(self._tool)
-        return self._other
-
-    def activation_token(self):
-        return self.other_window().activation_token()
-
     def screenshot(self):
         return None
-
-    def log(self):
-        return harness.log_tail(self.log_path)
 
     def stop(self):
         if self._keyboard is not None:
             self._keyboard.close()
-        if self._tool is not None:
-            self._tool.stop()
-        for proc in (self.proc, self.bus):
-            if proc is not None:
-                harness.end_process(proc)
-        self._log.close()
-        shutil.rmtree(self.runtime, ignore_errors=True)
+        super().stop()
 
 
 class RemoteKeyboard:
