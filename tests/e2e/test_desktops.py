@@ -29,12 +29,14 @@ import unittest
 
 import harness
 import playfield
+import screen
 import weston
 import wltrace
 from e2e_case import table_bytes
 
 OUTPUT = (1280, 960)  # room for the field at 2x in full screen
 START, PLAY = (320, 400), (640, 420)
+SPLASH_TOP = (0, 0, 320, 128)  # the start window's picture above its buttons
 LOGO = (548, 372, 84, 36)  # the play window's logo, which the game never draws over
 FULL_SCREEN_FIELD = (0, 60, 2)  # where (x, y, scale) the field lands on OUTPUT
 # Rows every broken brick beats: a score in row 0 proves the ball broke one.
@@ -145,6 +147,7 @@ class DesktopScenario(unittest.TestCase):
         start = self.window_with_keyboard(START, "the start window")
         if any(mode != 1 for mode in start.decoration_modes):
             self.fail_with("the start window settled on server-side decorations: %r" % start.decoration_modes)
+        self.screenshot_checks(self.undecorated, "the start window's picture with no border or title bar around it")
 
         self.keys.press("space")  # Start has the focus
         play = self.window_with_keyboard(PLAY, "the play window")
@@ -205,6 +208,17 @@ class DesktopScenario(unittest.TestCase):
         except subprocess.TimeoutExpired:
             self.fail_with("Exit did not end the program")
         self.assertEqual(status, 0)
+
+    def undecorated(self, shot):
+        """The start window's picture, pixel for pixel, in a ring of the desktop's own colour."""
+        splash = screen.load_png(os.path.join(harness.source_dir(), "windows", "pictures", "splash.png"))
+        origin = weston.find_picture(shot, splash, SPLASH_TOP)
+        if origin is None:
+            return False
+        x, y = origin
+        desktop = shot.pixel(0, 0)
+        ring = [(x + dx, y - 1) for dx in range(-1, START[0] + 1)] + [(x - 1, y + dy) for dy in range(START[1])]
+        return all(shot.pixel(*p) == desktop for p in ring)
 
     def field_at(self, shot):
         """Where the play window is on the screen: its logo found, pixel for pixel."""
