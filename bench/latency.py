@@ -37,7 +37,7 @@ class Band:
     def _touched_by(self, event):
         if event.type != self.d.damage_notify:
             return False
-        a = event.xdamage.area
+        a = event.area
         left, top, width, height = self.rect
         return a.x < left + width and left < a.x + a.width and a.y < top + height and top < a.y + a.height
 

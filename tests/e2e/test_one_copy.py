@@ -4,7 +4,6 @@ in another folder runs beside it; a copy killed outright does not block the
 next start."""
 
 import os
-import re
 import shutil
 import signal
 import subprocess
@@ -19,12 +18,6 @@ LOCK_NAME = "tilebash.lock"
 
 class OneCopyPerTable(e2e_case.E2ECase):
 
-    def windows_of(self, proc):
-        out = self.s.run("xdotool", "search", "--all", "--onlyvisible", "--pid", str(proc.pid), "--name", "",
-                         check=False)
-        found = [self.s.window_info(int(wid)) for wid in out.split()]
-        return [w for w in found if w is not None and w.width > 1 and w.height > 1]
-
     def start_other_folder(self):
         """A second program folder, started; its start window is mapped last, so
         it lies on top and has the focus."""
@@ -35,21 +28,13 @@ class OneCopyPerTable(e2e_case.E2ECase):
                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                 start_new_session=True)
         self.addCleanup(lambda: proc.poll() is None and (proc.kill(), proc.wait(10)))
-        self.s.wait_for(lambda: [w for w in self.windows_of(proc) if w.size == (320, 400)], harness.WINDOW_TIMEOUT,
+        self.s.wait_for(lambda: [w for w in self.s.windows(proc.pid) if w.size == (320, 400)], harness.WINDOW_TIMEOUT,
                         "the other folder's start window")
         return proc
 
     def top_window(self):
-        """The highest viewable window (xwininfo lists the root's children top first)."""
-        text = self.s.run("xwininfo", "-root", "-children")
-        for m in re.finditer(r"^\s+(0x[0-9a-f]+) ", text, re.M):
-            info = self.s.window_info(int(m.group(1), 16))
-            if info is not None and info.width > 1 and info.height > 1:
-                return info
-        return None
-
-    def focused(self):
-        return int(self.s.run("xdotool", "getwindowfocus", check=False).strip() or 0)
+        """The highest viewable window larger than 1x1."""
+        return next((w for w in self.s.all_viewable_windows() if w.width > 1 and w.height > 1), None)
 
     def test_a_second_start_raises_the_running_copys_window_and_a_copy_elsewhere_runs_beside_it(self):
         start = self.launch_to_start_window()
@@ -69,12 +54,12 @@ class OneCopyPerTable(e2e_case.E2ECase):
             with self.subTest(window=name):
                 current = show()
                 other = self.start_other_folder()
-                self.s.check(self.top_window().wid != current.wid and self.focused() != current.wid,
+                self.s.check(self.top_window().wid != current.wid and self.s.focused() != current.wid,
                              "the other folder's copy should cover the %s" % name)
                 status = self.start_again()
                 self.s.check(status == 0, "the second start on one table ended with status %s" % status)
                 self.s.wait_for(lambda: self.top_window().wid == current.wid, 10, "the %s on top" % name)
-                self.s.wait_for(lambda: self.focused() == current.wid, 10, "the %s to have the focus" % name)
+                self.s.wait_for(lambda: self.s.focused() == current.wid, 10, "the %s to have the focus" % name)
                 self.s.check(other.poll() is None, "the copy in another folder ended (status %s)" % other.poll())
                 self.s.check(self.s.proc.poll() is None, "the first copy ended")
                 other.kill()

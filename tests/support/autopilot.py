@@ -4,8 +4,10 @@ under the ball with the arrow keys: enough to keep a scripted game going
 for the screenshots. The camera shows it the field at its own size, in a
 window or in full screen."""
 
+import collections
 import os
-import struct
+
+from PIL import Image as Pillow
 
 import harness
 import playfield
@@ -14,39 +16,11 @@ import x11
 CAPTION_RED = (255, 30, 30)
 
 
-def read_bmp(path):
-    """An uncompressed 24-bit BMP as {(x, y): (r, g, b)}."""
-    with open(path, "rb") as f:
-        data = f.read()
-    if data[:2] != b"BM":
-        raise ValueError("%s is not a BMP file" % path)
-    offset = struct.unpack_from("<I", data, 10)[0]
-    width, height = struct.unpack_from("<ii", data, 18)
-    bits = struct.unpack_from("<H", data, 28)[0]
-    if bits != 24:
-        raise ValueError("%s is not a 24-bit BMP" % path)
-    stride = (width * 3 + 3) & ~3
-    bottom_up = height > 0
-    height = abs(height)
-    pixels = {}
-    for y in range(height):
-        row = offset + stride * ((height - 1 - y) if bottom_up else y)
-        for x in range(width):
-            b, g, r = data[row + 3 * x:row + 3 * x + 3]
-            pixels[(x, y)] = (r, g, b)
-    return pixels
-
-
 def sprite_colours(sheet, image, mask, size):
-    """Colours of a sprite's solid pixels, most frequent first."""
+    """Colours of a sprite's solid pixels (black in its mask), most frequent first."""
     (ix, iy), (mx, my), (w, h) = image, mask, size
-    counts = {}
-    for y in range(h):
-        for x in range(w):
-            if sheet[(mx + x, my + y)] == (0, 0, 0):
-                c = sheet[(ix + x, iy + y)]
-                counts[c] = counts.get(c, 0) + 1
-    return sorted(counts, key=lambda c: -counts[c])
+    pixels = zip(sheet.crop((ix, iy, ix + w, iy + h)).getdata(), sheet.crop((mx, my, mx + w, my + h)).getdata())
+    return [c for c, _ in collections.Counter(c for c, m in pixels if m == (0, 0, 0)).most_common()]
 
 
 def _pick(colours, excluded, limit):
@@ -58,10 +32,10 @@ class Field:
     look at the field takes milliseconds, not a pixel-by-pixel walk."""
 
     def __init__(self, program_folder):
-        sheet = read_bmp(os.path.join(program_folder, "Images", "bitmaps.bmp"))
-        bg = playfield.background()
-        background = {c for _, _, c in bg.pixels((0, 0, bg.width, bg.height))}
-        bricks = {sheet[(x, y)] for y in range(30, 110) for x in range(52)}
+        with Pillow.open(os.path.join(program_folder, "Images", "bitmaps.bmp")) as bmp:
+            sheet = bmp.convert("RGB")
+        background = set(playfield.background().pixels())
+        bricks = set(sheet.crop((0, 30, 52, 110)).getdata())
         ball = sprite_colours(sheet, (52, 45), (52, 30), (15, 15))
         paddle = sprite_colours(sheet, (0, 15), (0, 0), (80, 15))
         tokens = []

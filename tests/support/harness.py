@@ -2,9 +2,9 @@
 unless a scenario asks for one) and drives it the way a player would: X
 mouse clicks, key presses, typing.
 
-Everything observed is observed from outside: window names and geometry
-(xdotool, xwininfo), screen pixels (import), the files in the program folder
-and the process's exit status.
+Everything observed is observed from outside: windows, their names and
+geometry, and screen pixels (x11), the files in the program folder and the
+process's exit status.
 """
 
 import os
@@ -15,7 +15,6 @@ import subprocess
 import tempfile
 import time
 
-import screen
 import x11
 
 SCREEN_W, SCREEN_H = 1024, 768
@@ -195,6 +194,8 @@ class Session:
     """One X server, one copy of the program folder and at most one running
     program. Use as a context manager, or call close(); both clean up."""
 
+    _display = None  # the connection behind display, opened on first use
+
     def __init__(self, test_id, folder_name="tilebash", screen_size=(SCREEN_W, SCREEN_H), window_manager=None):
         self.test_id = re.sub(r"[^A-Za-z0-9_.-]", "_", test_id)
         self.root = tempfile.mkdtemp(prefix="tilebash-e2e-")
@@ -226,6 +227,8 @@ class Session:
         finally:
             if self._log:
                 self._log.close()
+            if self._display:
+                self._display.close()
             self.x.stop()
             shutil.rmtree(self.root, ignore_errors=True)
 
@@ -272,44 +275,18 @@ class Session:
     # ---- windows ----------------------------------------------------------
     def window_info(self, wid):
         """Geometry and name of one window, or None once it is gone or unmapped."""
-        out = subprocess.run(["xwininfo", "-id", str(wid)], env=self.env, capture_output=True, timeout=30)
-        if out.returncode != 0:
-            return None
-        text = out.stdout.decode("utf-8", "replace")
-        if "Map State: IsViewable" not in text:
-            return None
+        info = self.display.window_info(wid)
+        return Window(wid, *info) if info else None
 
-        def field(label):
-            m = re.search(r"^\s*" + re.escape(label) + r":\s*(-?\d+)", text, re.M)
-            return int(m.group(1))
-
-        m = re.search(r'Window id: 0x[0-9a-f]+ "(.*)"\s*$', text, re.M)
-        name = m.group(1) if m else ""
-        return Window(wid, name, field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"),
-                      field("Height"), field("Border width"))
-
-    def windows(self):
-        """The program's viewable top-level windows, found by its process id."""
-        if self.proc is None:
-            return []
-        out = subprocess.run(["xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.proc.pid),
-                              "--name", ""], env=self.env, capture_output=True, timeout=30)
-        found = []
-        for line in out.stdout.decode().split():
-            info = self.window_info(int(line))
-            if info is not None and info.width > 1 and info.height > 1:
-                found.append(info)
-        return found
+    def windows(self, pid=None):
+        """The viewable windows, larger than 1x1, of the program (or of the process pid), found by _NET_WM_PID."""
+        pid = pid or (self.proc and self.proc.pid)
+        found = map(self.window_info, self.display.windows_of(pid)) if pid else []
+        return [w for w in found if w is not None and w.width > 1 and w.height > 1]
 
     def all_viewable_windows(self):
-        """Every viewable child of the root window, whoever owns it."""
-        text = self.run("xwininfo", "-root", "-children")
-        found = []
-        for m in re.finditer(r"^\s+(0x[0-9a-f]+) ", text, re.M):
-            info = self.window_info(int(m.group(1), 16))
-            if info is not None:
-                found.append(info)
-        return found
+        """Every viewable child of the root window, whoever owns it, the top one first."""
+        return [w for w in map(self.window_info, self.display.children()) if w is not None]
 
     def find_window(self, name=None, size=None, exclude=()):
         for w in self.windows():
@@ -358,17 +335,22 @@ class Session:
     def window_property(self, wid, prop):
         return self.run("xprop", "-id", str(wid), prop, check=False)
 
+    @property
+    def display(self):
+        """The session's own connection to its X server, opened on first use."""
+        if self._display is None:
+            self._display = x11.Display(self.x.display)
+        return self._display
+
     def cursor_visible(self):
-        return x11.cursor_is_visible(self.x.display)
+        return self.display.cursor_is_visible()
 
     def close_request(self, window):
-        x11.send_close_request(self.x.display, window.wid)
+        self.display.send_close_request(window.wid)
 
     # ---- input ------------------------------------------------------------
     def pointer(self):
-        out = self.run("xdotool", "getmouselocation", "--shell")
-        values = dict(line.split("=", 1) for line in out.split() if "=" in line)
-        return int(values["X"]), int(values["Y"])
+        return self.display.pointer()
 
     def move_to(self, window, x, y):
         # Not `mousemove --sync`: it waits for motion, and hangs for seconds when
@@ -408,14 +390,8 @@ class Session:
 
     # ---- screen -----------------------------------------------------------
     def screenshot(self, window=None):
-        """The screen, or window's client area, as an Image."""
-        args = ["import", "-silent", "-window", "root", "-depth", "8"]
-        if window is not None:
-            args += ["-crop", "%dx%d+%d+%d" % (window.width, window.height, window.x, window.y), "+repage"]
-        out = subprocess.run(args + ["ppm:-"], env=self.env, capture_output=True, timeout=60)
-        if out.returncode != 0:
-            raise RuntimeError("import failed: %s" % out.stderr.decode(errors="replace"))
-        return screen.parse_ppm(out.stdout)
+        """The screen, or window's client area, as a screen.Image."""
+        return self.display.screenshot(window and (window.x, window.y, window.width, window.height))
 
     def save_screenshot(self, label):
         path = os.path.join(artifacts_dir(), "%s-%s.png" % (self.test_id, label))

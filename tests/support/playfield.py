@@ -50,9 +50,7 @@ def drawn_pixels(shot, rect, tolerance=60):
 def outline_drawn(shot):
     """Each frame draws a black outline at x 9 and x 530 (y 9..410); the level
     title is shown on the cleared background without it."""
-    left = sum(1 for y in range(9, 411) if screen.is_dark(shot.pixel(9, y), 30))
-    right = sum(1 for y in range(9, 411) if screen.is_dark(shot.pixel(530, y), 30))
-    return left > 380 and right > 380
+    return all(shot.count(lambda c: screen.is_dark(c, 30), (x, 9, 1, 402)) > 380 for x in (9, 530))
 
 
 def bricks_drawn(shot):
@@ -68,12 +66,8 @@ def title_shown(shot):
 def paused_notice(shot):
     """Dark text pixels where "Paused" is printed (the ball and bricks stay clear
     of that spot while the game is paused at a serve)."""
-    bg = background()
-    n = 0
-    for x, y, c in shot.pixels(PAUSED_AREA):
-        if screen.is_dark(c) and not screen.is_dark(bg.pixel(x, y)):
-            n += 1
-    return n > 150
+    pairs = zip(shot.pixels(PAUSED_AREA), background().pixels(PAUSED_AREA))
+    return sum(1 for c, bg in pairs if screen.is_dark(c) and not screen.is_dark(bg)) > 150
 
 
 def frame_shown(shot):
@@ -84,17 +78,16 @@ def field_in(shot):
     """(x, y, scale) of the play field in a picture of its window: filling it,
     or in full screen centred on black at a whole-number scale; None while
     what is not black is no whole multiple of the field (a repaint under way)."""
-    rows = [y for y in range(shot.height) if shot.row(y).strip(b"\0")]
-    if not rows:
+    box = shot.picture.getbbox()
+    if box is None:
         return None
-    left = min(len(line) - len(line.lstrip(b"\0")) for line in map(shot.row, rows)) // 3
-    right = (max(len(shot.row(y).rstrip(b"\0")) for y in rows) + 2) // 3
-    width, height = right - left, rows[-1] + 1 - rows[0]
+    left, top, right, bottom = box
+    width, height = right - left, bottom - top
     field = background()
     scale = width // field.width
     if scale < 1 or (width, height) != (field.width * scale, field.height * scale):
         return None
-    return left, rows[0], scale
+    return left, top, scale
 
 
 class Player:

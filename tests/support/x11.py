@@ -1,109 +1,36 @@
-"""What the X tools cannot do for us, done through libX11 and its extensions
-with ctypes: the tests' and the benchmarks' one binding.
+"""What the X tools cannot do for us, done with python-xlib: the tests' and
+the benchmarks' one binding.
 
 - The close request a window manager would send (a WM_PROTOCOLS client
   message carrying WM_DELETE_WINDOW): without a manager nothing else sends it,
   since xdotool windowclose destroys the window and wmctrl -c asks a manager.
 - The cursor image under the pointer (XFixes), to see a blank pointer.
 - Events timed as they arrive: a window mapped (MapNotify on the root) and a
-  window's pixels changed (XDamage), with XTest key presses and XGetImage.
-- A window's pixels as a picture (XGetImage): faster than a screenshot by
-  `import`, and a large window's field reduced to one pixel a block as it is read.
+  window's pixels changed (DAMAGE), with XTest key presses.
+- Pixels of a window or of the screen (GetImage): the tests' one way to take
+  a screenshot, and a large window's field reduced to one pixel a block as it
+  is read.
 """
 
-import ctypes
-import ctypes.util
-import functools
 import select
 import subprocess
 import time
 
+from PIL import Image as Pillow
+from Xlib import X, XK, Xatom, display, error, protocol
+from Xlib.ext import damage, xtest
+
 import screen
-
-_CLIENT_MESSAGE = 33
-_MAP_NOTIFY = 19
-_SUBSTRUCTURE_NOTIFY_MASK = 1 << 19
-_DAMAGE_REPORT_RAW_RECTANGLES = 0
-_Z_PIXMAP = 2
-_ALL_PLANES = 0xFFFFFFFF
-_LSB_FIRST = 0
-
-_d, _ul, _u, _i = ctypes.c_void_p, ctypes.c_ulong, ctypes.c_uint, ctypes.c_int
-
-
-def _struct(*fields):
-    return type("_S", (ctypes.Structure,), {"_fields_": list(fields)})
-
-
-_HEAD = (("type", _i), ("serial", _ul), ("send_event", _i), ("display", _d))
-_Rect = _struct(("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort),
-                ("height", ctypes.c_ushort))
-_ClientMessage = _struct(*_HEAD, ("window", _ul), ("message_type", _ul), ("format", _i), ("data", ctypes.c_long * 5))
-_MapEvent = _struct(*_HEAD, ("event", _ul), ("window", _ul), ("override_redirect", _i))
-_DamageEvent = _struct(*_HEAD, ("drawable", _ul), ("damage", _ul), ("level", _i), ("more", _i),
-                       ("timestamp", _ul), ("area", _Rect), ("geometry", _Rect))
-
-
-class Event(ctypes.Union):
-    # XEvent is a union padded to 24 longs.
-    _fields_ = [("type", _i), ("xclient", _ClientMessage), ("xmap", _MapEvent), ("xdamage", _DamageEvent),
-                ("pad", ctypes.c_long * 24)]
-
-
-_Image = _struct(("width", _i), ("height", _i), ("xoffset", _i), ("format", _i), ("data", ctypes.POINTER(ctypes.c_char)),
-                 ("byte_order", _i), ("bitmap_unit", _i), ("bitmap_bit_order", _i), ("bitmap_pad", _i),
-                 ("depth", _i), ("bytes_per_line", _i), ("bits_per_pixel", _i))
-_CursorImage = _struct(("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort),
-                       ("height", ctypes.c_ushort), ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
-                       ("cursor_serial", _ul), ("pixels", ctypes.POINTER(_ul)), ("atom", _ul), ("name", ctypes.c_char_p))
-
-# A window gone between its event and our question about it is no error (the
-# default handler would end the process).
-_IGNORE_ERRORS = ctypes.CFUNCTYPE(_i, _d, _d)(lambda display, error: 0)
-
-
-def _lib(name, soname, signatures):
-    lib = ctypes.CDLL(ctypes.util.find_library(name) or soname)
-    for function, (restype, argtypes) in signatures.items():
-        getattr(lib, function).restype = restype
-        getattr(lib, function).argtypes = argtypes
-    return lib
-
-
-@functools.lru_cache(maxsize=None)
-def _libs():
-    p = ctypes.POINTER
-    x = _lib("X11", "libX11.so.6", {
-        "XOpenDisplay": (_d, [ctypes.c_char_p]), "XCloseDisplay": (_i, [_d]), "XSync": (_i, [_d, _i]),
-        "XFlush": (_i, [_d]), "XConnectionNumber": (_i, [_d]), "XPending": (_i, [_d]),
-        "XNextEvent": (_i, [_d, p(Event)]), "XDefaultRootWindow": (_ul, [_d]),
-        "XSelectInput": (_i, [_d, _ul, ctypes.c_long]), "XInternAtom": (_ul, [_d, ctypes.c_char_p, _i]),
-        "XSendEvent": (_i, [_d, _ul, _i, ctypes.c_long, p(Event)]), "XFree": (_i, [_d]),
-        "XGetGeometry": (_i, [_d, _ul, p(_ul), p(_i), p(_i), p(_u), p(_u), p(_u), p(_u)]),
-        "XTranslateCoordinates": (_i, [_d, _ul, _ul, _i, _i, p(_i), p(_i), p(_ul)]),
-        "XStringToKeysym": (_ul, [ctypes.c_char_p]), "XKeysymToKeycode": (ctypes.c_ubyte, [_d, _ul]),
-        "XGetImage": (p(_Image), [_d, _ul, _i, _i, _u, _u, _ul, _i]), "XDestroyImage": (_i, [p(_Image)]),
-        "XSetErrorHandler": (_d, [_d]), "XServerVendor": (ctypes.c_char_p, [_d]), "XVendorRelease": (_i, [_d]),
-    })
-    x.XSetErrorHandler(ctypes.cast(_IGNORE_ERRORS, _d))
-    tst = _lib("Xtst", "libXtst.so.6", {"XTestFakeKeyEvent": (_i, [_d, _u, _i, _ul])})
-    damage = _lib("Xdamage", "libXdamage.so.1", {"XDamageQueryExtension": (_i, [_d, p(_i), p(_i)]),
-                                                  "XDamageCreate": (_ul, [_d, _ul, _i])})
-    fixes = _lib("Xfixes", "libXfixes.so.3", {"XFixesGetCursorImage": (p(_CursorImage), [_d])})
-    return x, tst, damage, fixes
 
 
 class Display:
     """One connection to an X server; use it in a with block or close() it."""
 
     def __init__(self, name):
-        self.x, self.tst, self.damage, self.fixes = _libs()
-        self.d = self.x.XOpenDisplay(name.encode())
-        if not self.d:
-            raise RuntimeError("cannot open X display %s" % name)
-        self.fd = self.x.XConnectionNumber(self.d)
-        self.root = self.x.XDefaultRootWindow(self.d)
-        self.event = Event()
+        self.d = display.Display(name)
+        # A window gone between its event and a request about it is no error to report.
+        self.d.set_error_handler(lambda *args: None)
+        self.root = self.d.screen().root.id
         self.damage_notify = None
 
     def __enter__(self):
@@ -113,75 +40,115 @@ class Display:
         self.close()
 
     def close(self):
-        if self.d:
-            self.x.XCloseDisplay(self.d)
+        if self.d is not None:
+            self.d.close()
             self.d = None
+
+    def _window(self, window):
+        return self.d.create_resource_object("window", window)
 
     def geometry(self, window):
         """(x, y, width, height) of the window on the screen, or None when it is gone."""
-        root, x, y, child = _ul(), _i(), _i(), _ul()
-        w, h, border, depth = _u(), _u(), _u(), _u()
-        r = ctypes.byref
-        if not self.x.XGetGeometry(self.d, window, r(root), r(x), r(y), r(w), r(h), r(border), r(depth)):
+        try:
+            size = self._window(window).get_geometry()
+            at = self._window(self.root).translate_coords(window, 0, 0)
+        except error.XError:
             return None
-        if not self.x.XTranslateCoordinates(self.d, window, self.root, 0, 0, r(x), r(y), r(child)):
+        return at.x, at.y, size.width, size.height
+
+    def window_info(self, window):
+        """(name, x, y, width, height, border) of a viewable window, x and y at
+        its border's outer corner as xwininfo gives them; None when it is not
+        viewable, or gone."""
+        try:
+            w = self._window(window)
+            if w.get_attributes().map_state != X.IsViewable:
+                return None
+            size = w.get_geometry()
+            at = self._window(self.root).translate_coords(window, -size.border_width, -size.border_width)
+            name = w.get_full_text_property(self.d.get_atom("_NET_WM_NAME")) or w.get_full_text_property(Xatom.WM_NAME)
+        except error.XError:
             return None
-        return x.value, y.value, w.value, h.value
+        return name or "", at.x, at.y, size.width, size.height, size.border_width
+
+    def children(self, window=None):
+        """The ids of the window's (by default the root's) children, the top one first."""
+        try:
+            return [c.id for c in reversed(self._window(window or self.root).query_tree().children)]
+        except error.XError:
+            return []
+
+    def windows_of(self, pid, window=None):
+        """The ids of the windows at any depth below window (the root) whose _NET_WM_PID is pid."""
+        found = []
+        for child in self.children(window):
+            try:
+                owner = self._window(child).get_full_property(self.d.get_atom("_NET_WM_PID"), Xatom.CARDINAL)
+            except error.XError:
+                continue
+            if owner and pid in owner.value:
+                found.append(child)
+            found += self.windows_of(pid, child)
+        return found
+
+    def pointer(self):
+        """Where the pointer is on the screen."""
+        at = self._window(self.root).query_pointer()
+        return at.root_x, at.root_y
+
+    def screen_size(self):
+        return self.d.screen().width_in_pixels, self.d.screen().height_in_pixels
 
     def server_version(self):
         """The server's vendor and release number, as the server reports them."""
-        return "%s, release %d" % (self.x.XServerVendor(self.d).decode(errors="replace"), self.x.XVendorRelease(self.d))
+        info = self.d.display.info
+        return "%s, release %d" % (info.vendor, info.release_number)
 
     def next_event(self, deadline_ns):
-        """The next event (kept in self.event until the next call), or None at the monotonic deadline."""
-        while not self.x.XPending(self.d):
+        """The next event, or None at the monotonic deadline."""
+        while not self.d.pending_events():
             left = deadline_ns - time.monotonic_ns()
             if left <= 0:
                 return None
-            select.select([self.fd], [], [], left / 1e9)
-        self.x.XNextEvent(self.d, ctypes.byref(self.event))
-        return self.event
+            select.select([self.d], [], [], left / 1e9)
+        return self.d.next_event()
 
     def drain(self):
-        while self.x.XPending(self.d):
-            self.x.XNextEvent(self.d, ctypes.byref(self.event))
+        while self.d.pending_events():
+            self.d.next_event()
 
     def watch_maps(self):
         """MapNotify for every top-level window from now on."""
-        self.x.XSelectInput(self.d, self.root, _SUBSTRUCTURE_NOTIFY_MASK)
-        self.x.XSync(self.d, 0)
+        self._window(self.root).change_attributes(event_mask=X.SubstructureNotifyMask)
+        self.d.sync()
 
     def watch_damage(self, window):
-        """DamageNotify events (type self.damage_notify) for every change to the window's pixels."""
-        base, error = _i(), _i()
-        if not self.damage.XDamageQueryExtension(self.d, ctypes.byref(base), ctypes.byref(error)):
+        """DamageNotify events (type self.damage_notify, the changed box in .area)
+        for every change to the window's pixels."""
+        if not self.d.has_extension(damage.extname):
             raise RuntimeError("the X server has no DAMAGE extension")
-        self.damage_notify = base.value  # XDamageNotify is the extension's first event
-        self.damage.XDamageCreate(self.d, window, _DAMAGE_REPORT_RAW_RECTANGLES)
-        self.x.XSync(self.d, 0)
+        self.d.damage_query_version()
+        self.damage_notify = self.d.query_extension(damage.extname).first_event + damage.DamageNotifyCode
+        self._window(window).damage_create(damage.DamageReportRawRectangles)
+        self.d.sync()
 
     def keycode(self, name):
-        return self.x.XKeysymToKeycode(self.d, self.x.XStringToKeysym(name.encode()))
+        return self.d.keysym_to_keycode(XK.string_to_keysym(name))
 
     def key(self, code, down):
-        self.tst.XTestFakeKeyEvent(self.d, code, 1 if down else 0, 0)
-        self.x.XFlush(self.d)
-
-    def _read(self, window, rect):
-        """(bytes, bytes per line, bits per pixel, byte order) of a rectangle of the window."""
-        image = self.x.XGetImage(self.d, window, *rect, _ALL_PLANES, _Z_PIXMAP)
-        if not image:
-            raise RuntimeError("cannot read window %d's pixels back" % window)
-        try:
-            c = image.contents
-            return ctypes.string_at(c.data, c.bytes_per_line * c.height), c.bytes_per_line, c.bits_per_pixel, \
-                c.byte_order
-        finally:
-            self.x.XDestroyImage(image)
+        xtest.fake_input(self.d, X.KeyPress if down else X.KeyRelease, code)
+        self.d.flush()
 
     def pixels(self, window, rect):
-        """The raw bytes of a rectangle (left, top, width, height) of the window."""
-        return self._read(window, rect)[0]
+        """The bytes of a rectangle (left, top, width, height) of the window,
+        4 a pixel in the order B, G, R, unused."""
+        image = self._window(window).get_image(*rect, X.ZPixmap, 0xFFFFFFFF)
+        info = self.d.display.info
+        bits = {f.depth: f.bits_per_pixel for f in info.pixmap_formats}[image.depth]
+        if bits != 32 or info.image_byte_order != X.LSBFirst:
+            raise RuntimeError("pixels of %d bits in byte order %d: only 32-bit BGRX is read"
+                               % (bits, info.image_byte_order))
+        return image.data
 
     def picture(self, window, rect, step=1):
         """A rectangle (left, top, width, height) of the window as a
@@ -190,52 +157,28 @@ class Display:
         a fifth of that row by row."""
         left, top, width, height = rect
         bands = [(top, height)] if step == 1 else [(y, 1) for y in range(top, top + height, step)]
-        kept = len(range(0, width, step))
-        lines = []
-        for y, rows in bands:
-            data, stride, bits, order = self._read(window, (left, y, width, rows))
-            if bits != 32 or order != _LSB_FIRST:
-                raise RuntimeError("pixels of %d bits in byte order %d: only 32-bit BGRX is read" % (bits, order))
-            for row in range(rows):
-                pixels = data[row * stride:row * stride + 4 * width]
-                line = bytearray(3 * kept)
-                for channel in range(3):  # B, G, R, unused in memory
-                    line[channel::3] = pixels[2 - channel::4 * step]
-                lines.append(line)
-        return screen.Image(kept, len(lines), b"".join(lines))
+        data = b"".join(self.pixels(window, (left, y, width, rows)) for y, rows in bands)
+        read = screen.Image(Pillow.frombytes("RGB", (width, len(data) // (4 * width)), data, "raw", "BGRX"))
+        return read if step == 1 else read.reduced(step, 1)
+
+    def screenshot(self, rect=None):
+        """The screen, or the part of rect = (x, y, width, height) on it, as a screen.Image."""
+        sw, sh = self.screen_size()
+        x, y, w, h = rect or (0, 0, sw, sh)
+        x0, y0, x1, y1 = max(0, x), max(0, y), min(sw, x + w), min(sh, y + h)
+        return self.picture(self.root, (x0, y0, x1 - x0, y1 - y0))
 
     def send_close_request(self, window):
-        event = Event()
-        c = event.xclient
-        c.type, c.send_event, c.display, c.window, c.format = _CLIENT_MESSAGE, 1, self.d, window, 32
-        c.message_type = self.x.XInternAtom(self.d, b"WM_PROTOCOLS", 0)
-        c.data[0] = self.x.XInternAtom(self.d, b"WM_DELETE_WINDOW", 0)
-        c.data[1] = 0  # CurrentTime
-        if self.x.XSendEvent(self.d, window, 0, 0, ctypes.byref(event)) == 0:
-            raise RuntimeError("XSendEvent refused the close request")
-        self.x.XSync(self.d, 0)
+        event = protocol.event.ClientMessage(
+            window=window, client_type=self.d.intern_atom("WM_PROTOCOLS"),
+            data=(32, [self.d.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0]))
+        self._window(window).send_event(event)
+        self.d.sync()
 
     def cursor_is_visible(self):
-        """True when the pointer's cursor image has any opaque pixel (ARGB, one pixel per unsigned long)."""
-        image = self.fixes.XFixesGetCursorImage(self.d)
-        if not image:
-            raise RuntimeError("XFixesGetCursorImage failed")
-        try:
-            c = image.contents
-            return any((c.pixels[i] >> 24) & 0xFF for i in range(c.width * c.height))
-        finally:
-            self.x.XFree(ctypes.cast(image, _d))
-
-
-def send_close_request(display_name, window):
-    """Posts WM_DELETE_WINDOW to the window on display_name (e.g. ':3')."""
-    with Display(display_name) as d:
-        d.send_close_request(window)
-
-
-def cursor_is_visible(display_name):
-    with Display(display_name) as d:
-        return d.cursor_is_visible()
+        """True when the pointer's cursor image has any opaque pixel (ARGB)."""
+        self.d.xfixes_query_version()
+        return any(p >> 24 for p in self.d.xfixes_get_cursor_image(self.root).cursor_image)
 
 
 class MapWatch(Display):
@@ -253,9 +196,9 @@ class MapWatch(Display):
             event = self.next_event(deadline)
             if event is None:
                 raise TimeoutError("no %dx%d window was mapped within %.0f s" % (size[0], size[1], timeout))
-            if event.type == _MAP_NOTIFY:
+            if event.type == X.MapNotify:
                 at = time.monotonic()
-                found = self.geometry(event.xmap.window)
+                found = self.geometry(event.window.id)
                 if found and found[2:] == tuple(size):
                     return at
 
