@@ -24,7 +24,6 @@ frmMain::frmMain(const std::string& programFolder, QWidget* parent)
     ui_->Bitmaps->hide();  // holds the sheet; never shown
     // Dragged by its status side only: the play area is where the game is.
     windows::SetUpWindow(*this, QRect(QPoint(0, 0), kFormSize).adjusted(game::kRightWall, 0, 0, 0));
-    setWindowTitle(QStringLiteral("Tilebash"));
     setCursor(Qt::BlankCursor);
     // The image covers the whole client area: no background to erase first.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -56,7 +55,7 @@ int32_t frmMain::Main() {
         // report a failure instead of playing without a sheet.
         std::string error;
         if (!ShowAndFocus(error)) {
-            messages_.MsgBox(error, "Tilebash");
+            messages_.MsgBox(error, windows::kProgramName);
             return game_.state.score;
         }
     }

@@ -37,7 +37,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     displayFailure.End();
     // Matches the installed desktop entry, so docks and task bars show its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.tilebash.Tilebash"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(TILEBASH_APP_ID));
     InitWindowsResources();
     // The close-down ends the program, not the last window going away (the
     // start window hides while a game runs).

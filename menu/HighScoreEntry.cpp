@@ -8,12 +8,12 @@
 #include "menu/HighScoreTable.h"
 #include "menu/NameValidator.h"
 #include "menu/TextBoxTable.h"
+#include "windows/WindowLook.h"
 
 namespace menu {
 namespace {
 
 const char kPromptText[] = "High Score! Type your name and press Enter.";
-const char kTitle[] = "Tilebash";
 const char kEmptyName[] = "Anonymous";
 constexpr int16_t kEnter = 13;
 
@@ -48,7 +48,8 @@ bool HighScoreEntry::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void HighScoreEntry::ReportError(const std::string& error, const char* consequence) {
-    hooks_.error(QString::fromStdString(error) + "\n\n" + QString::fromUtf8(consequence), kTitle);
+    hooks_.error(QString::fromStdString(error) + "\n\n" + QString::fromUtf8(consequence),
+                 windows::kProgramName);
 }
 
 bool HighScoreEntry::EnsureFile() {
@@ -91,7 +92,7 @@ void HighScoreEntry::BeginNameEntry(int16_t row) {
     box->setFocus();
     box->setReadOnly(false);
     box->clear();
-    hooks_.prompt(kPromptText, kTitle);
+    hooks_.prompt(kPromptText, windows::kProgramName);
 }
 
 // The box of the name entry now open, if any.

@@ -16,8 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kTableName[] = "highscore.txt";
-
 // Larger than any table the program writes by far; a bigger file is not copied.
 constexpr std::uintmax_t kMaxSeedBytes = 1 << 20;
 
@@ -44,8 +42,8 @@ std::string ChooseScoreFolder(const std::string& programFolder, const std::strin
 
 void SeedScoreTable(const std::string& programFolder, const std::string& scoreFolder) {
     std::error_code ec;
-    const fs::path source = fs::path(programFolder) / kTableName;
-    const fs::path target = fs::path(scoreFolder) / kTableName;
+    const fs::path source = fs::path(programFolder) / kTableFileName;
+    const fs::path target = fs::path(scoreFolder) / kTableFileName;
     if (fs::equivalent(programFolder, scoreFolder, ec) || ec) return;
     if (fs::exists(target, ec) || ec || !fs::is_regular_file(source, ec)) return;
     const std::uintmax_t size = fs::file_size(source, ec);

@@ -13,6 +13,9 @@ namespace menu {
 // a user who could write there (root) keeps the table in the per-user folder.
 inline constexpr char kInstalledMarker[] = "installed";
 
+// The table's file name, in whichever folder holds it.
+inline constexpr char kTableFileName[] = "highscore.txt";
+
 // The folder to read and write highscore.txt in: programFolder while it is
 // writable and unmarked; otherwise userFolder, created with its parents. When
 // userFolder is empty or cannot be created, the program folder is used as

@@ -6,6 +6,7 @@
 
 #include "menu/TerminationCleanup.h"
 #include "platform/qt/QtMessageBox.h"
+#include "windows/WindowLook.h"
 
 namespace menu {
 namespace {
@@ -53,11 +54,12 @@ std::optional<int> SingleInstance::ClaimOrHandOver(std::function<void(const QStr
     }
     // The program's one message box, so a folder's name is shown as plain text.
     platform::qt::ShowMessageBox(
-        QStringLiteral("Tilebash is already running with the high scores in %1, but it does "
-                       "not answer.\n\nIf no copy of Tilebash is running, delete %2 and start "
+        QStringLiteral("%1 is already running with the high scores in %2, but it does "
+                       "not answer.\n\nIf no copy of %1 is running, delete %3 and start "
                        "again.")
-            .arg(QDir::toNativeSeparators(folder_), QDir::toNativeSeparators(lockPath_)),
-        QStringLiteral("Tilebash"), QMessageBox::Warning);
+            .arg(QLatin1String(windows::kProgramName), QDir::toNativeSeparators(folder_),
+                 QDir::toNativeSeparators(lockPath_)),
+        QLatin1String(windows::kProgramName), QMessageBox::Warning);
     return 1;
 }
 

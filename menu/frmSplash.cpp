@@ -5,6 +5,7 @@
 
 #include "menu/AccessibleText.h"
 #include "menu/HighScoreEntry.h"
+#include "menu/ScoreFolder.h"
 #include "menu/frmInfo.h"
 #include "platform/qt/QtMessageBox.h"
 #include "ui_frmSplash.h"
@@ -13,10 +14,8 @@
 
 namespace {
 
-const char kTitle[] = "Tilebash";
-
 std::string HighScorePathIn(const frmSplash::Collaborators& c) {
-    return (c.scoreFolder.empty() ? c.programFolder : c.scoreFolder) + "/highscore.txt";
+    return (c.scoreFolder.empty() ? c.programFolder : c.scoreFolder) + "/" + menu::kTableFileName;
 }
 
 }  // namespace
@@ -98,7 +97,7 @@ void frmSplash::cmdStart_Click() {
     std::string error;
     if (!play_->ShowAndFocus(error)) {
         // Without its sprite sheet there is no game to play.
-        collaborators_.error(QString::fromStdString(error), kTitle);
+        collaborators_.error(QString::fromStdString(error), windows::kProgramName);
         exitCode_ = 1;
         UnloadAllForms();
         return;

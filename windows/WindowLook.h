@@ -10,6 +10,9 @@ class QWidget;
 
 namespace windows {
 
+// The program's name, the title of every window and message box.
+inline constexpr char kProgramName[] = "Tilebash";
+
 // Frameless top-level window, fixed at the client size its form gave it, with
 // the program icon, centred on the pointer's screen when first shown, that a
 // left-button drag on its background (not on a control) moves, and that
