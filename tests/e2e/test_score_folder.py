@@ -81,10 +81,21 @@ class ScoreFolder(e2e_case.E2ECase):
 
     def test_an_installed_marker_sends_the_table_to_the_data_folder_even_when_writable(self):
         open(os.path.join(self.s.folder, "installed"), "wb").close()
-        start = self.launch_to_start_window()
-        self.s.wait_for(lambda: os.path.exists(self.user_table), 10, "the table in the data folder")
-        self.assertEqual(self.read(self.user_table), DEFAULT_TABLE)
-        self.assertFalse(os.path.exists(self.s.highscore_path), "a table was created beside the program")
+        self.s.write_highscores(LOW_TABLE)
+        # Two first starts at once: one seeds the data folder from the program's table, the other hands over.
+        self.s.launch()
+        starts = [self.s.proc, subprocess.Popen([self.s.exe], cwd=self.s.root, env=self.s.env,
+                                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                                stderr=subprocess.DEVNULL)]
+        self.s.wait_for(lambda: any(p.poll() is not None for p in starts), 30, "one of the two starts to hand over")
+        ended = next(p for p in starts if p.poll() is not None)
+        self.assertEqual(ended.returncode, 0, "the start that lost the race did not hand over")
+        self.s.proc = next(p for p in starts if p is not ended)  # the windows are found by its process
+        start = self.s.wait_start_window()
+        self.assertEqual(self.read(self.user_table), LOW_TABLE)
+        self.assertEqual(self.read(self.s.highscore_path), LOW_TABLE, "the program's own table changed")
+        left = [n for n in os.listdir(os.path.dirname(self.user_table)) if n not in ("highscore.txt", "tilebash.lock")]
+        self.assertEqual(left, [], "a temporary file was left in the data folder")
         self.s.click(start, *playfield.EXIT_BUTTON)
         self.assert_exit_status(0)
 
