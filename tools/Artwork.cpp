@@ -1,6 +1,5 @@
 #include "Artwork.h"
 
-#include "Bmp.h"
 #include "Pictures.h"
 #include "SpriteSheet.h"
 
@@ -12,6 +11,16 @@ namespace {
 
 QImage Opaque(const QImage& picture) {
     return picture.convertToFormat(QImage::Format_RGB888);
+}
+
+// The sheet as the game's loader expects it: Qt writes an RGB32 picture as a
+// 24-bit uncompressed bitmap, bottom-up rows padded to 4 bytes.
+bool WriteBmp24(const QImage& picture, const QString& path) {
+    constexpr int kPixelsPerMetre = 3780;  // 96 dots per inch
+    QImage rgb = picture.convertToFormat(QImage::Format_RGB32);
+    rgb.setDotsPerMeterX(kPixelsPerMetre);
+    rgb.setDotsPerMeterY(kPixelsPerMetre);
+    return rgb.save(path, "BMP");
 }
 
 }  // namespace
