@@ -227,7 +227,7 @@ class LargeScreens(e2e_case.E2ECase):
     def visit_full_screen(self, camera, size, place):
         play = self.player.play_to_paused(self.launch_to_start_window())
         windowed = camera.look(play)
-        self.s.hold_key("F11", 0.15)
+        self.s.hold_key("F11")
         full = self.wait_full_screen(play, size, camera, place)
         self.assert_shows_in_blocks_on_black(camera, full, windowed, place)
         for x, y in ((full.width // 2, full.height // 2), (2, 2)):  # on the field, on the border
@@ -246,12 +246,12 @@ class LargeScreens(e2e_case.E2ECase):
         self.player.resume(full)
 
         for leave in ("F11", "Escape"):
-            self.s.hold_key(leave, 0.15)
+            self.s.hold_key(leave)
             back = self.s.wait_for(lambda: self.geometry_is(play.wid, (play.x, play.y) + PLAY), 10,
                                    "%s to bring the play window back to %r" % (leave, play))
             self.s.wait_for(lambda: playfield.frame_shown(camera.look(back)), 10,
                             "the frame at its own size after %s" % leave)
-            self.s.hold_key("F11", 0.15)
+            self.s.hold_key("F11")
             full = self.wait_full_screen(play, size, camera, place)
 
         # Q leaves the game from full screen; the next Start opens it full screen again.
@@ -311,7 +311,7 @@ class LargeScreens(e2e_case.E2ECase):
         for _ in range(3):
             shots = [self.player.resume(full)]
             for key in ("Left", "Right"):
-                self.s.hold_key(key, 0.15)
+                self.s.hold_key(key)
                 shots.append(self.player.look(full))
             if all(shots[0].same_area(shot, playfield.LIVES_AREA) and not playfield.paused_notice(shot)
                    for shot in shots[1:]):

@@ -30,7 +30,7 @@ class WindowManagerScenario:
         serve shows "Paused" again before a slow screenshot sees play: a life
         fewer, which only play can cost, counts as running too."""
         before = self.s.screenshot(play)
-        self.s.hold_key("p", 0.15)
+        self.s.hold_key("p")
         deadline = time.monotonic() + 5
         while True:
             running = self.s.screenshot(play)

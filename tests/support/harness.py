@@ -20,6 +20,7 @@ import x11
 SCREEN_W, SCREEN_H = 1024, 768
 POLL = 0.1
 WINDOW_TIMEOUT = 30.0  # loaded CI machines start Qt programs slowly
+KEY_HOLD = 0.15  # a finger holds a key about this long
 EXE_NAME = "tilebash"
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -380,7 +381,7 @@ class Session:
     def key_up(self, key):
         self.run("xdotool", "keyup", key)
 
-    def hold_key(self, key, seconds=0.12):
+    def hold_key(self, key, seconds=KEY_HOLD):
         self.key_down(key)
         time.sleep(seconds)
         self.key_up(key)
