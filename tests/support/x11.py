@@ -41,7 +41,10 @@ class Display:
 
     def close(self):
         if self.d is not None:
-            self.d.close()
+            try:
+                self.d.close()
+            except error.ConnectionClosedError:  # the server went first
+                pass
             self.d = None
 
     def _window(self, window):
@@ -156,7 +159,10 @@ class Display:
         Only the rows kept are read: a field shown 5 times larger is 27 MB,
         a fifth of that row by row."""
         left, top, width, height = rect
-        bands = [(top, height)] if step == 1 else [(y, 1) for y in range(top, top + height, step)]
+        # Replies of about 1 MB at most: python-xlib gathers a reply by growing
+        # one bytes object, at a cost that grows with the square of its size.
+        rows = 1 if step > 1 else max(1, (1 << 20) // (4 * width))
+        bands = [(y, min(rows, top + height - y)) for y in range(top, top + height, max(step, rows))]
         data = b"".join(self.pixels(window, (left, y, width, rows)) for y, rows in bands)
         read = screen.Image(Pillow.frombytes("RGB", (width, len(data) // (4 * width)), data, "raw", "BGRX"))
         return read if step == 1 else read.reduced(step, 1)
