@@ -18,7 +18,7 @@ void FrameRecorder::Forget(bool discard) {
 void FrameRecorder::Redo() {
     if (!doneValid_) return;
     target_.NoteChanges(true);
-    target_.Clear(*done_);
+    target_.Clear();
     for (int i = 0; i < done_->Count(); ++i) target_.Execute(done_->At(i), done_->TextOf(done_->At(i)));
 }
 
@@ -41,7 +41,7 @@ void FrameRecorder::Flush() {
         }
     }
     target_.NoteChanges(!compared);
-    if (fromClear) target_.Clear(*pending_);
+    if (fromClear) target_.Clear();
     for (int i = 0; i < pending_->Count(); ++i) {
         const DrawOp& op = pending_->At(i);
         target_.Execute(op, pending_->TextOf(op));

@@ -18,8 +18,8 @@ class DrawTarget {
 public:
     // The screen may change where op lands: the comparison found it differs.
     virtual void NoteChange(const DrawList& list, const DrawOp& op) = 0;
-    // Restores the picture to its background before coming is carried out.
-    virtual void Clear(const DrawList& coming) = 0;
+    // Restores the picture to its background before a frame is carried out whole.
+    virtual void Clear() = 0;
     virtual void Execute(const DrawOp& op, std::string_view text) = 0;
     // Carries coming out over the frame the picture holds, only where
     // NoteChange found the two to differ. False, having drawn nothing, when

@@ -113,21 +113,15 @@ void QtRaster::Touch(const Box& box) {
     if (noteChanges_) changed_.Add(box);
 }
 
-void QtRaster::Clear(const draw::DrawList& coming) {
+void QtRaster::Clear() {
     PixelRows dst(image_);
     const PixelRows src(background_);
     if (drawn_.All()) {
         std::memcpy(image_.bits(), background_.constBits(), static_cast<std::size_t>(image_.sizeInBytes()));
         if (noteChanges_) changed_.AddAll();
     } else {
-        cover_.Clear();
-        for (int i = 0; i < coming.Count() && !cover_.Full(); ++i) {
-            const DrawOp& op = coming.At(i);
-            if (op.kind == DrawOp::Kind::Blit && op.rop == RasterOp::SRCCOPY) cover_.Add(BlitBox(op));
-        }
         for (const Box& b : drawn_.Boxes()) {
             if (noteChanges_) changed_.Add(b);
-            if (cover_.Covers(b)) continue;
             const auto bytes = static_cast<std::size_t>(b.right - b.left) * sizeof(QRgb);
             for (int32_t y = b.top; y < b.bottom; ++y)
                 std::memcpy(dst.At(b.left, y), src.At(b.left, y), bytes);

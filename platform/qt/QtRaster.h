@@ -21,7 +21,6 @@
 
 #include "platform/draw/DamageList.h"
 #include "platform/draw/FrameRecorder.h"
-#include "platform/draw/OpaqueCover.h"
 #include "platform/qt/GlyphAtlas.h"
 
 namespace platform::draw {
@@ -63,7 +62,7 @@ public:
     const QImage& Sheet() const { return sheet_; }
 
     void NoteChange(const draw::DrawList& list, const draw::DrawOp& op) override;
-    void Clear(const draw::DrawList& coming) override;
+    void Clear() override;
     void Execute(const draw::DrawOp& op, std::string_view text) override;
     void NoteChanges(bool on) override { noteChanges_ = on; }
     bool ExecuteChanged(const draw::DrawList& coming) override;  // QtRasterRedraw.cpp
@@ -92,7 +91,6 @@ private:
     std::vector<std::unique_ptr<draw::Font>> fonts_;
     draw::DamageList drawn_;     // differs from the background since the last clear
     draw::DamageList& changed_;  // may differ from the screen
-    draw::OpaqueCover cover_;    // the coming frame's opaque copies, for the clear
     // ExecuteChanged: the area carried out afresh (first where the two frames
     // differ), and which operations of the coming frame are, with the box of
     // each (an outline's are its edges).

@@ -9,7 +9,6 @@
 
 #include "platform/draw/DamageList.h"
 #include "platform/draw/FrameRecorder.h"
-#include "platform/draw/OpaqueCover.h"
 
 using namespace platform::draw;
 
@@ -33,7 +32,7 @@ struct FakeTarget final : DrawTarget {
     void NoteChange(const DrawList& list, const DrawOp& op) override {
         changes += std::to_string(op.x) + std::string(list.TextOf(op)) + " ";
     }
-    void Clear(const DrawList&) override { ++clears; }
+    void Clear() override { ++clears; }
     void Execute(const DrawOp& op, std::string_view text) override {
         executed += std::to_string(op.x) + std::string(text) + (noting ? "* " : " ");
     }
@@ -152,21 +151,4 @@ TEST(DamageList, DropsRepeatsAndEmptyBoxesAndStandsForAllWhenFull) {
     EXPECT_TRUE(list.All());
     list.Clear();
     EXPECT_TRUE(list.None());
-}
-
-TEST(OpaqueCover, CoversOnlyBoxesLyingWholeInsideOneCopy) {
-    OpaqueCover cover;
-    EXPECT_FALSE(cover.Covers({0, 0, 1, 1}));
-    cover.Add({0, 0, 52, 20});
-    cover.Add({52, 0, 104, 20});
-    cover.Add({10, 10, 10, 30});  // empty: adds nothing
-    EXPECT_TRUE(cover.Covers({0, 0, 52, 20}));
-    EXPECT_TRUE(cover.Covers({60, 5, 72, 17}));
-    EXPECT_FALSE(cover.Covers({46, 5, 58, 17})) << "across two copies";
-    EXPECT_FALSE(cover.Covers({10, 15, 20, 25})) << "beyond the copies";
-    cover.Clear();
-    EXPECT_FALSE(cover.Covers({0, 0, 52, 20}));
-    for (int i = 0; !cover.Full(); ++i) cover.Add({i, 0, i + 1, 1});
-    cover.Add({500, 0, 501, 1});
-    EXPECT_FALSE(cover.Covers({500, 0, 501, 1}));
 }
