@@ -8,6 +8,8 @@ import tempfile
 import unittest
 from unittest import mock
 
+from PIL import Image as Pillow
+
 import figures
 import paced
 import playfield
@@ -147,13 +149,11 @@ class FieldInItsWindow(unittest.TestCase):
 
         def shown(scale, x, y, width, height, unpainted=0):
             """The field scale times larger at (x, y) on black; its last columns black while a repaint is under way."""
-            black = b"\0" * 3 * width
-            rows = [black] * y
-            for r in range(field.height):
-                line = b"".join(field.row(r)[i:i + 3] * scale for i in range(0, 3 * field.width, 3))
-                line = line[:len(line) - 3 * unpainted] + b"\0" * 3 * unpainted
-                rows += [b"\0" * 3 * x + line + black[3 * (x + len(line) // 3):]] * scale
-            return screen.Image(width, height, b"".join(rows + [black] * (height - len(rows))))
+            big = field.picture.resize((field.width * scale, field.height * scale), Pillow.Resampling.NEAREST)
+            big.paste((0, 0, 0), (big.width - unpainted, 0, big.width, big.height))
+            picture = Pillow.new("RGB", (width, height))
+            picture.paste(big, (x, y))
+            return screen.Image(picture)
 
         cases = [((1, 0, 0, 640, 420), (0, 0, 1)), ((2, 320, 120, 1920, 1080), (320, 120, 2)),
                  ((3, 10, 7, 1940, 1290), (10, 7, 3)), ((2, 320, 120, 1920, 1080, 3), None),

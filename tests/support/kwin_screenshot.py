@@ -5,10 +5,12 @@ the system's python3, on the session bus named by DBUS_SESSION_BUS_ADDRESS.
     /usr/bin/python3 kwin_screenshot.py
 """
 
+import io
 import os
 import sys
 
 import gi
+from PIL import Image
 
 gi.require_version("Gio", "2.0")
 from gi.repository import Gio, GLib  # noqa: E402
@@ -41,17 +43,11 @@ def capture():
 
 
 def to_ppm(info, data):
-    width, height, stride = info["width"], info["height"], info["stride"]
     if info.get("type", "raw") != "raw" or info["format"] not in BGRA_FORMATS:
         raise ValueError("KWin sent a picture of type %r, format %r" % (info.get("type"), info["format"]))
-    rgb = bytearray(width * height * 3)
-    for y in range(height):
-        row = data[y * stride:y * stride + width * 4]
-        out = slice(y * width * 3, (y + 1) * width * 3)
-        line = bytearray(width * 3)
-        line[0::3], line[1::3], line[2::3] = row[2::4], row[1::4], row[0::4]
-        rgb[out] = line
-    return b"P6\n%d %d\n255\n" % (width, height) + bytes(rgb)
+    out = io.BytesIO()
+    Image.frombuffer("RGB", (info["width"], info["height"]), data, "raw", "BGRX", info["stride"], 1).save(out, "PPM")
+    return out.getvalue()
 
 
 if __name__ == "__main__":

@@ -50,15 +50,6 @@ class Display:
     def _window(self, window):
         return self.d.create_resource_object("window", window)
 
-    def geometry(self, window):
-        """(x, y, width, height) of the window on the screen, or None when it is gone."""
-        try:
-            size = self._window(window).get_geometry()
-            at = self._window(self.root).translate_coords(window, 0, 0)
-        except error.XError:
-            return None
-        return at.x, at.y, size.width, size.height
-
     def window_info(self, window):
         """(name, x, y, width, height, border) of a viewable window, x and y at
         its border's outer corner as xwininfo gives them; None when it is not
@@ -204,8 +195,8 @@ class MapWatch(Display):
                 raise TimeoutError("no %dx%d window was mapped within %.0f s" % (size[0], size[1], timeout))
             if event.type == X.MapNotify:
                 at = time.monotonic()
-                found = self.geometry(event.window.id)
-                if found and found[2:] == tuple(size):
+                found = self.window_info(event.window.id)
+                if found and found[3:5] == tuple(size):
                     return at
 
 
@@ -215,8 +206,8 @@ def visible_window(env, pid, size, timeout=20):
                          env=env, capture_output=True, timeout=timeout)
     with Display(env["DISPLAY"]) as d:
         for wid in (int(w) for w in out.stdout.split()):
-            found = d.geometry(wid)
-            if found and found[2:] == tuple(size):
-                return (wid,) + found
+            found = d.window_info(wid)
+            if found and found[3:5] == tuple(size):
+                return (wid,) + found[1:5]
     raise RuntimeError("no visible %dx%d window of process %d: %s"
                        % (size[0], size[1], pid, out.stderr.decode(errors="replace")))
