@@ -1,7 +1,8 @@
 """What a private headless Wayland compositor for the end-to-end tests needs
 whatever its kind (sway.py, kwin.py): a runtime folder of its own (mode
 0700), a D-Bus session of its own that it shares with the program, and one
-wlinput process for the keys, another window and activation tokens.
+wlinput process for the keys, the pointer, another window and activation
+tokens.
 
 A compositor that refuses to run as root (sway) runs as an unprivileged user
 instead; its folder then belongs to that user, and the clients, running as
@@ -56,6 +57,7 @@ class Compositor:
 
     name = "compositor"
     keys_through = "a keyboard protocol"  # what the compositor would offer wlinput for keys
+    pointer_through = "a pointer protocol"  # and for the pointer
 
     def __init__(self, size, as_user=False):
         self.size = tuple(size)
@@ -155,6 +157,12 @@ class Compositor:
         if self.tool.keys == "none":
             raise RuntimeError("%s offers wlinput no %s, so no keys can be pressed" % (self.name, self.keys_through))
         return wlinput.Keyboard(self.tool)
+
+    def pointer(self):
+        if self.tool.pointer == "none":
+            raise RuntimeError("%s offers wlinput no %s, so the pointer cannot move"
+                               % (self.name, self.pointer_through))
+        return wlinput.Pointer(self.tool, self.size)
 
     def other_window(self):
         return self._other

@@ -26,6 +26,7 @@ def missing():
 class KWin(compositor.Compositor):
     name = "kwin"
     keys_through = "org_kde_kwin_fake_input of version 4 (with keyboard_key)"
+    pointer_through = "org_kde_kwin_fake_input"
 
     def __init__(self, size=(SCREEN_W, SCREEN_H)):
         self.socket_name = "tilebash-%d-%d" % (os.getpid(), next(_sockets))

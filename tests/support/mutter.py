@@ -1,6 +1,6 @@
 """A private headless mutter (GNOME's compositor) for running the program on
-Wayland as GNOME runs it, with keys sent through mutter's own remote-desktop
-D-Bus interface, as a remote-desktop client sends them.
+Wayland as GNOME runs it, with keys and the pointer sent through mutter's own
+remote-desktop D-Bus interface, as a remote-desktop client sends them.
 
 mutter draws into a virtual monitor nobody can photograph without PipeWire,
 so a test observes through the program's Wayland trace, its files and its exit
@@ -17,6 +17,7 @@ PROGRAM = "mutter"
 START_TIMEOUT = 30.0
 _sockets = itertools.count()
 REMOTE_DESKTOP = "org.gnome.Mutter.RemoteDesktop"
+BTN_LEFT = 0x110  # the left button's evdev code
 # The keysyms a test types (X11 keysym numbers; letters and digits are their ASCII codes).
 KEYSYMS = {"space": 0x20, "Return": 0xff0d, "Escape": 0xff1b, "BackSpace": 0xff08, "Tab": 0xff09,
            "Left": 0xff51, "Up": 0xff52, "Right": 0xff53, "Down": 0xff54, "F11": 0xffc8, "Shift_L": 0xffe1}
@@ -63,6 +64,12 @@ class Mutter(compositor.Compositor):
             self._keyboard = RemoteKeyboard(self.bus_address)
         return self._keyboard
 
+    def pointer(self):
+        """The pointer on the keys' session. It moves by relative motion only:
+        mutter takes absolute motion only within a screencast stream, which
+        needs PipeWire."""
+        return RemotePointer(self.keyboard())
+
     def screenshot(self):
         return None
 
@@ -106,9 +113,12 @@ class RemoteKeyboard:
                                      GLib.VariantType(reply) if reply else None, self._flags, 5000, None)
         return answer.unpack() if answer is not None else None
 
+    def notify(self, method, signature, values):
+        """An input event, method being one of the session's Notify* calls."""
+        self._call(self.session, self.SESSION, method, self._glib.Variant(signature, values))
+
     def _key(self, name, pressed):
-        self._call(self.session, self.SESSION, "NotifyKeyboardKeysym",
-                   self._glib.Variant("(ub)", (keysym(name), pressed)))
+        self.notify("NotifyKeyboardKeysym", "(ub)", (keysym(name), pressed))
 
     def down(self, name):
         self._key(name, True)
@@ -136,3 +146,19 @@ class RemoteKeyboard:
         except Exception:  # mutter may be gone already
             pass
         self._bus.close_sync(None)
+
+
+class RemotePointer:
+    """The pointer of a RemoteKeyboard's session: relative motion and the left button."""
+
+    def __init__(self, session):
+        self._session = session
+
+    def move_by(self, dx, dy):
+        self._session.notify("NotifyPointerMotionRelative", "(dd)", (dx, dy))
+
+    def down(self):
+        self._session.notify("NotifyPointerButton", "(ib)", (BTN_LEFT, True))
+
+    def up(self):
+        self._session.notify("NotifyPointerButton", "(ib)", (BTN_LEFT, False))

@@ -26,6 +26,7 @@ def missing():
 class Sway(compositor.Compositor):
     name = "sway"
     keys_through = "zwp_virtual_keyboard_manager_v1"
+    pointer_through = "zwlr_virtual_pointer_manager_v1"
 
     def __init__(self, size=(SCREEN_W, SCREEN_H)):
         super().__init__(size, as_user=True)

@@ -1,18 +1,23 @@
 /* wlinput: a Wayland client that types into whichever window holds the focus,
-   as one physical keyboard would, for the end-to-end tests under sway and
-   KWin. It stays connected for the whole test: a keyboard made and removed
-   per key would reach the game as keyboard leave, which pauses it.
+   as one physical keyboard would, and moves and clicks as one mouse would,
+   for the end-to-end tests under sway and KWin. It stays connected for the
+   whole test: a keyboard made and removed per key would reach the game as
+   keyboard leave, which pauses it.
 
    It reads one command a line on stdin and answers one line on stdout:
      down KEYSYM / up KEYSYM   a key pressed or released (xkb keysym names)
+     motion DX DY              the pointer moved by so many pixels
+     to X Y WIDTH HEIGHT       the pointer moved to X, Y of a screen of that size
+     button down|up            the left button pressed or released
      show / hide               another program's 200x150 window, "other"
      token                     an activation token, as a launcher gets one on a click
      quit
    Answers are "ok ..." or "error WHY". The first line says which keyboard
-   the compositor offers and whether it makes activation tokens:
-   "ready virtual-keyboard|fake-input|none activation|no-activation".
-   Keys go through zwp_virtual_keyboard_v1 (wlroots) or
-   org_kde_kwin_fake_input (KWin). */
+   the compositor offers, whether it makes activation tokens and which
+   pointer it offers: "ready virtual-keyboard|fake-input|none
+   activation|no-activation virtual-pointer|fake-input|none". Keys go through zwp_virtual_keyboard_v1
+   (wlroots) or org_kde_kwin_fake_input (KWin), the pointer through
+   zwlr_virtual_pointer_v1 (wlroots) or the same fake input. */
 
 #include <errno.h>
 #include <poll.h>
@@ -64,6 +69,8 @@ static void registry_global(void *data, struct wl_registry *registry, uint32_t n
         w->activation = wl_registry_bind(registry, name, &xdg_activation_v1_interface, 1);
     } else if (strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0) {
         w->vk_manager = wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1);
+    } else if (strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0) {
+        w->vp_manager = wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1);
     } else if (strcmp(interface, org_kde_kwin_fake_input_interface.name) == 0 &&
                version >= ORG_KDE_KWIN_FAKE_INPUT_KEYBOARD_KEY_SINCE_VERSION) {
         w->fake_input = wl_registry_bind(registry, name, &org_kde_kwin_fake_input_interface,
@@ -116,15 +123,26 @@ int memfd_with(const void *bytes, size_t size) {
 
 /* ---- commands --------------------------------------------------------- */
 
+enum { MAX_WORDS = 5 }; /* a verb and at most four arguments */
+
 static bool run_command(struct wlinput *w, char *line) {
-    char *verb = strtok(line, " \t\r");
-    char *argument = strtok(NULL, " \t\r");
+    char *words[MAX_WORDS] = {NULL};
+    for (size_t i = 0; i < MAX_WORDS; ++i) {
+        words[i] = strtok(i == 0 ? line : NULL, " \t\r");
+    }
+    char *verb = words[0], *argument = words[1];
     if (!verb) {
         reply("error empty command");
     } else if (w->lost && strcmp(verb, "quit") != 0) {
         reply_lost(w);
     } else if ((strcmp(verb, "down") == 0 || strcmp(verb, "up") == 0) && argument) {
         command_key(w, argument, verb[0] == 'd');
+    } else if (strcmp(verb, "motion") == 0) {
+        command_motion(w, words + 1);
+    } else if (strcmp(verb, "to") == 0) {
+        command_to(w, words + 1);
+    } else if (strcmp(verb, "button") == 0) {
+        command_button(w, argument);
     } else if (strcmp(verb, "show") == 0) {
         command_show(w);
     } else if (strcmp(verb, "hide") == 0) {
@@ -219,12 +237,18 @@ int main(void) {
         }
         keys = "fake-input";
     }
-    reply("ready %s %s", keys, w.activation ? "activation" : "no-activation");
+    const char *pointer = w.vp_manager ? "virtual-pointer" : w.fake_input ? "fake-input" : "none";
+    reply("ready %s %s %s", keys, w.activation ? "activation" : "no-activation", pointer);
     int status = serve(&w);
     if (w.lost) {
         status = 1;
-    } else if (w.vk) {
-        zwp_virtual_keyboard_v1_destroy(w.vk);
+    } else if (w.vk || w.vp) {
+        if (w.vk) {
+            zwp_virtual_keyboard_v1_destroy(w.vk);
+        }
+        if (w.vp) {
+            zwlr_virtual_pointer_v1_destroy(w.vp);
+        }
         wl_display_roundtrip(w.display);
     }
     wl_display_disconnect(w.display);

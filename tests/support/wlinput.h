@@ -11,6 +11,7 @@
 
 #include "fake-input-client-protocol.h"
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
+#include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
 #include "xdg-activation-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
@@ -24,6 +25,8 @@ struct wlinput {
     struct xdg_activation_v1 *activation;
     struct zwp_virtual_keyboard_manager_v1 *vk_manager;
     struct zwp_virtual_keyboard_v1 *vk;
+    struct zwlr_virtual_pointer_manager_v1 *vp_manager;
+    struct zwlr_virtual_pointer_v1 *vp; /* made on the first pointer command */
     struct org_kde_kwin_fake_input *fake_input;
     uint32_t mods;       /* the modifiers held down by this keyboard */
     bool shift_for[256]; /* keys whose down also pressed Shift, by evdev code */
@@ -54,6 +57,11 @@ int memfd_with(const void *bytes, size_t size);
 /* wlinput_press.c */
 bool make_virtual_keyboard(struct wlinput *w);
 void command_key(struct wlinput *w, const char *name, bool down);
+
+/* wlinput_pointer.c: words are the command's arguments, NULL where missing */
+void command_motion(struct wlinput *w, char **words);
+void command_to(struct wlinput *w, char **words);
+void command_button(struct wlinput *w, const char *state);
 
 /* wlinput_window.c */
 extern const struct wl_seat_listener wlinput_seat_listener;

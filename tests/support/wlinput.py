@@ -1,7 +1,8 @@
-"""Keys, another program's window and activation tokens on a Wayland
-compositor, through the wlinput tool (wlinput.c): one process for the whole
-test, so the compositor sees one keyboard that stays plugged in. Each command
-waits for the tool's answer, which comes once the compositor has the request.
+"""Keys, the pointer, another program's window and activation tokens on a
+Wayland compositor, through the wlinput tool (wlinput.c): one process for the
+whole test, so the compositor sees one keyboard and one mouse that stay
+plugged in. Each command waits for the tool's answer, which comes once the
+compositor has the request.
 """
 
 import os
@@ -43,8 +44,9 @@ class ToolError(RuntimeError):
 class Tool:
     """The running wlinput, connected to the compositor named in env; its
     errors go to log_path. keys says what it presses keys through
-    ("virtual-keyboard", "fake-input" or "none"), activation whether the
-    compositor hands out activation tokens."""
+    ("virtual-keyboard", "fake-input" or "none"), pointer what it moves the
+    pointer through ("virtual-pointer", "fake-input" or "none"), activation
+    whether the compositor hands out activation tokens."""
 
     def __init__(self, env, log_path):
         self._log = open(log_path, "ab")
@@ -58,7 +60,7 @@ class Tool:
         except BaseException:
             self.stop()
             raise
-        _, self.keys, activation = ready.split()
+        _, self.keys, activation, self.pointer = ready.split()
         self.activation = activation == "activation"
 
     def _answer(self, what):
@@ -116,6 +118,27 @@ class Keyboard:
     def type_text(self, text):
         for character in text:
             self.press(CHARACTER_KEYSYMS.get(character, character), TYPING_HOLD)
+
+
+class Pointer:
+    """The mouse: moved by pixels or to a place on a screen of screen_size,
+    its left button pressed and released."""
+
+    def __init__(self, tool, screen_size):
+        self.tool = tool
+        self.screen_size = tuple(screen_size)
+
+    def move_by(self, dx, dy):
+        self.tool.ask("motion %g %g" % (dx, dy))
+
+    def move_to(self, x, y):
+        self.tool.ask("to %d %d %d %d" % ((x, y) + self.screen_size))
+
+    def down(self):
+        self.tool.ask("button down")
+
+    def up(self):
+        self.tool.ask("button up")
 
 
 class OtherWindow:

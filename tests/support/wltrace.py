@@ -1,9 +1,10 @@
 """What a Wayland client said and heard, read from its WAYLAND_DEBUG trace:
 its top-level windows with the sizes of the buffers it showed in them, the
-sizes the compositor asked for, whether it asked for full screen, how often it
-committed a new picture, which window has the keyboard, and the activation
-tokens it presented. It works alike
-under every compositor, whether or not the compositor can be photographed."""
+sizes the compositor asked for, whether it asked for full screen or to be
+moved, how often it committed a new picture, which window has the keyboard,
+where the pointer is on which window, and the activation tokens it
+presented. It works alike under every compositor, whether or not the
+compositor can be photographed."""
 
 import re
 
@@ -19,6 +20,7 @@ class Toplevel:
         self.buffer = None  # size of the last buffer attached
         self.commits = 0
         self.fullscreen_requests = 0
+        self.move_requests = 0  # xdg_toplevel.move: the compositor asked to move it with the pointer
         self.decoration_modes = []  # zxdg_toplevel_decoration_v1 modes the compositor settled on
         self.gone = False
 
@@ -42,6 +44,10 @@ class Trace:
         self.keyboard = None  # the wl_surface id with the keyboard, or None
         self.keyboard_changes = 0
         self.activations = []  # the tokens presented with xdg_activation_v1.activate
+        self.pointer = None  # the wl_surface id under the pointer, or None
+        self.pointer_at = None  # where on it, surface-local (x, y)
+        self.pointer_left_at = None  # where on its window the pointer was when it last left one
+        self.pointer_events = 0  # wl_pointer enter, motion and leave events so far
 
     def read(self):
         """Takes in what was written since the last read; returns self."""
@@ -74,6 +80,8 @@ class Trace:
                 self._live.pop(top.surface, None)
         elif request and interface == "xdg_toplevel" and message == "set_fullscreen":
             self._by_object[oid].fullscreen_requests += 1
+        elif request and interface == "xdg_toplevel" and message == "move":
+            self._by_object[oid].move_requests += 1
         elif request and interface == "zxdg_decoration_manager_v1" and message == "get_toplevel_decoration":
             self._by_object[int(new.group(2))] = self._by_object.get(int(OBJECT.findall(args)[-1][1]))
         elif not request and interface == "zxdg_toplevel_decoration_v1" and message == "configure":
@@ -102,6 +110,19 @@ class Trace:
         elif not request and interface == "wl_keyboard" and message in ("enter", "leave"):
             self.keyboard = int(OBJECT.search(args).group(2)) if message == "enter" else None
             self.keyboard_changes += 1
+        elif not request and interface == "wl_pointer" and message in ("enter", "motion", "leave"):
+            self._take_pointer(message, args)
+
+    def _take_pointer(self, message, args):
+        self.pointer_events += 1
+        if message == "leave":
+            self.pointer_left_at = self.pointer_at
+            self.pointer = self.pointer_at = None
+            return
+        if message == "enter":
+            self.pointer = int(OBJECT.search(args).group(2))
+        x, y = args.split(",")[-2:]
+        self.pointer_at = (float(x), float(y))
 
     def shown(self, size):
         """The newest live window showing a buffer of size, or None."""
@@ -109,6 +130,11 @@ class Trace:
             if not top.gone and top.buffer == tuple(size):
                 return top
         return None
+
+    def pointed(self):
+        """The live window under the pointer, or None."""
+        top = self._live.get(self.pointer)
+        return top if top is not None and not top.gone else None
 
     def focused(self):
         """The live window with the keyboard, or None."""
