@@ -1,7 +1,8 @@
 """A whole game on the Wayland desktops players run, under a private headless
 compositor of each family (GNOME's mutter, the wlroots compositor sway, KDE's
 KWin), played with real keys held as a finger holds them: the start window
-maps at its size with the keyboard, Start from the keyboard, the level title,
+maps at its size with the keyboard, dragged by its picture it goes with the
+pointer (moved by the compositor), Start from the keyboard, the level title,
 P plays, another client's window in front pauses the game, a second start
 hands its launcher's activation token over and the running copy's window
 comes back with the keyboard, P plays on, F11 makes the play window full
@@ -9,8 +10,9 @@ screen and back, Q, the high-score box, a typed name lands in highscore.txt,
 and Exit ends with 0.
 
 Every compositor is observed the same way: the program's own Wayland trace
-(WAYLAND_DEBUG: its windows' buffers, the sizes asked for, full-screen
-requests, how often it shows a new picture, where the keyboard is), its files
+(WAYLAND_DEBUG: its windows' buffers, the sizes asked for, full-screen and
+move requests, how often it shows a new picture, where the keyboard and the
+pointer are), its files
 and exit status; a screenshot adds the picture's checks where the compositor
 can be photographed.
 
@@ -31,12 +33,17 @@ import harness
 import playfield
 import screen
 import weston
+import wlpointer
 import wltrace
 from e2e_case import table_bytes
 
 OUTPUT = (1280, 960)  # room for the field at 2x in full screen
 START, PLAY = (320, 400), (640, 420)
 SPLASH_TOP = (0, 0, 320, 128)  # the start window's picture above its buttons
+GRIP = (160, 60)  # where the pointer takes the start window to drag it: on that picture
+ABOVE_GRIP = (0, 0, 320, 48)  # the part of the picture the pointer's arrow at GRIP leaves uncovered
+PAST_DRAG_DISTANCE = (8, 6)  # the drag becomes the compositor's move after 10 pixels' travel
+DRAG, DRAG_STEPS = (60, 40), 4  # then the window goes with the pointer this far
 LOGO = (548, 372, 84, 36)  # the play window's logo, which the game never draws over
 FULL_SCREEN_FIELD = (0, 60, 2)  # where (x, y, scale) the field lands on OUTPUT
 # Rows every broken brick beats: a score in row 0 proves the ball broke one.
@@ -123,6 +130,42 @@ class DesktopScenario(unittest.TestCase):
         if shown < RUNNING_COMMITS:
             self.fail_with("%s: %d new pictures in %.1f s" % (what, shown, QUIET_SECONDS))
 
+    def drag_start_window(self, start):
+        """Dragged by its picture, the start window goes with the pointer: the
+        program asks the compositor to move it, which holds it by the point
+        where the button went down (mutter) or where it took the pointer over
+        and left the window (sway, KWin)."""
+        mouse = self.desk.pointer()
+        steer = wlpointer.SteeredPointer(mouse, self.trace, OUTPUT)
+        pressed = steer.point_at(start, GRIP, harness.WINDOW_TIMEOUT)
+        if pressed is None:
+            self.fail_with("the pointer did not reach %r on the start window" % (GRIP,))
+        shot = self.desk.screenshot()
+        old = shot and weston.find_picture(shot, self.splash(), ABOVE_GRIP)
+        if shot and not old:
+            self.fail_with("the start window's picture is not on the screen before the drag")
+        mouse.down()
+        mouse.move_by(*PAST_DRAG_DISTANCE)
+        self.wait(lambda: start.move_requests, "the start window to ask the compositor to move it")
+        for _ in range(DRAG_STEPS):  # over about the time a key is held
+            time.sleep(harness.KEY_HOLD / DRAG_STEPS)
+            mouse.move_by(DRAG[0] // DRAG_STEPS, DRAG[1] // DRAG_STEPS)
+        mouse.up()
+        held = steer.nudged_onto(start, lambda: (GRIP, self.trace.pointer_left_at), harness.WINDOW_TIMEOUT)
+        if held is None:
+            self.fail_with("the pointer is over neither %r nor %r of the start window but at %r"
+                           % (GRIP, self.trace.pointer_left_at, steer.on(start)))
+        released = (pressed[0] + PAST_DRAG_DISTANCE[0] + DRAG[0], pressed[1] + PAST_DRAG_DISTANCE[1] + DRAG[1])
+        if old:  # as far as the pointer went, less its travel before the compositor took hold
+            new = (old[0] + released[0] - pressed[0] - (held[0] - GRIP[0]),
+                   old[1] + released[1] - pressed[1] - (held[1] - GRIP[1]))
+            self.screenshot_checks(lambda shot: weston.find_picture(shot, self.splash(), ABOVE_GRIP) == new,
+                                   "the start window's picture moved from %r to %r" % (old, new))
+        steer.to_corner()  # and back to where the button went up: the held point again
+        mouse.move_by(*released)
+        self.wait(lambda: steer.on(start) == held, "the pointer back where it let go, over %r" % (held,))
+        mouse.move_by(*OUTPUT)  # parked in the bottom right corner, out of the screenshots' way
+
     def screenshot_checks(self, check, what):
         """check(shot) on a screenshot, where the compositor offers one."""
         deadline = time.monotonic() + 10
@@ -148,6 +191,7 @@ class DesktopScenario(unittest.TestCase):
         if any(mode != 1 for mode in start.decoration_modes):
             self.fail_with("the start window settled on server-side decorations: %r" % start.decoration_modes)
         self.screenshot_checks(self.undecorated, "the start window's picture with no border or title bar around it")
+        self.drag_start_window(start)
 
         self.keys.press("space")  # Start has the focus
         play = self.window_with_keyboard(PLAY, "the play window")
@@ -211,14 +255,17 @@ class DesktopScenario(unittest.TestCase):
 
     def undecorated(self, shot):
         """The start window's picture, pixel for pixel, in a ring of the desktop's own colour."""
-        splash = screen.load_png(os.path.join(harness.source_dir(), "windows", "pictures", "splash.png"))
-        origin = weston.find_picture(shot, splash, SPLASH_TOP)
+        origin = weston.find_picture(shot, self.splash(), SPLASH_TOP)
         if origin is None:
             return False
         x, y = origin
         desktop = shot.pixel(0, 0)
         ring = [(x + dx, y - 1) for dx in range(-1, START[0] + 1)] + [(x - 1, y + dy) for dy in range(START[1])]
         return all(shot.pixel(*p) == desktop for p in ring)
+
+    @staticmethod
+    def splash():
+        return screen.load_png(os.path.join(harness.source_dir(), "windows", "pictures", "splash.png"))
 
     def field_at(self, shot):
         """Where the play window is on the screen: its logo found, pixel for pixel."""
