@@ -41,11 +41,8 @@ class ScoreFolder(e2e_case.E2ECase):
             self.skipTest("mount namespaces are not allowed here")
         script = ('mount --bind "$1" "$1" && mount -o remount,bind,ro "$1" && exec "$2"')
         s = self.s
-        s._log = open(s.log_path, "wb")
         # exec keeps the process id, by which the harness finds the windows.
-        s.proc = subprocess.Popen(["unshare", "-m", "--propagation", "private", "sh", "-c", script, "sh",
-                                   s.folder, s.exe], cwd=s.root, env=s.env, stdin=subprocess.DEVNULL,
-                                  stdout=s._log, stderr=subprocess.STDOUT, start_new_session=True)
+        s.launch_argv(["unshare", "-m", "--propagation", "private", "sh", "-c", script, "sh", s.folder, s.exe], s.root)
         start = s.wait_start_window()
         with open("/proc/%d/mountinfo" % s.proc.pid) as f:
             mounts = [line.split() for line in f]

@@ -9,7 +9,6 @@ import glob
 import os
 import pwd
 import shutil
-import subprocess
 import sys
 import tempfile
 import unittest
@@ -63,18 +62,13 @@ class InstalledGame(harness.Session):
         self.x = harness.XServer()
         self.env = self.x.env(env)
         self.user = user
-        self.proc = None
         self.log_path = os.path.join(work, "program.log")
-        self._log = None
 
     def launch_argv(self, argv, cwd):
-        self._log = open(self.log_path, "wb")
         extra = {}
         if self.user is not None:
             extra = dict(user=self.user.pw_uid, group=self.user.pw_gid, extra_groups=[])
-        self.proc = subprocess.Popen(argv, cwd=cwd, env=self.env, stdin=subprocess.DEVNULL, stdout=self._log,
-                                     stderr=subprocess.STDOUT, start_new_session=True, **extra)
-        return self.proc
+        return super().launch_argv(argv, cwd, **extra)
 
 
 class Package(unittest.TestCase):

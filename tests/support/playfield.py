@@ -6,6 +6,7 @@ with (windows/pictures/playfield.png), so anything on screen that differs
 from it was drawn by the game.
 """
 
+import functools
 import os
 import time
 
@@ -32,14 +33,9 @@ def score_box(row):
     return (168, 192 + 24 * row, 97, 19)
 
 
-_background = None
-
-
+@functools.cache
 def background():
-    global _background
-    if _background is None:
-        _background = screen.load_png(os.path.join(harness.source_dir(), "windows", "pictures", "playfield.png"))
-    return _background
+    return screen.load_png(os.path.join(harness.source_dir(), "windows", "pictures", "playfield.png"))
 
 
 def drawn_pixels(shot, rect, tolerance=60):

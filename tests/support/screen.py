@@ -20,11 +20,10 @@ def _top_left(picture, fx, fy, size):
 
 
 class Image:
-    """An RGB picture; (x, y) from the top-left corner, y downwards. Made from
-    a Pillow image in mode RGB, or from width, height and RGB bytes."""
+    """An RGB picture, a Pillow image in mode RGB; (x, y) from the top-left corner, y downwards."""
 
-    def __init__(self, width, height=None, rgb=None):
-        self.picture = width if height is None else Pillow.frombytes("RGB", (width, height), rgb)
+    def __init__(self, picture):
+        self.picture = picture
         self._rgb = None
 
     @property

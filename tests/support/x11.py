@@ -23,6 +23,21 @@ from Xlib.ext import damage, xtest
 import screen
 
 
+class Window:
+    """A viewable window, x and y at its border's outer corner as xwininfo gives them."""
+
+    def __init__(self, wid, name, x, y, width, height, border):
+        self.wid, self.name = wid, name
+        self.x, self.y, self.width, self.height, self.border = x, y, width, height, border
+
+    @property
+    def size(self):
+        return self.width, self.height
+
+    def __repr__(self):
+        return "<window 0x%x %r %dx%d+%d+%d>" % (self.wid, self.name, self.width, self.height, self.x, self.y)
+
+
 class Display:
     """One connection to an X server; use it in a with block or close() it."""
 
@@ -51,9 +66,7 @@ class Display:
         return self.d.create_resource_object("window", window)
 
     def window_info(self, window):
-        """(name, x, y, width, height, border) of a viewable window, x and y at
-        its border's outer corner as xwininfo gives them; None when it is not
-        viewable, or gone."""
+        """The Window, or None when it is not viewable, or gone."""
         try:
             w = self._window(window)
             if w.get_attributes().map_state != X.IsViewable:
@@ -63,7 +76,7 @@ class Display:
             name = w.get_full_text_property(self.d.get_atom("_NET_WM_NAME")) or w.get_full_text_property(Xatom.WM_NAME)
         except error.XError:
             return None
-        return name or "", at.x, at.y, size.width, size.height, size.border_width
+        return Window(window, name or "", at.x, at.y, size.width, size.height, size.border_width)
 
     def children(self, window=None):
         """The ids of the window's (by default the root's) children, the top one first."""
@@ -90,9 +103,6 @@ class Display:
         at = self._window(self.root).query_pointer()
         return at.root_x, at.root_y
 
-    def screen_size(self):
-        return self.d.screen().width_in_pixels, self.d.screen().height_in_pixels
-
     def server_version(self):
         """The server's vendor and release number, as the server reports them."""
         info = self.d.display.info
@@ -110,11 +120,6 @@ class Display:
     def drain(self):
         while self.d.pending_events():
             self.d.next_event()
-
-    def watch_maps(self):
-        """MapNotify for every top-level window from now on."""
-        self._window(self.root).change_attributes(event_mask=X.SubstructureNotifyMask)
-        self.d.sync()
 
     def watch_damage(self, window):
         """DamageNotify events (type self.damage_notify, the changed box in .area)
@@ -160,7 +165,7 @@ class Display:
 
     def screenshot(self, rect=None):
         """The screen, or the part of rect = (x, y, width, height) on it, as a screen.Image."""
-        sw, sh = self.screen_size()
+        sw, sh = self.d.screen().width_in_pixels, self.d.screen().height_in_pixels
         x, y, w, h = rect or (0, 0, sw, sh)
         x0, y0, x1, y1 = max(0, x), max(0, y), min(sw, x + w), min(sh, y + h)
         return self.picture(self.root, (x0, y0, x1 - x0, y1 - y0))
@@ -185,7 +190,8 @@ class MapWatch(Display):
 
     def __init__(self, display_name):
         super().__init__(display_name)
-        self.watch_maps()
+        self._window(self.root).change_attributes(event_mask=X.SubstructureNotifyMask)  # MapNotify of every window
+        self.d.sync()
 
     def wait(self, size, timeout):
         deadline = time.monotonic_ns() + int(timeout * 1e9)
@@ -196,7 +202,7 @@ class MapWatch(Display):
             if event.type == X.MapNotify:
                 at = time.monotonic()
                 found = self.window_info(event.window.id)
-                if found and found[3:5] == tuple(size):
+                if found and found.size == tuple(size):
                     return at
 
 
@@ -207,7 +213,7 @@ def visible_window(env, pid, size, timeout=20):
     with Display(env["DISPLAY"]) as d:
         for wid in (int(w) for w in out.stdout.split()):
             found = d.window_info(wid)
-            if found and found[3:5] == tuple(size):
-                return (wid,) + found[1:5]
+            if found and found.size == tuple(size):
+                return wid, found.x, found.y, found.width, found.height
     raise RuntimeError("no visible %dx%d window of process %d: %s"
                        % (size[0], size[1], pid, out.stderr.decode(errors="replace")))

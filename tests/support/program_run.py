@@ -1,0 +1,100 @@
+"""The processes a test starts: the program (its sources, its built folder, one
+copy running with its output in a log), and how any is ended and its log read."""
+
+import os
+import re
+import signal
+import subprocess
+
+from reports import WINDOW_TIMEOUT
+
+EXE_NAME = "tilebash"
+
+
+def source_dir():
+    return os.environ.get("TILEBASH_SOURCE_DIR") or os.path.abspath(os.path.join(__file__, "..", "..", ".."))
+
+
+def program_dir():
+    path = os.environ.get("TILEBASH_PROGRAM_DIR")
+    if not path:
+        raise RuntimeError("TILEBASH_PROGRAM_DIR is not set (the folder holding the built tilebash)")
+    return path
+
+
+def project_version():
+    """The version, from its one home: project(VERSION) in CMakeLists.txt."""
+    with open(os.path.join(source_dir(), "CMakeLists.txt"), encoding="utf-8") as f:
+        return re.search(r"project\(\w+ VERSION ([0-9.]+)", f.read()).group(1)
+
+
+def log_tail(path):
+    """The last 3000 characters of a program's log, for a failure message; "" without one."""
+    try:
+        with open(path, "rb") as f:
+            return f.read().decode("utf-8", "replace")[-3000:]
+    except OSError:
+        return ""
+
+
+def end_process(proc):
+    """Asks a process to end, and kills it if it has not within 10 s."""
+    if proc.poll() is None:
+        proc.terminate()
+        try:
+            proc.wait(10)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            proc.wait(10)
+
+
+class ProgramRun:
+    """The program folder and at most one running program. Reads the
+    session's root, folder, env and log_path; fails through its fail()."""
+
+    proc = None
+
+    @property
+    def exe(self):
+        return os.path.join(self.folder, EXE_NAME)
+
+    @property
+    def highscore_path(self):
+        return os.path.join(self.folder, "highscore.txt")
+
+    def write_highscores(self, data):
+        with open(self.highscore_path, "wb") as f:
+            f.write(data)
+
+    def read_highscores(self):
+        with open(self.highscore_path, "rb") as f:
+            return f.read()
+
+    def launch(self, cwd=None, args=()):
+        return self.launch_argv([self.exe, *args], cwd or self.root)
+
+    def launch_argv(self, argv, cwd, **popen):
+        """Starts argv as the program, its output in a new log. The program
+        writes through its own copy of the file, so ours is closed at once."""
+        with open(self.log_path, "wb") as log:
+            self.proc = subprocess.Popen(argv, cwd=cwd, env=self.env, stdin=subprocess.DEVNULL, stdout=log,
+                                         stderr=subprocess.STDOUT, start_new_session=True, **popen)
+        return self.proc
+
+    def program_log(self):
+        return log_tail(self.log_path)
+
+    def wait_exit(self, timeout=WINDOW_TIMEOUT):
+        try:
+            return self.proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            self.fail("the program did not end within %.0f s" % timeout)
+
+    def end_program(self):
+        """Kills what is left of the program's process group."""
+        try:
+            if self.proc is not None and self.proc.poll() is None:
+                os.killpg(self.proc.pid, signal.SIGKILL)
+                self.proc.wait(10)
+        except (ProcessLookupError, subprocess.TimeoutExpired):
+            pass
