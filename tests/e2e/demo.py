@@ -48,7 +48,7 @@ class Demo:
         self.save("start", s.screenshot(start))
 
         s.click(start, *playfield.INFO_BUTTON)
-        info = s.wait_window("Tilebash", (500, 400), what="the information window")
+        info = s.wait_info_window()
         time.sleep(0.5)
         self.save("info", s.screenshot(info))
         s.click(info, *playfield.BACK_BUTTON)

@@ -70,7 +70,7 @@ class Accessibility(e2e_case.E2ECase):
         named, literals = painted_words()
         start = self.launch_to_start_window()
         self.s.click(start, *playfield.INFO_BUTTON)
-        self.s.wait_window("Tilebash", (500, 400), what="the information window")
+        self.s.wait_info_window()
         self.bus.wait_showing("frame", lambda name: name == "Tilebash", "the information window as a frame")
         back = self.bus.wait_showing("push button", lambda name: name == "Back to Main")
         self.assertTrue(back["description"], "Back to Main says what it does")

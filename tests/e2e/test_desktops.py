@@ -29,6 +29,7 @@ import tempfile
 import time
 import unittest
 
+import facts
 import harness
 import playfield
 import screen
@@ -38,7 +39,7 @@ import wltrace
 from e2e_case import table_bytes
 
 OUTPUT = (1280, 960)  # room for the field at 2x in full screen
-START, PLAY = (320, 400), (640, 420)
+START, PLAY = facts.START_WINDOW, facts.PLAY_WINDOW
 SPLASH_TOP = (0, 0, 320, 128)  # the start window's picture above its buttons
 GRIP = (160, 60)  # where the pointer takes the start window to drag it: on that picture
 ABOVE_GRIP = (0, 0, 320, 48)  # the part of the picture the pointer's arrow at GRIP leaves uncovered

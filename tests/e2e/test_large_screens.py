@@ -20,7 +20,7 @@ import playfield
 import screen
 
 BIG = (2048, 1536)
-START, INFO, PLAY = (320, 400), (500, 400), (640, 420)
+from xwindows import INFO, PLAY, START
 PAUSED_TEXT = (226, 195, 90, 30)  # where "Paused" is printed
 LIVES_TEXT = (544, 146, 70, 16)
 START_PICTURE_ONLY = (0, 0, 320, 126)  # the title logo band, above the buttons
@@ -123,7 +123,7 @@ class LargeScreens(e2e_case.E2ECase):
         self.s.check([w.wid for w in self.s.windows()] == [start.wid], "a drag from Start started something")
 
         self.s.click(moved, *playfield.INFO_BUTTON)
-        info = self.s.wait_window("Tilebash", INFO, what="the information window after Info")
+        info = self.s.wait_info_window("the information window after Info")
         self.drag(info, 300, 30, -70, 40)
         self.wait_moved_to(info, info.x - 70, info.y + 40)
         back_at = self.s.window_info(info.wid)
@@ -335,7 +335,7 @@ class LargeScreens(e2e_case.E2ECase):
         self.s.check((start.x, start.y) == expected,
                      "%r should be centred on the right-hand screen at +%d+%d" % ((start,) + expected))
         self.s.click(start, *playfield.INFO_BUTTON)
-        info = self.s.wait_window("Tilebash", INFO, what="the information window")
+        info = self.s.wait_info_window()
         expected = (1024 + (1024 - INFO[0]) // 2, (768 - INFO[1]) // 2)
         self.s.check((info.x, info.y) == expected,
                      "%r should be centred on the right-hand screen at +%d+%d" % ((info,) + expected))

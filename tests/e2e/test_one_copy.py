@@ -12,6 +12,7 @@ import unittest
 import e2e_case
 import harness
 import playfield
+import xwindows
 
 LOCK_NAME = "tilebash.lock"
 
@@ -41,10 +42,10 @@ class OneCopyPerTable(e2e_case.E2ECase):
 
         def to_info():
             self.s.click(start, *playfield.INFO_BUTTON)
-            return self.s.wait_window("Tilebash", (500, 400), what="the information window")
+            return self.s.wait_info_window()
 
         def to_play():
-            info = self.s.find_window(size=(500, 400))
+            info = self.s.find_window(size=xwindows.INFO)
             self.s.click(info, *playfield.BACK_BUTTON)
             self.s.wait_start_window()
             return self.player.click_start(start)

@@ -68,7 +68,7 @@ class StartWindow(e2e_case.E2ECase):
         start = self.launch_to_start_window()
         table_before = self.s.screenshot(start).crop(64, 192, 201, 115)
         self.s.click(start, *playfield.INFO_BUTTON)
-        info = self.s.wait_window("Tilebash", (500, 400), what="the 500x400 information window")
+        info = self.s.wait_info_window()
         self.assert_frameless_and_centred(info, (500, 400))
         self.s.wait_gone(start.wid, what="the start window to hide")
         shot = self.s.screenshot(info)
@@ -91,7 +91,7 @@ class StartWindow(e2e_case.E2ECase):
                      "the table changed after Back to Main: it was reloaded")
 
         self.s.click(back, *playfield.INFO_BUTTON)
-        again = self.s.wait_window("Tilebash", (500, 400), what="the information window a second time")
+        again = self.s.wait_info_window("the information window a second time")
         self.assertEqual(again.wid, info.wid, "Info should show the same information window again")
 
 

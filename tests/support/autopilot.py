@@ -9,6 +9,7 @@ import os
 
 from PIL import Image as Pillow
 
+import facts
 import harness
 import playfield
 import x11
@@ -23,6 +24,12 @@ def sprite_colours(sheet, image, mask, size):
     return [c for c, _ in collections.Counter(c for c, m in pixels if m == (0, 0, 0)).most_common()]
 
 
+def _image_and_mask(image, mask):
+    """A sprite's image corner, mask corner and size, as the sheet's rectangles give them."""
+    image, mask = facts.sheet_rect(image), facts.sheet_rect(mask)
+    return image[:2], mask[:2], image[2:]
+
+
 def _pick(colours, excluded, limit):
     return [bytes(c) for c in colours if c not in excluded][:limit]
 
@@ -35,12 +42,14 @@ class Field:
         with Pillow.open(os.path.join(program_folder, "Images", "bitmaps.bmp")) as bmp:
             sheet = bmp.convert("RGB")
         background = set(playfield.background().pixels())
-        bricks = set(sheet.crop((0, 30, 52, 110)).getdata())
-        ball = sprite_colours(sheet, (52, 45), (52, 30), (15, 15))
-        paddle = sprite_colours(sheet, (0, 15), (0, 0), (80, 15))
+        x, y, w, h = facts.brick_sprites()
+        bricks = set(sheet.crop((x, y, x + w, y + h)).getdata())
+        ball = sprite_colours(sheet, *_image_and_mask("kBallSprite", "kBallMask"))
+        paddle = sprite_colours(sheet, *_image_and_mask("kPaddleSprite", "kPaddleMask"))
+        mask = facts.sheet_rect("kSpecialMask")
         tokens = []
-        for corner in ((52, 85), (0, 110), (25, 110), (50, 110), (0, 135), (25, 135), (50, 135)):
-            tokens += sprite_colours(sheet, corner, (52, 60), (25, 25))[:6]
+        for corner in facts.special_sprites():
+            tokens += sprite_colours(sheet, corner, mask[:2], mask[2:])[:6]
         common = background | bricks | {(0, 0, 0), (255, 255, 255)}
         self.ball = _pick(ball, common | set(paddle) | set(tokens), 12)
         self.paddle = _pick(paddle, common | set(ball) | set(tokens), 12)

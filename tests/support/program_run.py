@@ -2,17 +2,14 @@
 copy running with its output in a log), and how any is ended and its log read."""
 
 import os
-import re
 import signal
 import subprocess
 
+import facts
+from facts import source_dir
 from reports import WINDOW_TIMEOUT
 
 EXE_NAME = "tilebash"
-
-
-def source_dir():
-    return os.environ.get("TILEBASH_SOURCE_DIR") or os.path.abspath(os.path.join(__file__, "..", "..", ".."))
 
 
 def program_dir():
@@ -22,10 +19,7 @@ def program_dir():
     return path
 
 
-def project_version():
-    """The version, from its one home: project(VERSION) in CMakeLists.txt."""
-    with open(os.path.join(source_dir(), "CMakeLists.txt"), encoding="utf-8") as f:
-        return re.search(r"project\(\w+ VERSION ([0-9.]+)", f.read()).group(1)
+project_version = facts.version
 
 
 def log_tail(path):
@@ -60,7 +54,7 @@ class ProgramRun:
 
     @property
     def highscore_path(self):
-        return os.path.join(self.folder, "highscore.txt")
+        return os.path.join(self.folder, facts.table_file_name())
 
     def write_highscores(self, data):
         with open(self.highscore_path, "wb") as f:

@@ -4,10 +4,12 @@ properties, the focus, the cursor and their pixels."""
 import re
 import subprocess
 
+import facts
 import x11
 from reports import WINDOW_TIMEOUT
 
-START, PLAY, INFO = (320, 400), (640, 420), (500, 400)  # the program's own windows, as their forms size them
+START, PLAY, INFO = facts.START_WINDOW, facts.PLAY_WINDOW, facts.INFO_WINDOW
+TITLE = facts.program_name()
 
 
 class XWindows:
@@ -56,10 +58,13 @@ class XWindows:
         self.wait_for(lambda: self.window_info(wid) is None, WINDOW_TIMEOUT, what)
 
     def wait_start_window(self):
-        return self.wait_window("Tilebash", START, what="the 320x400 start window")
+        return self.wait_window(TITLE, START, what="the start window")
 
     def wait_play_window(self):
-        return self.wait_window("Tilebash", PLAY, what="the 640x420 play window")
+        return self.wait_window(TITLE, PLAY, what="the play window")
+
+    def wait_info_window(self, what="the information window"):
+        return self.wait_window(TITLE, INFO, what=what)
 
     def dialogs(self):
         """The program's windows other than its own three: its message boxes."""

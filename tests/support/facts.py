@@ -1,0 +1,89 @@
+"""The product's facts the support code and the benchmarks need, read from
+where the product writes them once: a window's size from its form, the
+version and the application id from CMakeLists.txt, the numbers of play and
+the sprite sheet's rectangles from game/Constants.h, the default table from
+menu/HighScoreFile.cpp. A harness parameter comes from here; a test's
+expected value may still be written out in the test, as its oracle."""
+
+import functools
+import os
+import re
+import xml.etree.ElementTree as ElementTree
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def source_dir():
+    return os.environ.get("TILEBASH_SOURCE_DIR") or os.path.dirname(os.path.dirname(HERE))
+
+
+@functools.cache
+def _text(path):
+    with open(os.path.join(source_dir(), path), encoding="utf-8") as f:
+        return f.read()
+
+
+@functools.cache
+def form_size(path):
+    """(width, height) a form (a .ui file) gives its window."""
+    rect = ElementTree.fromstring(_text(path)).find("./widget/property[@name='geometry']/rect")
+    return int(rect.find("width").text), int(rect.find("height").text)
+
+
+def _cmake_setting(pattern):
+    return re.search(pattern, _text("CMakeLists.txt")).group(1)
+
+
+def version():
+    return _cmake_setting(r"project\(\w+ VERSION ([0-9.]+)")
+
+
+def app_id():
+    return _cmake_setting(r"set\(TILEBASH_APP_ID ([\w.]+)\)")
+
+
+def constant(name):
+    """A number of game/Constants.h: constexpr <type> name = value;"""
+    return int(re.search(r"constexpr \w+ %s = (-?\d+);" % name, _text("game/Constants.h")).group(1))
+
+
+def sheet_rect(name):
+    """(x, y, width, height) of a SheetRect of game/Constants.h."""
+    found = re.search(r"constexpr SheetRect %s\{([\d, ]+)\};" % name, _text("game/Constants.h")).group(1)
+    return tuple(int(v) for v in found.split(","))
+
+
+def brick_sprites():
+    """(x, y, width, height) of the sheet's column of brick images."""
+    ys = [int(y) for y in re.findall(r"\{\s*(?:\d+|INT16_MAX), (\d+), \d+\}", _struct_array("kBrickLooks"))]
+    return constant("kBrickSpriteX"), min(ys), constant("kBrickWidth"), max(ys) + constant("kBrickHeight") - min(ys)
+
+
+def special_sprites():
+    """(x, y) of each bonus item's image in the sheet, by kind."""
+    return [(int(x), int(y)) for x, y in re.findall(r"\{(\d+), (\d+), \d+\}", _struct_array("kSpecialLooks"))[1:]]
+
+
+def _struct_array(name):
+    return re.search(r"constexpr [^;{]*\b%s(?:\[\d+\])?(?: = )?\{(.*?)\};" % name, _text("game/Constants.h"), re.S).group(1)
+
+
+def table_file_name():
+    return re.search(r'kTableFileName\[\] = "([^"]+)"', _text("menu/ScoreFolder.h")).group(1)
+
+
+def program_name():
+    """Every window's title."""
+    return re.search(r'kProgramName\[\] = "([^"]+)"', _text("windows/WindowLook.h")).group(1)
+
+
+@functools.cache
+def default_table():
+    """The table written where none is, as its file's bytes (CR LF lines)."""
+    body = re.search(r"DefaultHighScoreLines\(\) \{.*?\{(.*?)\};", _text("menu/HighScoreFile.cpp"), re.S).group(1)
+    return b"".join(line.encode("cp1252") + b"\r\n" for line in re.findall(r'"([^"]*)"', body))
+
+
+START_WINDOW = form_size("menu/frmSplash.ui")
+PLAY_WINDOW = form_size("app/frmMain.ui")
+INFO_WINDOW = form_size("menu/frmInfo.ui")
