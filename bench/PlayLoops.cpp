@@ -21,11 +21,18 @@ int64_t NowNanos() {
         .count();
 }
 
-int64_t CpuNanos() {
+// CPU time and task switches, of the process (RUSAGE_SELF) or of the calling thread (RUSAGE_THREAD).
+struct Usage {
+    int64_t cpuNanos = 0;
+    int64_t switches = 0;
+};
+
+Usage UsageOf(int who) {
     rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return (int64_t{usage.ru_utime.tv_sec} + usage.ru_stime.tv_sec) * 1'000'000'000 +
-           (int64_t{usage.ru_utime.tv_usec} + usage.ru_stime.tv_usec) * 1'000;
+    getrusage(who, &usage);
+    return {(int64_t{usage.ru_utime.tv_sec} + usage.ru_stime.tv_sec) * 1'000'000'000 +
+                (int64_t{usage.ru_utime.tv_usec} + usage.ru_stime.tv_usec) * 1'000,
+            int64_t{usage.ru_nvcsw} + usage.ru_nivcsw};
 }
 
 int16_t RestX(const game::GameState& s) {
@@ -40,7 +47,8 @@ bool ArrowHeld(frmMain& window) {
 
 }  // namespace
 
-PacedRun RunPacedLoop(frmMain& window, int64_t frames, FrameWait wait) {
+PacedRun RunPacedLoop(frmMain& window, int64_t frames, FrameWait wait,
+                      void (*mark)(const char* edge, FrameWait wait)) {
     game::Game& g = window.Game();
     const FrameWait before = window.Events().Wait();
     window.Events().SetWait(wait);
@@ -50,7 +58,8 @@ PacedRun RunPacedLoop(frmMain& window, int64_t frames, FrameWait wait) {
     run.wait = wait;
     run.starts.reserve(static_cast<std::size_t>(frames + 1));
     run.ticks.reserve(static_cast<std::size_t>(frames + 1));
-    const int64_t cpu0 = CpuNanos();
+    if (mark != nullptr) mark("begin", wait);
+    const Usage process0 = UsageOf(RUSAGE_SELF), main0 = UsageOf(RUSAGE_THREAD);
     const int64_t wall0 = NowNanos();
     for (int64_t frame = 0; frame <= frames; ++frame) {
         run.starts.push_back(NowNanos());
@@ -73,7 +82,12 @@ PacedRun RunPacedLoop(frmMain& window, int64_t frames, FrameWait wait) {
         if (frame < frames) g.WaitFrame();
     }
     run.wallNanos = NowNanos() - wall0;
-    run.cpuNanos = CpuNanos() - cpu0;
+    const Usage process = UsageOf(RUSAGE_SELF), main = UsageOf(RUSAGE_THREAD);
+    if (mark != nullptr) mark("end", wait);
+    run.cpuNanos = process.cpuNanos - process0.cpuNanos;
+    run.mainCpuNanos = main.cpuNanos - main0.cpuNanos;
+    run.switches = process.switches - process0.switches;
+    run.mainSwitches = main.switches - main0.switches;
     window.Events().SetWait(before);
     return run;
 }

@@ -21,6 +21,9 @@ struct PacedRun {
     std::vector<int64_t> starts;  // each frame's start, steady clock ns
     std::vector<int64_t> ticks;   // the game's millisecond tick at that start
     int64_t cpuNanos = 0;         // the process's CPU time over the run
+    int64_t mainCpuNanos = 0;     // of which the main thread's, the rest the toolkit's threads'
+    int64_t switches = 0;         // task switches of all the process's threads over the run
+    int64_t mainSwitches = 0;     // of which the main thread's
     int64_t wallNanos = 0;
     int64_t lostBalls = 0;     // served again and resumed at once
     int64_t wallsRebuilt = 0;  // cleared stages, walls put back without a title
@@ -32,7 +35,10 @@ struct PacedRun {
 // Starts a new game in the window, then runs `frames` frames of running play
 // with the paddle placed under the ball through GameState before each frame,
 // waiting the given way. The samples' space is taken before the first frame.
-PacedRun RunPacedLoop(frmMain& window, int64_t frames, FrameWait wait);
+// mark, if given, is called just before the first frame and just after the
+// last, so that a caller can time the display server over the same span.
+PacedRun RunPacedLoop(frmMain& window, int64_t frames, FrameWait wait,
+                      void (*mark)(const char* edge, FrameWait wait) = nullptr);
 
 // Starts running play with the paddle at rest in the middle of the field and
 // returns the rows it occupies, across the play area, in window units where

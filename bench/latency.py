@@ -83,7 +83,7 @@ def measure(band, presses, rng, frame_s):
 
 def run_wait(build_dir, wait, presses, seed, screen=None):
     """The figures of one wait, in full screen on a screen of that size if given."""
-    with paced.display(screen=screen) as env:
+    with paced.display(screen=screen) as (env, _):
         proc, ready = paced.start(build_dir, paced.full_screen_args(screen) + ["--latency", str(MAX_FRAMES), wait],
                                   env)
         try:

@@ -1,19 +1,23 @@
 """The paced loop (the paced_loop program) in its own Xvfb, with a second
 process moving the pointer over the play window and pressing arrow keys; or
-under a private headless Weston, on Qt's Wayland plugin, without input
-(nothing can inject input into a headless Weston). The frame waits named run
-one after the other in the same process: the default sleep to the deadline,
-the timer-then-poll wait, and a busy wait. Then the sleep in full screen on
-each screen of figures.FULL_SCREENS (an Xvfb of that size under openbox).
+without input, under Xvfb and under each private headless Wayland compositor
+of figures.SERVERS this machine has, on Qt's Wayland plugin, with the display
+server's own CPU use beside the loop's. The frame waits named run one after
+the other in the same process: the default sleep to the deadline, the
+timer-then-poll wait, and a busy wait. Then the sleep in full screen on each
+screen of figures.FULL_SCREENS (an Xvfb of that size under openbox).
 """
 
 import contextlib
+import importlib
 import json
 import os
 import shutil
 import subprocess
 import sys
 import tempfile
+import threading
+import time
 
 import figures
 import harness
@@ -27,22 +31,63 @@ TITLE_SECONDS = 2.0
 NS_PER_MS = 1_000_000
 
 
+# How each Wayland compositor of figures.SERVERS is started, headless on a
+# screen of the launcher's size: (module in tests/support, class, arguments).
+COMPOSITORS = {
+    "weston_pixman": ("weston", "Weston", {"renderer": "pixman"}),
+    "weston_gl": ("weston", "Weston", {"renderer": "gl"}),
+    "mutter": ("mutter", "Mutter", {"size": (weston.SCREEN_W, weston.SCREEN_H)}),
+    "sway": ("sway", "Sway", {}),
+    "kwin": ("kwin", "KWin", {}),
+}
+
+
+def missing(server):
+    """Why this machine cannot run the compositor, or None."""
+    module = COMPOSITORS[server][0]
+    try:
+        if module == "weston":
+            return None if shutil.which("weston") else "weston is not installed (run scripts/setup)"
+        return importlib.import_module(module).missing()
+    except Exception as error:  # a launcher that does not load is a reason too
+        return "%s: %s" % (type(error).__name__, error)
+
+
 @contextlib.contextmanager
-def display(on_weston=False, screen=None):
-    """The environment of a private Xvfb (or headless Weston) to run paced_loop
-    in; with a screen size, an Xvfb of that size under openbox, which grants
-    full screen."""
+def display(server=None, screen=None):
+    """The environment of a private display server to run paced_loop in, and
+    the server's process id: an Xvfb, with a screen size one of that size
+    under openbox, which grants full screen; or the Wayland compositor of that
+    key of COMPOSITORS."""
     with tempfile.TemporaryDirectory(prefix="paced-runtime-") as runtime:
-        if on_weston:
-            server = weston.Weston()
+        if server:
+            module, name, kwargs = COMPOSITORS[server]
+            started = getattr(importlib.import_module(module), name)(**kwargs)
         elif screen:
-            server = harness.XServer(screen, "openbox", os.path.join(runtime, "config"))
+            started = harness.XServer(screen, "openbox", os.path.join(runtime, "config"))
         else:
-            server = harness.XServer()
+            started = harness.XServer()
         try:
-            yield server.env() if on_weston else dict(server.env(), XDG_RUNTIME_DIR=runtime)
+            env = started.env() if server else dict(started.env(), XDG_RUNTIME_DIR=runtime)
+            yield env, started.proc.pid
         finally:
-            server.stop()
+            started.stop()
+
+
+def session_cpu_seconds(session):
+    """The CPU time of the processes of a session (a server started in a
+    session of its own, with the helpers it started)."""
+    ticks = 0
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open("/proc/%s/stat" % pid) as f:
+                stat = f.read()
+        except OSError:  # gone meanwhile
+            continue
+        fields = stat[stat.rindex(")") + 2:].split()
+        if int(fields[3]) == session:
+            ticks += int(fields[11]) + int(fields[12])  # utime, stime
+    return ticks / os.sysconf("SC_CLK_TCK")
 
 
 def full_screen_args(screen):
@@ -63,13 +108,38 @@ def start(build_dir, args, env):
             return proc, json.loads(line)
 
 
+def follow(proc, server_pid, seconds):
+    """paced_loop's last line, once it has ended (killed after `seconds`), and
+    the display server's CPU in % of a core between each wait's begin and end
+    marks: {wait: percent}."""
+    watchdog = threading.Timer(seconds, proc.kill)
+    watchdog.start()
+    marks, server_cpu, last = {}, {}, b""
+    try:
+        for line in proc.stdout:
+            mark = json.loads(line) if line.startswith(b'{"begin"') or line.startswith(b'{"end"') else {}
+            now = (time.monotonic(), session_cpu_seconds(server_pid)) if mark else None
+            if "begin" in mark:
+                marks[mark["begin"]] = now
+            elif "end" in mark and mark["end"] in marks:
+                (t0, cpu0), (t1, cpu1) = marks[mark["end"]], now
+                server_cpu[mark["end"]] = 100.0 * (cpu1 - cpu0) / (t1 - t0)
+            elif line.strip():
+                last = line
+        proc.wait(30)
+    finally:
+        watchdog.cancel()
+    return last, server_cpu
+
+
 def report(result):
     """The waits side by side, one row a figure."""
     waits = list(result)
-    lines = ["%-20s" % "" + "".join("%16s" % w for w in waits)]
+    lines = ["%-24s" % "" + "".join("%16s" % w for w in waits)]
     for name in result[waits[0]]:
         values = (result[w][name] for w in waits)
-        lines.append("%-20s" % name + "".join("%16s" % (v if isinstance(v, int) else "%.4f" % v) for v in values))
+        lines.append("%-24s" % name + "".join("%16s" % (v if isinstance(v, int) else "-" if v is None else "%.4f" % v)
+                                              for v in values))
     return "\n".join(lines)
 
 
@@ -91,29 +161,39 @@ def wait_figures(raw):
                 "over_22_5ms": sum(v > (frame_ms + 0.5) * NS_PER_MS for v in periods)})
     out.update(("late_%s_ms" % k, lateness[k]) for k in ("median", "p99", "max"))
     out["cpu_percent"] = 100.0 * raw["cpu_ns"] / raw["wall_ns"]
+    out["main_cpu_percent"] = 100.0 * raw["main_cpu_ns"] / raw["wall_ns"]
+    out["switches_per_frame"] = raw["switches"] / len(periods)
+    out["main_switches_per_frame"] = raw["main_switches"] / len(periods)
     out.update((k, raw[k]) for k in ("lost_balls", "walls_rebuilt", "pointer_motions", "key_presses"))
     return out
 
 
-def run(build_dir, frames=2000, waits=WAITS, on_weston=False, echo=True, screen=None):
-    """What paced_loop measured: {wait: {figure: value}}; in full screen on a screen of that size if given."""
-    with display(on_weston, screen) as env:
-        proc, ready = start(build_dir, full_screen_args(screen) + [str(frames)] + list(waits), env)
+def run(build_dir, frames=2000, waits=WAITS, server=None, echo=True, screen=None, with_input=True):
+    """What paced_loop measured: {wait: {figure: value}}, the display server's
+    CPU included; under the compositor of that key of COMPOSITORS if given,
+    else under Xvfb, with input unless with_input is False (a compositor gets
+    none), in full screen on a screen of that size if given."""
+    with_input = with_input and not server
+    with display(server, screen) as (env, server_pid):
+        args = full_screen_args(screen) + ([] if with_input else ["--no-input"])
+        proc, ready = start(build_dir, args + [str(frames)] + list(waits), env)
         seconds = len(waits) * (frames * ready["frame_ms"] / 1000.0 + TITLE_SECONDS) + 5
         inp = None
         try:
-            if not on_weston:  # paced_loop starts on its own after 5 s without input
+            if with_input:
                 inp = xinput.start(env, x11.visible_window(env, proc.pid, screen or PLAY_SIZE)[1:], seconds)
-            output, _ = proc.communicate(timeout=seconds + 60)
+            output, server_cpu = follow(proc, server_pid, seconds + 60)
         finally:
             if inp is not None:
                 harness.end_process(inp)
             harness.end_process(proc)
     if proc.returncode != 0:
         raise RuntimeError("paced_loop failed (%d)" % proc.returncode)
-    result = {wait: wait_figures(raw) for wait, raw in json.loads(output.splitlines()[-1]).items()}
+    result = {wait: dict(wait_figures(raw), server_cpu_percent=server_cpu.get(wait))
+              for wait, raw in json.loads(output).items()}
     if echo:
-        where = ", Weston" if on_weston else ", full screen on %dx%d" % screen if screen else ""
+        where = (", " + figures.server(server).title if server else ", full screen on %dx%d" % screen if screen
+                 else "" if with_input else ", Xvfb without input")
         print("Paced loop: %d frames a wait%s\n%s" % (frames, where, report(result)), flush=True)
     return result
 
@@ -135,8 +215,55 @@ def busy_loops(count=2):
             for _ in range(count)]
 
 
-def table_figures(build_dir, frames):
-    """The table's paced-loop figures: the three waits, then two on a busy machine, then Weston."""
+def _server(f, note):
+    """A display server's row: the loop's CPU (value), its main thread's and the
+    other threads', task switches a frame, and the display server's CPU."""
+    # The two CPU times are read a moment apart: a process without other
+    # threads may show a hair less than its main thread.
+    others = max(0.0, f["cpu_percent"] - f["main_cpu_percent"])
+    return {"value": f["cpu_percent"], "main": f["main_cpu_percent"], "others": others,
+            "switches": f["switches_per_frame"], "main_switches": f["main_switches_per_frame"],
+            "server": f.get("server_cpu_percent"),
+            "note": "%d frames, sleep wait, no input; frame period mean %.3f, p99 %.3f ms; %.1f of the task switches "
+                    "a frame the main thread's%s" % (f["frames"], f["period_mean_ms"], f["period_p99_ms"],
+                                                   f["main_switches_per_frame"], note)}
+
+
+def server_figures(build_dir, frames, servers, xvfb_twice=True):
+    """The sleep wait without input under Xvfb and under each compositor of
+    servers (keys of COMPOSITORS) this machine has, one after the other: the
+    loop's CPU and its display server's side by side, every compositor's row
+    beside Xvfb's from the same run ("versus"). With xvfb_twice Xvfb runs
+    before and after the compositors and the mean of the two is the
+    reference, so that a machine's drift during the run falls on both sides."""
+    xvfb = [run(build_dir, frames, ("sleep",), with_input=False)["sleep"]]
+    found = {}
+    for key in servers:
+        reason = missing(key)
+        if reason is None:
+            try:
+                found[key] = run(build_dir, frames, ("sleep",), server=key)["sleep"]
+                continue
+            except Exception as error:  # the other compositors still give their rows
+                reason = "failed: %s: %s" % (type(error).__name__, error)
+        found[key] = {"missing": reason}
+    if xvfb_twice:
+        xvfb.append(run(build_dir, frames, ("sleep",), with_input=False)["sleep"])
+    mean = {k: sum(x[k] for x in xvfb) / len(xvfb) if all(x[k] is not None for x in xvfb) else None
+            for k in xvfb[0]}
+    out = {"server_xvfb": _server(mean, "" if len(xvfb) == 1 else "; mean of a run before the compositors and one "
+                                  "after (loop %s %%)" % " and ".join("%.2f" % x["cpu_percent"] for x in xvfb))}
+    for key, f in found.items():
+        out["server_" + key] = f if "missing" in f else dict(_server(f, ""), versus=mean["cpu_percent"])
+    if "frames" in found.get("weston_pixman", {}):
+        out["period_weston"] = _period(found["weston_pixman"], "sleep wait, headless Weston (pixman), no input")
+    return out
+
+
+def table_figures(build_dir, frames, servers=tuple(COMPOSITORS), xvfb_twice=True):
+    """The table's paced-loop figures: the three waits, then two on a busy
+    machine, then without input under Xvfb and the compositors of servers
+    (see server_figures), then in full screen."""
     result = run(build_dir, frames, WAITS)
     sleep, ttp, busy = result["sleep"], result["timer-then-poll"], result["busy"]
     out = {
@@ -169,14 +296,10 @@ def table_figures(build_dir, frames):
                                                % lt["late_max_ms"])
     out["loop_cpu_loaded"] = {"value": ls["cpu_percent"],
                               "note": "sleep wait, two busy loops; timer-then-poll wait %.2f %%" % lt["cpu_percent"]}
-    # The same loop on Wayland, right after: the compositor's frame callbacks
-    # must neither throttle nor delay the 22 ms frames.
-    if shutil.which("weston") is not None:
-        wl = run(build_dir, frames, ("sleep",), on_weston=True)["sleep"]
-        out["period_weston"] = _period(wl, "sleep wait, headless Weston (pixman), no input")
-        out["loop_cpu_weston"] = {"value": wl["cpu_percent"], "versus": sleep["cpu_percent"],
-                                  "note": "sleep wait, headless Weston, no input; Xvfb %.2f %% in the same run"
-                                  % sleep["cpu_percent"]}
+    # The same loop on Wayland, beside Xvfb without input: what each
+    # compositor costs the game and itself, and that its frame callbacks
+    # neither throttle nor delay the 22 ms frames.
+    out.update(server_figures(build_dir, frames, servers, xvfb_twice))
     # Full screen: the window manager's resize and the larger image must
     # neither throttle nor delay the frames.
     for screen, _ in figures.FULL_SCREENS:

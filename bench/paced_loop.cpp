@@ -1,19 +1,21 @@
 // The paced-loop measurement: the real play window and its Qt platform run
 // frames of play, and every frame's start is recorded. Run it under X
 // (bench/paced.py starts an Xvfb and a second process that moves the pointer
-// and presses keys).
+// and presses keys) or under a Wayland compositor.
 //
-//   paced_loop [--fullscreen] FRAMES WAIT...      WAIT: sleep, timer-then-poll or busy
+//   paced_loop [--fullscreen] [--no-input] FRAMES WAIT...      WAIT: sleep, timer-then-poll or busy
 //   paced_loop [--fullscreen] --latency FRAMES WAIT
 //
 // The waits named run one after the other in the same process. --latency
 // runs play with the paddle at rest for bench/latency.py, which presses the
 // keys, until Q or FRAMES frames. --fullscreen shows the window full screen,
 // as F11 does (a window manager must grant it), before anything is timed.
+// --no-input starts at once instead of waiting up to 5 s for the first input.
 //
 // Standard output carries JSON lines only: {"ready": ...} once the window is
 // up, with the frame period (and the paddle's band in window units for
-// --latency), then every wait's samples:
+// --latency), {"begin": WAIT} and {"end": WAIT} around each wait's frames,
+// then every wait's samples:
 // {"sleep": {"starts": [ns...], "ticks": [ms...], "frame_ms": 22, ...}, ...}.
 
 #include <QApplication>
@@ -78,11 +80,18 @@ void PrintRun(const bench::PacedRun& run) {
     PrintList("starts", run.starts);
     PrintList("ticks", run.ticks);
     std::printf(
-        "\"frame_ms\": %d, \"cpu_ns\": %lld, \"wall_ns\": %lld, \"lost_balls\": %lld, \"walls_rebuilt\": "
-        "%lld, "
+        "\"frame_ms\": %d, \"cpu_ns\": %lld, \"main_cpu_ns\": %lld, \"switches\": %lld, "
+        "\"main_switches\": %lld, \"wall_ns\": %lld, \"lost_balls\": %lld, \"walls_rebuilt\": %lld, "
         "\"pointer_motions\": %lld, \"key_presses\": %lld}",
-        int{game::kFrameMillis}, (long long)run.cpuNanos, (long long)run.wallNanos,
+        int{game::kFrameMillis}, (long long)run.cpuNanos, (long long)run.mainCpuNanos,
+        (long long)run.switches, (long long)run.mainSwitches, (long long)run.wallNanos,
         (long long)run.lostBalls, (long long)run.wallsRebuilt, (long long)run.motions, (long long)run.keys);
+}
+
+// The edges of a wait's frames, for the harness to time the display server by.
+void PrintMark(const char* edge, bench::FrameWait wait) {
+    std::printf("{\"%s\": \"%s\"}\n", edge, platform::qt::FrameWaitName(wait));
+    std::fflush(stdout);
 }
 
 }  // namespace
@@ -95,15 +104,16 @@ int main(int argc, char** argv) {
         return given;
     };
     const bool fullScreen = option("--fullscreen");
+    const bool noInput = option("--no-input");
     const bool latency = option("--latency");
     const long long frames = argc > first ? std::strtoll(argv[first], nullptr, 10) : 0;
     std::vector<bench::FrameWait> waits;
     bool ok = frames >= 2 && argc > first + 1;
     for (int i = first + 1; ok && i < argc; ++i)
         ok = platform::qt::FrameWaitNamed(argv[i], waits.emplace_back());
-    if (!ok || (latency && waits.size() != 1)) {
+    if (!ok || (latency && (waits.size() != 1 || noInput))) {
         std::fprintf(stderr,
-                     "usage: paced_loop [--fullscreen] FRAMES WAIT...\n"
+                     "usage: paced_loop [--fullscreen] [--no-input] FRAMES WAIT...\n"
                      "       paced_loop [--fullscreen] --latency FRAMES WAIT\n");
         return 2;
     }
@@ -140,13 +150,14 @@ int main(int argc, char** argv) {
     // (or after 5 s without one).
     QElapsedTimer waited;
     waited.start();
-    while (input.motions + input.keys == 0 && waited.elapsed() < 5000) RunEventsFor(10);
+    while (!noInput && input.motions + input.keys == 0 && waited.elapsed() < 5000) RunEventsFor(10);
 
-    // Printed after the last wait, so that no output disturbs a run.
+    // The samples are printed after the last wait, so that no output disturbs a
+    // run; the marks fall just outside its timed frames.
     std::vector<bench::PacedRun> runs;
     for (bench::FrameWait wait : waits) {
         const long long motions = input.motions, keys = input.keys;
-        runs.push_back(bench::RunPacedLoop(window, frames, wait));
+        runs.push_back(bench::RunPacedLoop(window, frames, wait, PrintMark));
         runs.back().motions = input.motions - motions;
         runs.back().keys = input.keys - keys;
         if (runs.back().closed) break;

@@ -5,10 +5,12 @@ machine it ran on.
     run.py --build-dir DIR [--short] [--strict] [--doc FILE] [paced|latency|program|all]
 
 paced: the frame loop under Xvfb with input (three waits side by side, then
-two on a busy machine), under Weston and in full screen; latency: key to
-screen for each wait and in full screen; program: the real program's CPU
-(in a window and in full screen), memory and start-up; all (the default):
-the rules and drawing benchmarks, then the three above.
+two on a busy machine), without input under Xvfb and each Wayland compositor
+found (Weston with pixman and with GL, mutter, sway, KWin; --short: the two
+Weston), and in full screen; latency: key to screen for each wait and in full
+screen; program: the real program's CPU (in a window and in full screen),
+memory and start-up; all (the default): the rules and drawing benchmarks, then
+the three above.
 --short runs every step briefly (200 paced frames, 2 s CPU spans, 3 starts,
 10 key presses) to show that it still builds and runs; its figures are not the
 goals'. --strict ends with status 1 when a goal is not met. --doc FILE writes
@@ -34,9 +36,14 @@ import x11
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 FULL = {"repetitions": 10, "min_time": 0.5, "paced_draw": 1000, "frames": 2000, "seconds": 20.0,
-        "window": 1.0, "starts": 10, "presses": 250}
+        "window": 1.0, "starts": 10, "presses": 250, "servers": tuple(paced.COMPOSITORS), "xvfb_twice": True}
 SHORT = {"repetitions": 2, "min_time": 0.05, "paced_draw": 100, "frames": 200, "seconds": 2.0,
-         "window": 1.0, "starts": 3, "presses": 10}
+         "window": 1.0, "starts": 3, "presses": 10, "servers": ("weston_pixman", "weston_gl"), "xvfb_twice": False}
+# How each compositor the heading names tells its version: kwin_wayland's file
+# capability may keep it from running here, so its package says it.
+SERVER_VERSIONS = (("weston", ["weston", "--version"]), ("mutter", ["mutter", "--version"]),
+                   ("sway", ["sway", "--version"]),
+                   ("kwin_wayland", ["dpkg-query", "-W", "-f", "kwin_wayland ${Version}", "kwin-wayland"]))
 
 
 def google_benchmark(exe, args, env=None):
@@ -88,7 +95,8 @@ def draw_figures(build_dir, p):
 def steps(command, build_dir, p):
     """(title, step) of a command, in the order they run."""
     chosen = {
-        "paced": [("paced loop", lambda: paced.table_figures(build_dir, p["frames"]))],
+        "paced": [("paced loop", lambda: paced.table_figures(build_dir, p["frames"], p["servers"],
+                                                             p["xvfb_twice"]))],
         "latency": [("key to screen", lambda: latency.table_figures(build_dir, p["presses"]))],
         "program": [("the real program", lambda: program.table_figures(
             os.path.join(build_dir, "program"), p["seconds"], p["window"], p["starts"]))],
@@ -118,7 +126,7 @@ def machine():
     finally:
         server.stop()
     return {"processor": model, "cores": os.cpu_count(), "xvfb": xvfb,
-            "weston": _output(["weston", "--version"]) if shutil.which("weston") else "not found",
+            "compositors": [_output(command) for program, command in SERVER_VERSIONS if shutil.which(program)],
             "commit": _output(["git", "-C", HERE, "describe", "--always", "--dirty"]),
             "date": time.strftime("%Y-%m-%d")}
 
@@ -129,9 +137,10 @@ def heading(m, short, seconds):
         "- Machine: %s, %d cores" % (m["processor"], m["cores"]),
         "- Load average (1, 5, 15 min): %s at the start, %s at the end" % (load(m["load_start"]),
                                                                             load(m["load_end"])),
-        "- Display servers: Xvfb (%s), %s" % (m["xvfb"], m["weston"]),
+        "- Display servers: %s" % ", ".join(["Xvfb (%s)" % m["xvfb"]] + m["compositors"]),
         "- Run: %s, commit %s, %s, %.0f s; every row below comes from this one run, the comparison rows "
-        "(timer-then-poll wait, busy wait, Xvfb against Weston, window against full screen) included" % (
+        "(timer-then-poll wait, busy wait, Xvfb against the Wayland compositors, window against full screen) "
+        "included" % (
             m["date"], m["commit"], "short (not the goals' conditions)" if short else "full", seconds),
     ])
 
@@ -152,6 +161,8 @@ def main():
     parser.add_argument("--doc")
     args = parser.parse_args()
     build_dir = os.path.abspath(args.build_dir)
+    # The compositors' launchers start wlinput, built beside the program.
+    os.environ.setdefault("TILEBASH_WLINPUT", os.path.join(build_dir, "bin", "wlinput"))
     p = SHORT if args.short else FULL
     started = time.monotonic()
     m = machine()

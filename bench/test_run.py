@@ -22,7 +22,8 @@ PACED_JSON = {
     "sleep": {"frames": 2000, "period_mean_ms": 22.001, "period_median_ms": 22.0, "period_p99_ms": 22.3,
               "period_min_ms": 21.9, "period_max_ms": 23.0, "below_22ms_tick": 0, "below_22ms_ns": 3,
               "over_22_5ms": 4, "late_median_ms": 0.1, "late_p99_ms": 0.45, "late_max_ms": 0.9,
-              "cpu_percent": 2.5, "pointer_motions": 900, "key_presses": 170},
+              "cpu_percent": 2.5, "main_cpu_percent": 2.0, "switches_per_frame": 1.5, "main_switches_per_frame": 1.2,
+              "server_cpu_percent": 0.4, "pointer_motions": 900, "key_presses": 170},
 }
 PACED_JSON["busy"] = dict(PACED_JSON["sleep"], cpu_percent=99.0)
 PACED_JSON["timer-then-poll"] = dict(PACED_JSON["sleep"], period_p99_ms=22.6, late_p99_ms=0.6, cpu_percent=3.4)
@@ -76,25 +77,52 @@ class Figures(unittest.TestCase):
              {"frames": 2, "below_22ms_tick": 1, "below_22ms_ns": 1, "late_median_ms": -0.5, "late_p99_ms": 0.0}),
         ]
         for starts, ticks, expected in cases:
-            raw = {"starts": [5000000300 + s for s in starts], "ticks": ticks, "frame_ms": 22, "cpu_ns": 50, "wall_ns": 2000,
+            raw = {"starts": [5000000300 + s for s in starts], "ticks": ticks, "frame_ms": 22, "cpu_ns": 50,
+                   "main_cpu_ns": 40, "switches": 8, "main_switches": 4, "wall_ns": 2000,
                    "lost_balls": 0, "walls_rebuilt": 1, "pointer_motions": 9, "key_presses": 2}
             f = paced.wait_figures(raw)
             for key, value in expected.items():
                 self.assertAlmostEqual(f[key], value, places=9, msg=(starts, key))
-            self.assertEqual((f["cpu_percent"], f["walls_rebuilt"], f["key_presses"]), (2.5, 1, 2))
+            self.assertEqual((f["cpu_percent"], f["main_cpu_percent"], f["walls_rebuilt"], f["key_presses"]),
+                             (2.5, 2.0, 1, 2))
+            self.assertEqual((f["switches_per_frame"], f["main_switches_per_frame"]),
+                             (8 / f["frames"], 4 / f["frames"]))
+
+    def test_the_display_server_is_timed_between_the_marks_of_each_wait(self):
+        lines = [b'{"begin": "sleep"}\n', b'{"end": "sleep"}\n', b'{"begin": "busy"}\n', b'{"end": "busy"}\n',
+                 b'{"sleep": {}, "busy": {}}\n']
+        proc = mock.Mock(stdout=iter(lines))
+        with mock.patch.object(paced, "session_cpu_seconds", side_effect=[10.0, 10.5, 11.0, 12.0]) as cpu, \
+                mock.patch.object(paced.time, "monotonic", side_effect=[100.0, 150.0, 160.0, 170.0]):
+            last, server = paced.follow(proc, 4321, 60)
+        self.assertEqual(last, lines[-1])
+        self.assertEqual(server, {"sleep": 1.0, "busy": 10.0})
+        cpu.assert_called_with(4321)
 
     def test_paced_loop_json_becomes_period_tick_and_busy_figures(self):
+        # Xvfb without input before and after the compositors: Weston measured,
+        # mutter missing, KWin failing to start.
+        xvfb = [{"sleep": dict(PACED_JSON["sleep"], cpu_percent=c, main_cpu_percent=m)} for c, m in ((1.0, 1.0),
+                                                                                                       (1.2, 1.1))]
         weston_json = {"sleep": dict(PACED_JSON["sleep"], period_mean_ms=22.01, cpu_percent=3.5)}
         full_json = [{"sleep": dict(PACED_JSON["sleep"], period_p99_ms=22.4 + i / 100)}
                      for i in range(len(figures.FULL_SCREENS))]
-        with mock.patch.object(paced, "run", side_effect=[PACED_JSON, LOADED_JSON, weston_json] + full_json) as runs, \
-                mock.patch.object(paced.shutil, "which", return_value="/usr/bin/weston"), \
+        runs_made = [PACED_JSON, LOADED_JSON, xvfb[0], weston_json, RuntimeError("kwin ended"), xvfb[1]] + full_json
+        with mock.patch.object(paced, "run", side_effect=runs_made) as runs, \
+                mock.patch.object(paced, "missing", side_effect=lambda key: "no mutter" if key == "mutter" else None), \
                 mock.patch.object(paced, "busy_loops", return_value=[]) as spin:
-            f = paced.table_figures("/nowhere", 2000)
-        self.assertTrue(runs.call_args_list[2].kwargs["on_weston"])
+            f = paced.table_figures("/nowhere", 2000, ("weston_pixman", "mutter", "kwin"))
+        self.assertEqual([c.kwargs.get("server", c.kwargs.get("with_input")) for c in runs.call_args_list[2:6]],
+                         [False, "weston_pixman", "kwin", False])
+        self.assertAlmostEqual(f["server_xvfb"]["value"], 1.1)
+        self.assertAlmostEqual(f["server_xvfb"]["others"], 0.05)
+        self.assertEqual((f["server_weston_pixman"]["value"], f["server_weston_pixman"]["server"]), (3.5, 0.4))
+        self.assertAlmostEqual(f["server_weston_pixman"]["versus"], 1.1)
+        self.assertEqual(f["server_mutter"], {"missing": "no mutter"})
+        self.assertEqual(f["server_kwin"], {"missing": "failed: RuntimeError: kwin ended"})
         # Each screen's full-screen run under its own key.
         for i, (screen, _) in enumerate(figures.FULL_SCREENS):
-            self.assertEqual(runs.call_args_list[3 + i].kwargs["screen"], screen)
+            self.assertEqual(runs.call_args_list[6 + i].kwargs["screen"], screen)
             self.assertEqual(f[figures.full_screen_key("period_full_screen", screen)]["p99"], 22.4 + i / 100)
         spin.assert_called_once()
         # The busy machine's figures, each with the timer-then-poll wait's from the same run.
@@ -102,7 +130,7 @@ class Figures(unittest.TestCase):
         self.assertEqual((f["late_loaded"]["p99"], f["late_loaded"]["versus"]), (0.7, 1.2))
         self.assertEqual((f["late"]["p99"], f["late_timer_then_poll"]["p99"], f["loop_cpu_timer_then_poll"]["value"]),
                          (0.45, 0.6, 3.4))
-        self.assertEqual((f["period_weston"]["mean"], f["loop_cpu_weston"]["value"]), (22.01, 3.5))
+        self.assertEqual(f["period_weston"]["mean"], 22.01)
         self.assertEqual(f["loop_cpu"]["value"], 2.5)
         self.assertEqual((f["period"]["mean"], f["period"]["median"], f["period"]["p99"]), (22.001, 22.0, 22.3))
         self.assertEqual(f["below_tick"]["value"], 0)
@@ -113,10 +141,9 @@ class Figures(unittest.TestCase):
         self.assertEqual(f["period_timer_then_poll"]["p99"], 22.6)
         # No sleep CPU, no ratio.
         idle = dict(PACED_JSON, sleep=dict(PACED_JSON["sleep"], cpu_percent=0.0))
-        with mock.patch.object(paced, "run", side_effect=[idle, LOADED_JSON] + full_json), \
-                mock.patch.object(paced.shutil, "which", return_value=None), \
+        with mock.patch.object(paced, "run", side_effect=[idle, LOADED_JSON, xvfb[0]] + full_json), \
                 mock.patch.object(paced, "busy_loops", return_value=[]):
-            f = paced.table_figures("/nowhere", 2000)
+            f = paced.table_figures("/nowhere", 2000, (), xvfb_twice=False)
         self.assertNotIn("busy_ratio", f)
         self.assertNotIn("period_weston", f)
 

@@ -27,11 +27,14 @@ CLIENT_ENV_DROPPED = ("DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "XAUTHORIT
 
 
 class Weston:
-    """Weston with the headless back end and the pixman renderer (no GPU), on
-    a socket of its own in a runtime folder of its own (mode 0700, as Wayland
-    clients demand), so parallel runs never meet."""
+    """Weston with the headless back end, on a socket of its own in a runtime
+    folder of its own (mode 0700, as Wayland clients demand), so parallel runs
+    never meet. The renderer is pixman (no GPU), which reads a client's shared
+    memory buffer until the next one replaces it, or "gl" (Mesa's software GL,
+    no GPU either), which copies it into a texture at its next repaint and
+    releases it then."""
 
-    def __init__(self, size=(SCREEN_W, SCREEN_H)):
+    def __init__(self, size=(SCREEN_W, SCREEN_H), renderer="pixman"):
         self.runtime = tempfile.mkdtemp(prefix="tilebash-weston-")
         os.chmod(self.runtime, 0o700)
         self.socket = "tilebash-%d-%d" % (os.getpid(), next(_sockets))
@@ -40,7 +43,7 @@ class Weston:
         self._log = open(self.log_path, "wb")
         # --idle-time=0: never fade the screen or lock it during a long run.
         self.proc = subprocess.Popen(
-            ["weston", "--backend=headless-backend.so", "--use-pixman", "--socket=" + self.socket, "--debug",
+            ["weston", "--backend=headless-backend.so", "--use-" + renderer, "--socket=" + self.socket, "--debug",
              "--idle-time=0", "--width=%d" % size[0], "--height=%d" % size[1]],
             env=env, stdin=subprocess.DEVNULL, stdout=self._log, stderr=subprocess.STDOUT, start_new_session=True)
         try:
