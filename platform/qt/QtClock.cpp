@@ -4,10 +4,6 @@
 
 namespace platform::qt {
 
-namespace {
-constexpr int64_t kNanosPerMilli = 1'000'000;
-}
-
 QtClock::QtClock(int32_t startTick)
     : startNanos_(int64_t{static_cast<uint32_t>(startTick)} * kNanosPerMilli) {
     elapsed_.start();

@@ -8,6 +8,9 @@
 
 namespace platform::qt {
 
+// The clock keeps nanoseconds; its ticks are milliseconds.
+inline constexpr int64_t kNanosPerMilli = 1'000'000;
+
 class QtClock final : public Clock {
 public:
     // Counts from startTick at construction (0 but in tests) and wraps as a

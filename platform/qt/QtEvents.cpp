@@ -15,7 +15,6 @@ namespace platform::qt {
 
 namespace {
 
-constexpr int64_t kNanosPerMilli = 1'000'000;
 constexpr int64_t kNanosPerSecond = 1'000'000'000;
 // TimerThenPoll: the event loop's timer counts whole milliseconds and its
 // wake-ups come late by some fraction of one, so it sleeps to a millisecond

@@ -21,10 +21,12 @@ extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #include "platform/qt/QtEvents.h"
 #include "platform/qt/QtKeyboard.h"
 
-using platform::kKeyDownBit;
+#include "KeyState.h"
+
 using platform::qt::QtClock;
 using platform::qt::QtEvents;
 using platform::qt::QtKeyboard;
+using platform_test::Down;
 
 namespace {
 
@@ -36,10 +38,6 @@ int64_t LiveHeapBytes() {
     const struct mallinfo2 info = mallinfo2();
     return static_cast<int64_t>(info.uordblks + info.hblkhd);
 #endif
-}
-
-bool Down(QtKeyboard& keys, int32_t vk) {
-    return (keys.GetKeyState(vk) & kKeyDownBit) != 0;
 }
 
 constexpr int kBurst = 10000;

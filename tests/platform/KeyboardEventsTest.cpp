@@ -14,16 +14,14 @@
 #include "platform/qt/QtEvents.h"
 #include "platform/qt/QtKeyboard.h"
 
-using platform::kKeyDownBit;
+#include "KeyState.h"
+
 using platform::qt::QtClock;
 using platform::qt::QtEvents;
 using platform::qt::QtKeyboard;
+using platform_test::Down;
 
 namespace {
-
-bool Down(QtKeyboard& keys, int32_t vk) {
-    return (keys.GetKeyState(vk) & kKeyDownBit) != 0;
-}
 
 void Send(QWidget& target, QEvent::Type type, int key, bool autoRepeat = false) {
     QKeyEvent event(type, key, Qt::NoModifier, QString(), autoRepeat);

@@ -17,14 +17,13 @@
 
 #include "Artwork.h"
 #include "PictureCheck.h"
+#include "PictureFiles.h"
 #include "game/Constants.h"
 #include "game/GameState.h"
 
 namespace {
 
-QString SourcePath(const char* relative) {
-    return QStringLiteral(TILEBASH_SOURCE_DIR "/") + relative;
-}
+using widget_test::SourcePath;
 
 QImage LoadSheet() {
     QImage sheet(SourcePath("Images/bitmaps.bmp"));

@@ -11,9 +11,12 @@
 #include <memory>
 
 #include "MenuTestSupport.h"
+#include "PictureFiles.h"
 #include "menu/frmInfo.h"
 
 namespace {
+
+using widget_test::BuiltInPicture;
 
 // The window drawn as a backing store of that scale would hold it.
 QImage RenderAtScale(QWidget& window, int scale) {
@@ -41,10 +44,6 @@ int PixelsOffTheirBlock(const QImage& shown, const QImage& picture, const QRect&
     return off;
 }
 
-QImage Picture(const char* name) {
-    return QImage(QStringLiteral(":/pictures/") + name).convertToFormat(QImage::Format_RGB32);
-}
-
 TEST(ScaledPictures, StartAndInfoPicturesEnlargeAsWholeBlocksAtTwoAndThreeTimes) {
     menu_test::MenuFixture fixture;
     frmSplash& splash = fixture.Create();
@@ -56,8 +55,9 @@ TEST(ScaledPictures, StartAndInfoPicturesEnlargeAsWholeBlocksAtTwoAndThreeTimes)
         QRect pictureOnly;  // no control covers it
     };
     const Case cases[] = {
-        {"start window, title logo", splash, Picture("splash.png"), QRect(0, 0, 320, 126)},
-        {"information window, all but the button's row", info, Picture("info.png"), QRect(0, 0, 500, 350)},
+        {"start window, title logo", splash, BuiltInPicture("splash.png"), QRect(0, 0, 320, 126)},
+        {"information window, all but the button's row", info, BuiltInPicture("info.png"),
+         QRect(0, 0, 500, 350)},
     };
     for (const Case& c : cases) {
         ASSERT_FALSE(c.picture.isNull()) << c.what;

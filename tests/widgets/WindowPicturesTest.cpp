@@ -14,17 +14,13 @@
 #include <vector>
 
 #include "GeometryPrinters.h"
+#include "PictureFiles.h"
 #include "game/Constants.h"
 
 namespace {
 
-QString SourcePath(const QString& relative) {
-    return QStringLiteral(TILEBASH_SOURCE_DIR "/") + relative;
-}
-
-QImage Picture(const char* name) {
-    return QImage(QStringLiteral(":/pictures/") + name).convertToFormat(QImage::Format_RGB32);
-}
+using widget_test::BuiltInPicture;
+using widget_test::SourcePath;
 
 int MinChannel(QRgb c) {
     return std::min({qRed(c), qGreen(c), qBlue(c)});
@@ -90,7 +86,7 @@ TEST(WindowPictures, IconsAreClearAtTheCornersAndOpaqueInTheMiddle) {
 }
 
 TEST(PlayfieldPicture, MosaicFillsExactlyThePlayArea) {
-    const QImage img = Picture("playfield.png");
+    const QImage img = BuiltInPicture("playfield.png");
     const QRect play(QPoint(10, 10), QPoint(529, 409));
     ForEachPixel(play, [&](int x, int y) {
         const bool border = x == play.left() || x == play.right() || y == play.top() || y == play.bottom();
@@ -107,7 +103,7 @@ TEST(PlayfieldPicture, MosaicFillsExactlyThePlayArea) {
 }
 
 TEST(PlayfieldPicture, StatusPanelsAreLightAndTheLegendAreaIsDark) {
-    const QImage img = Picture("playfield.png");
+    const QImage img = BuiltInPicture("playfield.png");
     // Black status texts print over the panels, the grey legend under them.
     for (const game::PanelBox& box : game::kStatusPanels)
         ForEachPixel(QRect(QPoint(box.left, box.top), QPoint(box.right, box.bottom)).adjusted(2, 2, -2, -2),
@@ -120,7 +116,7 @@ TEST(PlayfieldPicture, StatusPanelsAreLightAndTheLegendAreaIsDark) {
 }
 
 TEST(SplashPicture, HeadingAndVersionInkTheirRectanglesAndControlAreasArePlainDark) {
-    const QImage img = Picture("splash.png");
+    const QImage img = BuiltInPicture("splash.png");
     for (int x = 84; x <= 240; ++x) EXPECT_EQ(img.pixel(x, 186) | 0xFF000000u, 0xFFFFFFFFu) << x;
     // The pixels at least half white around each word span exactly its rectangle.
     const auto inked = [&](const QRect& around) {
@@ -143,7 +139,7 @@ TEST(SplashPicture, HeadingAndVersionInkTheirRectanglesAndControlAreasArePlainDa
 }
 
 TEST(InfoPicture, BackToMainButtonSitsOnPlainBlue) {
-    const QImage img = Picture("info.png");
+    const QImage img = BuiltInPicture("info.png");
     ForEachPixel(QRect(16, 352, 113, 41), [&](int x, int y) {
         const QRgb c = img.pixel(x, y);
         EXPECT_TRUE(qBlue(c) > qRed(c) && MaxChannel(c) <= 120) << x << "," << y;
