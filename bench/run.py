@@ -11,8 +11,8 @@ Weston), and in full screen; latency: key to screen for each wait and in full
 screen; program: the real program's CPU (in a window and in full screen),
 memory and start-up; all (the default): the rules and drawing benchmarks, then
 the three above.
---short runs every step briefly (200 paced frames, 2 s CPU spans, 3 starts,
-10 key presses) to show that it still builds and runs; its figures are not the
+--short runs every step briefly (50 paced frames, 1 s CPU spans, 2 starts, 5
+key presses) to show that it still builds and runs; its figures are not the
 goals'. --strict ends with status 1 when a goal is not met. --doc FILE writes
 FILE from PERFORMANCE.md.in with the table in it, after a full run of all.
 Needs tests/support on PYTHONPATH.
@@ -37,8 +37,8 @@ import x11
 HERE = os.path.dirname(os.path.abspath(__file__))
 FULL = {"repetitions": 10, "min_time": 0.5, "paced_draw": 1000, "frames": 2000, "seconds": 20.0,
         "window": 1.0, "starts": 10, "presses": 250, "servers": tuple(paced.COMPOSITORS), "xvfb_twice": True}
-SHORT = {"repetitions": 2, "min_time": 0.05, "paced_draw": 100, "frames": 200, "seconds": 2.0,
-         "window": 1.0, "starts": 3, "presses": 10, "servers": ("weston_pixman", "weston_gl"), "xvfb_twice": False}
+SHORT = {"repetitions": 2, "min_time": 0.05, "paced_draw": 100, "frames": 50, "seconds": 1.0,
+         "window": 0.5, "starts": 2, "presses": 5, "servers": ("weston_pixman", "weston_gl"), "xvfb_twice": False}
 # How each compositor the heading names tells its version: kwin_wayland's file
 # capability may keep it from running here, so its package says it.
 SERVER_VERSIONS = (("weston", ["weston", "--version"]), ("mutter", ["mutter", "--version"]),
