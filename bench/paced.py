@@ -19,6 +19,7 @@ import tempfile
 import threading
 import time
 
+import facts
 import figures
 import harness
 import weston
@@ -26,7 +27,7 @@ import x11
 import xinput
 
 WAITS = ("sleep", "timer-then-poll", "busy")
-PLAY_SIZE = (640, 420)
+PLAY_SIZE = facts.PLAY_WINDOW
 TITLE_SECONDS = 2.0
 NS_PER_MS = 1_000_000
 
