@@ -102,17 +102,8 @@ class DesktopScenario(unittest.TestCase):
                   % (message, self.trace.toplevels, self.trace.focused(), where, self.trace_path, self.desk.log()))
 
     def wait(self, condition, what, timeout=harness.WINDOW_TIMEOUT):
-        deadline = time.monotonic() + timeout
-        while True:
-            self.trace.read()
-            found = condition()
-            if found:
-                return found
-            if self.proc.poll() is not None:
-                self.fail_with("the program ended (status %s) while waiting for %s" % (self.proc.returncode, what))
-            if time.monotonic() > deadline:
-                self.fail_with("timed out after %.0f s waiting for %s" % (timeout, what))
-            time.sleep(0.1)
+        return harness.wait_while_running(self.proc, lambda: self.trace.read() and condition(), what,
+                                          self.fail_with, timeout, poll=0.1)
 
     def window_with_keyboard(self, size, what):
         return self.wait(lambda: self.trace.focused() if self.trace.focused() is self.trace.shown(size) else None,

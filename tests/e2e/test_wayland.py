@@ -61,16 +61,7 @@ class Wayland(unittest.TestCase):
 
     def wait_until(self, condition, what):
         """condition's first true answer, asked while the program runs."""
-        deadline = time.monotonic() + harness.WINDOW_TIMEOUT
-        while True:
-            found = condition()
-            if found:
-                return found
-            if self.proc.poll() is not None:
-                self.fail_with("the program ended (status %s) while waiting for %s" % (self.proc.returncode, what))
-            if time.monotonic() > deadline:
-                self.fail_with("timed out after %.0f s waiting for %s" % (harness.WINDOW_TIMEOUT, what))
-            time.sleep(0.2)
+        return harness.wait_while_running(self.proc, condition, what, self.fail_with)
 
     def fail_with(self, message, shot=None):
         path = os.path.join(harness.artifacts_dir(), "%s-failure.png" % self.id())

@@ -19,7 +19,7 @@ import time
 # The tests and benchmarks reach these as harness.NAME; each has its home in its job's module.
 from player_input import KEY_HOLD, PlayerInput  # noqa: F401
 from program_run import (EXE_NAME, ProgramRun, end_process, log_tail, program_dir,  # noqa: F401
-                         project_version, source_dir)
+                         project_version, source_dir, wait_while_running)
 from reports import POLL, WINDOW_TIMEOUT, Failure, Reports, artifacts_dir  # noqa: F401
 from xwindows import XWindows
 

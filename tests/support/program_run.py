@@ -4,6 +4,7 @@ copy running with its output in a log), and how any is ended and its log read.""
 import os
 import signal
 import subprocess
+import time
 
 import facts
 from facts import source_dir
@@ -20,6 +21,21 @@ def program_dir():
 
 
 project_version = facts.version
+
+
+def wait_while_running(proc, condition, what, fail, timeout=WINDOW_TIMEOUT, poll=0.2):
+    """condition's first true answer, asked while proc runs; fail(message)
+    when proc ends first or the time runs out."""
+    deadline = time.monotonic() + timeout
+    while True:
+        found = condition()
+        if found:
+            return found
+        if proc.poll() is not None:
+            fail("the program ended (status %s) while waiting for %s" % (proc.returncode, what))
+        if time.monotonic() > deadline:
+            fail("timed out after %.0f s waiting for %s" % (timeout, what))
+        time.sleep(poll)
 
 
 def log_tail(path):
