@@ -1,8 +1,12 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Writes the small seed corpus of the two fuzzers (committed; run again only
-to change it). Every picture here is made byte by byte by this script."""
+to change it). The game's values are packed byte by byte; the pictures are
+written by Pillow."""
+import io
 import os
 import struct
+
+from PIL import Image
 
 here = os.path.dirname(os.path.abspath(__file__))
 
@@ -49,25 +53,20 @@ edges = params([-32768, 32767, 32767, -1, 32767, -32768, 79, 159,
                 -32768, 32767, 32767, 32767, -1, -1, -1, -1])
 
 
-def bmp(width, height, bits, pixels, palette=b''):
-    """A bottom-up BITMAPINFOHEADER file; rows padded to four bytes."""
-    row = ((width * bits + 31) // 32) * 4
-    body = b''
-    for y in range(height):
-        line = pixels(y)
-        body += line + b'\0' * (row - len(line))
-    offset = 14 + 40 + len(palette)
-    header = b'BM' + struct.pack('<IHHI', offset + len(body), 0, 0, offset)
-    info = struct.pack('<IiiHHIIiiII', 40, width, height, 1, bits, 0, len(body), 2835, 2835,
-                       len(palette) // 4, 0)
-    return header + info + palette + body
+def bmp(mode, size, data, palette=None):
+    """The picture as a BMP file, written by Pillow (bottom-up, rows padded)."""
+    image = Image.frombytes(mode, size, data)
+    if palette:
+        image.putpalette(palette)
+    out = io.BytesIO()
+    image.save(out, 'BMP')
+    return out.getvalue()
 
 
-tiny24 = bmp(4, 4, 24, lambda y: bytes([(x * 60) & 255 for x in range(4) for _ in range(3)]))
-sheet_header = bmp(80, 160, 24, lambda y: b'\xff' * 240)
+tiny24 = bmp('RGB', (4, 4), bytes([(x * 60) & 255 for x in range(4) for _ in range(3)]) * 4)
+sheet_header = bmp('RGB', (80, 160), b'\xff' * 240 * 160)
 put('sheet', 'tiny_24bit', game_like + tiny24)
 put('sheet', 'truncated_80x160', game_like + sheet_header[:54 + 240 * 3 + 17])
-put('sheet', 'palette_8bit', edges + bmp(3, 2, 8, lambda y: bytes([0, 1, 2]),
-                                        palette=b'\0\0\0\0\xff\xff\xff\0\0\0\xff\0'))
-put('sheet', 'one_pixel_32bit', edges + bmp(1, 1, 32, lambda y: b'\x10\x20\x30\x00'))
+put('sheet', 'palette_8bit', edges + bmp('P', (3, 2), bytes([0, 1, 2]) * 2, palette=[0, 0, 0, 255, 255, 255, 255, 0, 0]))
+put('sheet', 'one_pixel_32bit', edges + bmp('RGBA', (1, 1), b'\x30\x20\x10\x00'))
 put('sheet', 'not_a_bitmap', game_like + b'GIF89a this is not a bitmap')
