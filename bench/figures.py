@@ -7,7 +7,9 @@ where more is better (frames per second) the "p99" is the low tail: 99% of
 the samples are at least that good.
 """
 
+import collections
 import math
+import statistics
 
 
 def nearest_rank(values, percent):
@@ -15,16 +17,17 @@ def nearest_rank(values, percent):
     if not values:
         return None
     ordered = sorted(values)
-    rank = min(max(int(math.ceil(percent / 100.0 * len(ordered))), 1), len(ordered))
+    rank = min(max(math.ceil(percent / 100.0 * len(ordered)), 1), len(ordered))
     return ordered[rank - 1]
 
 
-def summary(values):
-    """mean, median and p99 (nearest rank), extremes and count of a list of numbers."""
+def summary(values, **extra):
+    """mean, median and p99 (nearest rank), extremes and count of a list of
+    numbers, with the extra fields given (a note); no figure for no numbers."""
     if not values:
         return {}
-    return {"mean": sum(values) / len(values), "median": nearest_rank(values, 50),
-            "p99": nearest_rank(values, 99), "min": min(values), "max": max(values), "count": len(values)}
+    return dict({"mean": statistics.fmean(values), "median": nearest_rank(values, 50), "p99": nearest_rank(values, 99),
+                 "min": min(values), "max": max(values), "count": len(values)}, **extra)
 
 
 def _at_most(field, limit):
@@ -35,20 +38,15 @@ def _all(*checks):
     return lambda f: all(check(f) for check in checks)
 
 
-class Goal:
-    def __init__(self, key, title, goal, check, digits=2):
-        self.key, self.title, self.goal, self.check, self.digits = key, title, goal, check, digits
+def _versus(field, ratio=1.0, slack=0.0):
+    """The figure's field at most ratio times its "versus" plus slack: the
+    timer-then-poll wait's of the same run, the window's of the same program,
+    or Xvfb's of the same run."""
+    return lambda f: f[field] <= ratio * f["versus"] + slack
 
 
-def _no_worse(field, slack):
-    """The figure's field at most its "versus" (the timer-then-poll wait's, same run) plus slack."""
-    return lambda f: f[field] <= f["versus"] + slack
-
-
-def _times_versus(ratio):
-    """The figure's mean at most ratio times its "versus" (the window's, same program)."""
-    return lambda f: f["mean"] <= ratio * f["versus"]
-
+# A row of a table: key is the figure's; check is None for a figure shown but not judged.
+Goal = collections.namedtuple("Goal", "key title goal check digits", defaults=("(comparison)", None, 2))
 
 # The screens the running game is measured on in full screen (an Xvfb of each
 # size, under openbox), with how many times the window's CPU it may cost there.
@@ -59,31 +57,18 @@ def full_screen_key(kind, screen):
     return "%s_%dx%d" % ((kind,) + tuple(screen))
 
 
-def _cpu_full_screen_goals():
-    out = []
-    for screen, ratio in FULL_SCREENS:
-        size = "%dx%d" % screen
-        out += [Goal(full_screen_key("cpu_window", screen), "CPU, running game, window on %s, openbox (%%)" % size,
-                     "(comparison)", None),
-                Goal(full_screen_key("cpu_full_screen", screen), "CPU, running game, full screen on %s (%%)" % size,
-                     "<= %g x the window's, same run" % ratio, _times_versus(ratio))]
-    return out
-
-
-def _full_screen_goals(kind, title, goal, check, digits):
+def _full_screen_goals(kind, title, goal, check, digits=2):
     """A goal held in full screen as in a window, one row a screen."""
-    return [Goal(full_screen_key(kind, screen), title % ("%dx%d" % screen), goal, check, digits)
-            for screen, _ in FULL_SCREENS]
+    return [Goal(full_screen_key(kind, screen), title % screen, goal, check, digits) for screen, _ in FULL_SCREENS]
 
 
-class Server:
+def _server(key, title, ratio=None, **goal):
     """A display server the paced loop runs under without input. ratio, if
     given, is how many times the loop's CPU under Xvfb in the same run it may
     cost there; goal is what the row says instead."""
-
-    def __init__(self, key, title, ratio=None, goal="(comparison)"):
-        self.key, self.title, self.ratio = key, title, ratio
-        self.goal = "<= %g x Xvfb's, same run" % ratio if ratio else goal
+    if ratio:
+        return Goal("server_" + key, title, "<= %g x Xvfb's, same run" % ratio, _versus("value", ratio))
+    return Goal("server_" + key, title, **goal)
 
 
 # Xvfb first, the reference. Qt 6.4 copies the whole window into its other
@@ -91,17 +76,13 @@ class Server:
 # one replaces it (Weston's pixman renderer, sway's, KWin's); the rows of the
 # compositors that copy a buffer and give it back are held to the goal.
 SERVERS = (
-    Server("xvfb", "Xvfb", goal="(reference)"),
-    Server("weston_pixman", "Weston, pixman", goal="(keeps the buffer)"),
-    Server("weston_gl", "Weston, GL", 1.2),
-    Server("mutter", "mutter", 1.2),
-    Server("sway", "sway", goal="(keeps the buffer)"),
-    Server("kwin", "KWin", goal="(keeps the buffer)"),
+    _server("xvfb", "Xvfb", goal="(reference)"),
+    _server("weston_pixman", "Weston, pixman", goal="(keeps the buffer)"),
+    _server("weston_gl", "Weston, GL", 1.2),
+    _server("mutter", "mutter", 1.2),
+    _server("sway", "sway", goal="(keeps the buffer)"),
+    _server("kwin", "KWin", goal="(keeps the buffer)"),
 )
-
-
-def server(key):
-    return next(s for s in SERVERS if s.key == key)
 
 
 _PERIOD = _all(lambda f: abs(f["mean"] - 22.0) <= 0.05 + 1e-9, _at_most("p99", 22.5))
@@ -111,34 +92,34 @@ _KEY_GOAL = "mean <= 12.5, p99 <= 23.5"
 
 GOALS = [
     Goal("cpu_running", "CPU, running game (% of a core)", "<= 1 over 20 s", _at_most("mean", 1.0)),
-    Goal("cpu_running_timer_then_poll", "CPU, running game, timer-then-poll wait (%)", "(comparison)", None),
-    *_cpu_full_screen_goals(),
+    Goal("cpu_running_timer_then_poll", "CPU, running game, timer-then-poll wait (%)"),
+    *[goal for screen, ratio in FULL_SCREENS for goal in (
+        Goal(full_screen_key("cpu_window", screen), "CPU, running game, window on %dx%d, openbox (%%)" % screen),
+        Goal(full_screen_key("cpu_full_screen", screen), "CPU, running game, full screen on %dx%d (%%)" % screen,
+             "<= %g x the window's, same run" % ratio, _versus("mean", ratio)))],
     Goal("cpu_start", "CPU, start window (% of a core)", "<= 1 over 20 s", _at_most("mean", 1.0)),
     Goal("cpu_paused", "CPU, paused game (% of a core)", "<= 1 over 20 s", _at_most("mean", 1.0)),
     Goal("period", "frame period (ms)", _PERIOD_GOAL, _PERIOD, 4),
-    Goal("period_timer_then_poll", "frame period, timer-then-poll wait (ms)", "(comparison)", None, 4),
+    Goal("period_timer_then_poll", "frame period, timer-then-poll wait (ms)", digits=4),
     Goal("below_tick", "periods below 22 ms, game tick", "0", lambda f: f["value"] == 0, 0),
     Goal("below_ns", "periods below 22 ms, steady clock ns", "(shown)", None, 0),
     Goal("late", "frame start after its tick (ms)", "p99 <= 0.1", _at_most("p99", 0.1), 3),
-    Goal("late_timer_then_poll", "frame start after its tick, timer-then-poll wait (ms)", "(comparison)", None, 3),
+    Goal("late_timer_then_poll", "frame start after its tick, timer-then-poll wait (ms)", digits=3),
     Goal("period_loaded", "frame period, busy machine (ms)", "p99 <= timer-then-poll's + 0.02",
-         _no_worse("p99", 0.02), 4),
-    Goal("period_loaded_timer_then_poll", "frame period, busy machine, timer-then-poll wait (ms)", "(comparison)",
-         None, 4),
+         _versus("p99", slack=0.02), 4),
+    Goal("period_loaded_timer_then_poll", "frame period, busy machine, timer-then-poll wait (ms)", digits=4),
     Goal("late_loaded", "frame start after its tick, busy machine (ms)", "p99 <= timer-then-poll's + 0.02",
-         _no_worse("p99", 0.02), 3),
-    Goal("late_loaded_timer_then_poll", "frame start after tick, busy, timer-then-poll wait (ms)", "(comparison)",
-         None, 3),
+         _versus("p99", slack=0.02), 3),
+    Goal("late_loaded_timer_then_poll", "frame start after tick, busy, timer-then-poll wait (ms)", digits=3),
     Goal("key_latency", "key to screen (ms)", _KEY_GOAL, _KEY_LATENCY),
-    Goal("key_latency_timer_then_poll", "key to screen, timer-then-poll wait (ms)", "(comparison)", None),
-    Goal("key_latency_busy", "key to screen, busy wait (ms)", "(comparison)", None),
-    *_full_screen_goals("key_latency_full_screen", "key to screen, full screen on %s (ms)", _KEY_GOAL, _KEY_LATENCY,
-                        2),
+    Goal("key_latency_timer_then_poll", "key to screen, timer-then-poll wait (ms)"),
+    Goal("key_latency_busy", "key to screen, busy wait (ms)"),
+    *_full_screen_goals("key_latency_full_screen", "key to screen, full screen on %dx%d (ms)", _KEY_GOAL, _KEY_LATENCY),
     Goal("period_weston", "frame period, Wayland/Weston (ms)", _PERIOD_GOAL, _PERIOD, 4),
-    *_full_screen_goals("period_full_screen", "frame period, full screen on %s (ms)", _PERIOD_GOAL, _PERIOD, 4),
-    Goal("loop_cpu", "CPU, paced loop, Xvfb (%)", "(comparison)", None),
-    Goal("loop_cpu_timer_then_poll", "CPU, paced loop, Xvfb, timer-then-poll wait (%)", "(comparison)", None),
-    Goal("loop_cpu_loaded", "CPU, paced loop, busy machine (%)", "(comparison)", None),
+    *_full_screen_goals("period_full_screen", "frame period, full screen on %dx%d (ms)", _PERIOD_GOAL, _PERIOD, 4),
+    Goal("loop_cpu", "CPU, paced loop, Xvfb (%)"),
+    Goal("loop_cpu_timer_then_poll", "CPU, paced loop, Xvfb, timer-then-poll wait (%)"),
+    Goal("loop_cpu_loaded", "CPU, paced loop, busy machine (%)"),
     Goal("draw_usual", "draw a frame, usual, paced (ms)", "mean <= 0.4, p99 <= 1",
          _all(_at_most("mean", 0.4), _at_most("p99", 1.0)), 3),
     Goal("draw_worst", "draw a frame, 79 prints, paced (ms)", "p99 < 1.5", lambda f: f["p99"] < 1.5, 3),
@@ -146,19 +127,19 @@ GOALS = [
     Goal("simulation", "headless simulation (M frames/s)", ">= 2", lambda f: f["median"] >= 2.0, 2),
     Goal("vmhwm", "peak memory VmHWM (MB)", "<= 40", _at_most("value", 40.0), 1),
     Goal("startup", "start to start window mapped (ms)", "median <= 150 (warm)", _at_most("median", 150.0), 1),
-    Goal("busy_cpu", "CPU, paced loop with busy wait (%)", "(comparison)", None),
-    Goal("busy_ratio", "CPU ratio, busy wait : sleep wait", "(comparison)", None, 1),
+    Goal("busy_cpu", "CPU, paced loop with busy wait (%)"),
+    Goal("busy_ratio", "CPU ratio, busy wait : sleep wait", digits=1),
 ]
+# The row of each figure, in either table.
+BY_KEY = {goal.key: goal for goal in GOALS + list(SERVERS)}
 
 
 def _number(value, digits):
-    if value is None:
-        return "-"
-    return "%.*f" % (digits, value)
+    return "-" if value is None else "%.*f" % (digits, value)
 
 
 def verdict(goal, figure):
-    if not figure:
+    if not figure or "missing" in figure:  # a display server this machine could not run
         return "not measured"
     if goal.check is None:
         return "-"
@@ -173,24 +154,13 @@ def rows(figures):
     out = []
     for goal in GOALS:
         f = figures.get(goal.key) or {}
-        single = f.get("value")
-        mean = f.get("mean", single)
-        out.append((goal.title, _number(mean, goal.digits), _number(f.get("median", single), goal.digits),
-                    _number(f.get("p99", single), goal.digits), goal.goal, verdict(goal, f), f.get("note", "")))
+        # A single value fills mean, median and p99.
+        numbers = [_number(f.get(field, f.get("value")), goal.digits) for field in ("mean", "median", "p99")]
+        out.append((goal.title, *numbers, goal.goal, verdict(goal, f), f.get("note", "")))
     return out
 
 
-def server_verdict(s, figure):
-    if not figure or "missing" in figure:
-        return "not measured"
-    if s.ratio is None:
-        return "-"
-    if "versus" not in figure:
-        return "not measured"
-    return "met" if figure["value"] <= s.ratio * figure["versus"] else "NOT MET"
-
-
-def _server_note(s, figure, verdict, xvfb):
+def _server_note(figure, verdict, xvfb):
     """The row's note; for a goal not met, where the loop's CPU above Xvfb's went."""
     if "missing" in figure:
         return "not measured: %s" % figure["missing"]
@@ -209,17 +179,18 @@ def server_rows(figures):
     xvfb = figures.get("server_xvfb")
     out = []
     for s in SERVERS:
-        f = figures.get("server_" + s.key) or {}
-        verdict = server_verdict(s, f)
+        f = figures.get(s.key) or {}
+        result = verdict(s, f)
         measured = f and "missing" not in f
         number = lambda key, digits=2: _number(f.get(key), digits) if measured else "-"  # noqa: E731
         ratio = "%.2f" % (f["value"] / f["versus"]) if measured and f.get("versus") else "-"
         out.append((s.title, number("value"), number("main"), number("others"), number("switches", 1),
-                    number("server"), ratio, s.goal, verdict, _server_note(s, f, verdict, xvfb) if f else ""))
+                    number("server"), ratio, s.goal, result, _server_note(f, result, xvfb) if f else ""))
     return out
 
 
-def _markdown(header, body, left):
+def markdown(header, body, left):
+    """The lines of a table with aligned columns, those of the indices in left aligned left."""
     widths = [max(len(str(r[i])) for r in [header] + body) for i in range(len(header))]
     lines = []
     for r in [header, tuple("-" * w for w in widths)] + body:
@@ -232,10 +203,10 @@ def table(figures):
     """The goals' table, then the display servers' (CPU in % of a core), each with its notes."""
     goals, servers = rows(figures), server_rows(figures)
     sections = [
-        _markdown(("figure", "mean", "median", "p99", "goal", "result"), [r[:6] for r in goals], (0, 4, 5)),
+        markdown(("figure", "mean", "median", "p99", "goal", "result"), [r[:6] for r in goals], (0, 4, 5)),
         ["- %s: %s" % (r[0], r[6]) for r in goals if r[6]],
-        _markdown(("display server", "paced loop (%)", "its main thread", "its other threads", "task switches a frame",
-                   "server (%)", "x Xvfb", "goal", "result"), [r[:9] for r in servers], (0, 7, 8)),
+        markdown(("display server", "paced loop (%)", "its main thread", "its other threads", "task switches a frame",
+                  "server (%)", "x Xvfb", "goal", "result"), [r[:9] for r in servers], (0, 7, 8)),
         ["- %s: %s" % (r[0], r[9]) for r in servers if r[9]],
     ]
     return "\n\n".join("\n".join(lines) for lines in sections if lines)

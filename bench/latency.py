@@ -12,7 +12,6 @@ import random
 import time
 
 import figures
-import harness
 import paced
 import x11
 
@@ -61,7 +60,7 @@ def measure(band, presses, rng, frame_s):
     settle_s = SETTLE_FRAMES * frame_s
     time.sleep(0.3)
     baseline = band.read()
-    out, missed = [], 0
+    out = []
     for _ in range(presses):
         # A random moment of the frame: the settle time is a whole number of
         # frames plus a uniform part of one.
@@ -74,30 +73,23 @@ def measure(band, presses, rng, frame_s):
         d.key(right, True)
         ns = band.wait_change(baseline, t0, TIMEOUT_S)
         d.key(right, False)
-        if ns is None:
-            missed += 1
-        else:
+        if ns is not None:
             out.append(ns / 1e6)
-    return out, missed
+    return out, presses - len(out)
 
 
 def run_wait(build_dir, wait, presses, seed, screen=None):
     """The figures of one wait, in full screen on a screen of that size if given."""
-    with paced.display(screen=screen) as (env, _):
-        proc, ready = paced.start(build_dir, paced.full_screen_args(screen) + ["--latency", str(MAX_FRAMES), wait],
-                                  env)
-        try:
-            window = x11.visible_window(env, proc.pid, screen or paced.PLAY_SIZE)[0]
-            with x11.Display(env["DISPLAY"]) as d:
-                values, missed = measure(Band(d, window, tuple(ready["band"])), presses, random.Random(seed),
-                                         ready["frame_ms"] / 1000.0)
-                q = d.keycode("q")
-                d.key(q, True)
-                time.sleep(0.1)
-                d.key(q, False)
-            proc.wait(20)
-        finally:
-            harness.end_process(proc)
+    with paced.loop(build_dir, ["--latency", str(MAX_FRAMES), wait], screen=screen) as (proc, ready, env, _):
+        window = x11.visible_window(env, proc.pid, screen or paced.PLAY_SIZE)[0]
+        with x11.Display(env["DISPLAY"]) as d:
+            values, missed = measure(Band(d, window, tuple(ready["band"])), presses, random.Random(seed),
+                                     ready["frame_ms"] / 1000.0)
+            q = d.keycode("q")
+            d.key(q, True)
+            time.sleep(0.1)
+            d.key(q, False)
+        proc.wait(20)
     return dict(figures.summary(values), missed=missed, presses=presses)
 
 

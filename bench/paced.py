@@ -10,8 +10,10 @@ screen of figures.FULL_SCREENS (an Xvfb of that size under openbox).
 
 import contextlib
 import importlib
+import itertools
 import json
 import os
+import pathlib
 import shutil
 import subprocess
 import sys
@@ -55,12 +57,14 @@ def missing(server):
 
 
 @contextlib.contextmanager
-def display(server=None, screen=None):
-    """The environment of a private display server to run paced_loop in, and
-    the server's process id: an Xvfb, with a screen size one of that size
-    under openbox, which grants full screen; or the Wayland compositor of that
-    key of COMPOSITORS."""
-    with tempfile.TemporaryDirectory(prefix="paced-runtime-") as runtime:
+def loop(build_dir, args, server=None, screen=None):
+    """paced_loop with args, once it is ready, in a private display server: an
+    Xvfb, with a screen size one of that size under openbox, which grants full
+    screen, and the loop in full screen there; or the Wayland compositor of
+    that key of COMPOSITORS. Yields the loop's process, its ready line's JSON,
+    its environment and the server's process id; ends both after."""
+    with contextlib.ExitStack() as stack:
+        runtime = stack.enter_context(tempfile.TemporaryDirectory(prefix="paced-runtime-"))
         if server:
             module, name, kwargs = COMPOSITORS[server]
             started = getattr(importlib.import_module(module), name)(**kwargs)
@@ -68,45 +72,31 @@ def display(server=None, screen=None):
             started = harness.XServer(screen, "openbox", os.path.join(runtime, "config"))
         else:
             started = harness.XServer()
-        try:
-            env = started.env() if server else dict(started.env(), XDG_RUNTIME_DIR=runtime)
-            yield env, started.proc.pid
-        finally:
-            started.stop()
+        stack.callback(started.stop)
+        env = started.env() if server else dict(started.env(), XDG_RUNTIME_DIR=runtime)
+        args = (["--fullscreen"] if screen else []) + args
+        proc = subprocess.Popen([os.path.join(build_dir, "bin", "paced_loop")] + args, env=env,
+                                stdout=subprocess.PIPE, start_new_session=True)
+        stack.callback(harness.end_process, proc)
+        ready = next((line for line in proc.stdout if line.startswith(b"{")), None)
+        if ready is None:
+            raise RuntimeError("paced_loop %s did not start (%s)" % (" ".join(args), proc.wait(30)))
+        yield proc, json.loads(ready), env, started.proc.pid
 
 
 def session_cpu_seconds(session):
     """The CPU time of the processes of a session (a server started in a
     session of its own, with the helpers it started)."""
     ticks = 0
-    for pid in filter(str.isdigit, os.listdir("/proc")):
+    for path in pathlib.Path("/proc").glob("[0-9]*/stat"):
         try:
-            with open("/proc/%s/stat" % pid) as f:
-                stat = f.read()
+            stat = path.read_text()
         except OSError:  # gone meanwhile
             continue
         fields = stat[stat.rindex(")") + 2:].split()
         if int(fields[3]) == session:
             ticks += int(fields[11]) + int(fields[12])  # utime, stime
     return ticks / os.sysconf("SC_CLK_TCK")
-
-
-def full_screen_args(screen):
-    """paced_loop's option for full screen on that screen, if any."""
-    return ["--fullscreen"] if screen else []
-
-
-def start(build_dir, args, env):
-    """Starts paced_loop and returns it with its ready line's JSON, once it has one."""
-    proc = subprocess.Popen([os.path.join(build_dir, "bin", "paced_loop")] + args, env=env,
-                            stdout=subprocess.PIPE, start_new_session=True)
-    while True:
-        line = proc.stdout.readline()
-        if not line:
-            proc.wait(30)
-            raise RuntimeError("paced_loop %s did not start (%s)" % (" ".join(args), proc.returncode))
-        if line.startswith(b"{"):
-            return proc, json.loads(line)
 
 
 def follow(proc, server_pid, seconds):
@@ -118,7 +108,7 @@ def follow(proc, server_pid, seconds):
     marks, server_cpu, last = {}, {}, b""
     try:
         for line in proc.stdout:
-            mark = json.loads(line) if line.startswith(b'{"begin"') or line.startswith(b'{"end"') else {}
+            mark = json.loads(line) if line.startswith((b'{"begin"', b'{"end"')) else {}
             now = (time.monotonic(), session_cpu_seconds(server_pid)) if mark else None
             if "begin" in mark:
                 marks[mark["begin"]] = now
@@ -133,69 +123,61 @@ def follow(proc, server_pid, seconds):
     return last, server_cpu
 
 
+def _cell(value):
+    return "-" if value is None else str(value) if isinstance(value, int) else "%.4f" % value
+
+
 def report(result):
     """The waits side by side, one row a figure."""
     waits = list(result)
-    lines = ["%-24s" % "" + "".join("%16s" % w for w in waits)]
-    for name in result[waits[0]]:
-        values = (result[w][name] for w in waits)
-        lines.append("%-24s" % name + "".join("%16s" % (v if isinstance(v, int) else "-" if v is None else "%.4f" % v)
-                                              for v in values))
-    return "\n".join(lines)
+    body = [[name] + [_cell(result[w][name]) for w in waits] for name in result[waits[0]]]
+    return "\n".join(figures.markdown(["figure"] + waits, body, (0,)))
 
 
 def wait_figures(raw):
     """One wait's figures from what paced_loop recorded: each frame's start
     (steady clock ns) and the game's millisecond tick at that start."""
     starts, ticks, frame_ms = raw["starts"], raw["ticks"], raw["frame_ms"]
-    periods = [b - a for a, b in zip(starts, starts[1:])]
+    periods = [b - a for a, b in itertools.pairwise(starts)]
     # A frame is late by its start less the moment the tick reached the frame
     # before's tick + frame_ms. The tick's origin is taken as the earliest start
     # within its tick, so a wait that ends on the tick's first ns is 0 late.
     origin = min(s - t * NS_PER_MS for s, t in zip(starts, ticks))
     late = [s - origin - (t + frame_ms) * NS_PER_MS for s, t in zip(starts[1:], ticks)]
     period, lateness = (figures.summary([v / NS_PER_MS for v in ns]) for ns in (periods, late))
-    out = {"frames": len(periods)}
-    out.update(("period_%s_ms" % k, period[k]) for k in ("mean", "median", "p99", "min", "max"))
-    out.update({"below_22ms_tick": sum(b - a < frame_ms for a, b in zip(ticks, ticks[1:])),
-                "below_22ms_ns": sum(v < frame_ms * NS_PER_MS for v in periods),
-                "over_22_5ms": sum(v > (frame_ms + 0.5) * NS_PER_MS for v in periods)})
-    out.update(("late_%s_ms" % k, lateness[k]) for k in ("median", "p99", "max"))
-    out["cpu_percent"] = 100.0 * raw["cpu_ns"] / raw["wall_ns"]
-    out["main_cpu_percent"] = 100.0 * raw["main_cpu_ns"] / raw["wall_ns"]
-    out["switches_per_frame"] = raw["switches"] / len(periods)
-    out["main_switches_per_frame"] = raw["main_switches"] / len(periods)
-    out.update((k, raw[k]) for k in ("lost_balls", "walls_rebuilt", "pointer_motions", "key_presses"))
-    return out
+    return {"frames": len(periods),
+            **{"period_%s_ms" % k: period[k] for k in ("mean", "median", "p99", "min", "max")},
+            "below_22ms_tick": sum(b - a < frame_ms for a, b in itertools.pairwise(ticks)),
+            "below_22ms_ns": sum(v < frame_ms * NS_PER_MS for v in periods),
+            "over_22_5ms": sum(v > (frame_ms + 0.5) * NS_PER_MS for v in periods),
+            **{"late_%s_ms" % k: lateness[k] for k in ("median", "p99", "max")},
+            "cpu_percent": 100.0 * raw["cpu_ns"] / raw["wall_ns"],
+            "main_cpu_percent": 100.0 * raw["main_cpu_ns"] / raw["wall_ns"],
+            "switches_per_frame": raw["switches"] / len(periods),
+            "main_switches_per_frame": raw["main_switches"] / len(periods),
+            **{k: raw[k] for k in ("lost_balls", "walls_rebuilt", "pointer_motions", "key_presses")}}
 
 
-def run(build_dir, frames=2000, waits=WAITS, server=None, echo=True, screen=None, with_input=True):
+def run(build_dir, frames=2000, waits=WAITS, server=None, screen=None, with_input=True):
     """What paced_loop measured: {wait: {figure: value}}, the display server's
     CPU included; under the compositor of that key of COMPOSITORS if given,
     else under Xvfb, with input unless with_input is False (a compositor gets
     none), in full screen on a screen of that size if given."""
     with_input = with_input and not server
-    with display(server, screen) as (env, server_pid):
-        args = full_screen_args(screen) + ([] if with_input else ["--no-input"])
-        proc, ready = start(build_dir, args + [str(frames)] + list(waits), env)
+    args = ([] if with_input else ["--no-input"]) + [str(frames)] + list(waits)
+    with loop(build_dir, args, server, screen) as (proc, ready, env, server_pid), contextlib.ExitStack() as stack:
         seconds = len(waits) * (frames * ready["frame_ms"] / 1000.0 + TITLE_SECONDS) + 5
-        inp = None
-        try:
-            if with_input:
-                inp = xinput.start(env, x11.visible_window(env, proc.pid, screen or PLAY_SIZE)[1:], seconds)
-            output, server_cpu = follow(proc, server_pid, seconds + 60)
-        finally:
-            if inp is not None:
-                harness.end_process(inp)
-            harness.end_process(proc)
+        if with_input:
+            inp = xinput.start(env, x11.visible_window(env, proc.pid, screen or PLAY_SIZE)[1:], seconds)
+            stack.callback(harness.end_process, inp)
+        output, server_cpu = follow(proc, server_pid, seconds + 60)
     if proc.returncode != 0:
         raise RuntimeError("paced_loop failed (%d)" % proc.returncode)
     result = {wait: dict(wait_figures(raw), server_cpu_percent=server_cpu.get(wait))
               for wait, raw in json.loads(output).items()}
-    if echo:
-        where = (", " + figures.server(server).title if server else ", full screen on %dx%d" % screen if screen
-                 else "" if with_input else ", Xvfb without input")
-        print("Paced loop: %d frames a wait%s\n%s" % (frames, where, report(result)), flush=True)
+    where = (", " + figures.BY_KEY["server_" + server].title if server else ", full screen on %dx%d" % screen
+             if screen else "" if with_input else ", Xvfb without input")
+    print("Paced loop: %d frames a wait%s\n%s" % (frames, where, report(result)), flush=True)
     return result
 
 
@@ -207,6 +189,7 @@ def _period(f, note):
 
 
 def _late(f, note):
+    note += "; max %.3f ms" % f["late_max_ms"]
     return {"median": f["late_median_ms"], "p99": f["late_p99_ms"], "note": note}
 
 
@@ -241,13 +224,10 @@ def server_figures(build_dir, frames, servers, xvfb_twice=True):
     found = {}
     for key in servers:
         reason = missing(key)
-        if reason is None:
-            try:
-                found[key] = run(build_dir, frames, ("sleep",), server=key)["sleep"]
-                continue
-            except Exception as error:  # the other compositors still give their rows
-                reason = "failed: %s: %s" % (type(error).__name__, error)
-        found[key] = {"missing": reason}
+        try:
+            found[key] = {"missing": reason} if reason else run(build_dir, frames, ("sleep",), server=key)["sleep"]
+        except Exception as error:  # the other compositors still give their rows
+            found[key] = {"missing": "failed: %s: %s" % (type(error).__name__, error)}
     if xvfb_twice:
         xvfb.append(run(build_dir, frames, ("sleep",), with_input=False)["sleep"])
     mean = {k: sum(x[k] for x in xvfb) / len(xvfb) if all(x[k] is not None for x in xvfb) else None
@@ -271,8 +251,8 @@ def table_figures(build_dir, frames, servers=tuple(COMPOSITORS), xvfb_twice=True
         "period": _period(sleep, "sleep wait; %d pointer motions and %d key presses delivered" % (
             sleep["pointer_motions"], sleep["key_presses"])),
         "period_timer_then_poll": _period(ttp, "timer-then-poll wait (Qt timer, last ms polled), same run"),
-        "late": _late(sleep, "sleep wait: start after the tick deadline; max %.3f ms" % sleep["late_max_ms"]),
-        "late_timer_then_poll": _late(ttp, "timer-then-poll wait, same run; max %.3f ms" % ttp["late_max_ms"]),
+        "late": _late(sleep, "sleep wait: start after the tick deadline"),
+        "late_timer_then_poll": _late(ttp, "timer-then-poll wait, same run"),
         "below_tick": {"value": sleep["below_22ms_tick"], "note": "timer-then-poll wait: %d" % ttp["below_22ms_tick"]},
         "below_ns": {"value": sleep["below_22ms_ns"]},
         "loop_cpu": {"value": sleep["cpu_percent"], "note": "sleep wait, under Xvfb with pointer and key input"},
@@ -282,19 +262,15 @@ def table_figures(build_dir, frames, servers=tuple(COMPOSITORS), xvfb_twice=True
     if sleep["cpu_percent"] > 0:
         out["busy_ratio"] = {"value": busy["cpu_percent"] / sleep["cpu_percent"]}
     # A busy machine: two processes spin both cores while both waits run.
-    spinners = busy_loops()
-    try:
+    with contextlib.ExitStack() as stack:
+        for proc in busy_loops():
+            stack.callback(harness.end_process, proc)
         loaded = run(build_dir, frames, ("sleep", "timer-then-poll"))
-    finally:
-        for proc in spinners:
-            harness.end_process(proc)
     ls, lt = loaded["sleep"], loaded["timer-then-poll"]
     out["period_loaded"] = dict(_period(ls, "sleep wait, two busy loops running"), versus=lt["period_p99_ms"])
     out["period_loaded_timer_then_poll"] = _period(lt, "timer-then-poll wait, two busy loops running, same run")
-    out["late_loaded"] = dict(_late(ls, "sleep wait, two busy loops; max %.3f ms" % ls["late_max_ms"]),
-                              versus=lt["late_p99_ms"])
-    out["late_loaded_timer_then_poll"] = _late(lt, "timer-then-poll wait, two busy loops, same run; max %.3f ms"
-                                               % lt["late_max_ms"])
+    out["late_loaded"] = dict(_late(ls, "sleep wait, two busy loops"), versus=lt["late_p99_ms"])
+    out["late_loaded_timer_then_poll"] = _late(lt, "timer-then-poll wait, two busy loops, same run")
     out["loop_cpu_loaded"] = {"value": ls["cpu_percent"],
                               "note": "sleep wait, two busy loops; timer-then-poll wait %.2f %%" % lt["cpu_percent"]}
     # The same loop on Wayland, beside Xvfb without input: what each

@@ -4,13 +4,9 @@ machine it ran on.
 
     run.py --build-dir DIR [--short] [--strict] [--doc FILE] [paced|latency|program|all]
 
-paced: the frame loop under Xvfb with input (three waits side by side, then
-two on a busy machine), without input under Xvfb and each Wayland compositor
-found (Weston with pixman and with GL, mutter, sway, KWin; --short: the two
-Weston), and in full screen; latency: key to screen for each wait and in full
-screen; program: the real program's CPU (in a window and in full screen),
-memory and start-up; all (the default): the rules and drawing benchmarks, then
-the three above.
+paced, latency and program run one step each, as paced.py, latency.py and
+program.py describe (--short: of the compositors, only the two Weston); all
+(the default): the rules and drawing benchmarks, then those three.
 --short runs every step briefly (50 paced frames, 1 s CPU spans, 2 starts, 5
 key presses) to show that it still builds and runs; its figures are not the
 goals'. --strict ends with status 1 when a goal is not met. --doc FILE writes
@@ -21,6 +17,7 @@ Needs tests/support on PYTHONPATH.
 import argparse
 import json
 import os
+import pathlib
 import shutil
 import subprocess
 import sys
@@ -28,34 +25,29 @@ import tempfile
 import time
 
 import figures
-import harness
 import latency
 import paced
 import program
-import x11
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 FULL = {"repetitions": 10, "min_time": 0.5, "paced_draw": 1000, "frames": 2000, "seconds": 20.0,
         "window": 1.0, "starts": 10, "presses": 250, "servers": tuple(paced.COMPOSITORS), "xvfb_twice": True}
 SHORT = {"repetitions": 2, "min_time": 0.05, "paced_draw": 100, "frames": 50, "seconds": 1.0,
          "window": 0.5, "starts": 2, "presses": 5, "servers": ("weston_pixman", "weston_gl"), "xvfb_twice": False}
-# How each compositor the heading names tells its version: kwin_wayland's file
-# capability may keep it from running here, so its package says it.
-SERVER_VERSIONS = (("weston", ["weston", "--version"]), ("mutter", ["mutter", "--version"]),
+# How each display server the heading names tells its version: Xvfb has no
+# option for it, and kwin_wayland's file capability may keep it from running
+# here, so their packages say it.
+SERVER_VERSIONS = (("Xvfb", ["dpkg-query", "-W", "-f", "Xvfb ${Version}", "xvfb"]),
+                   ("weston", ["weston", "--version"]), ("mutter", ["mutter", "--version"]),
                    ("sway", ["sway", "--version"]),
                    ("kwin_wayland", ["dpkg-query", "-W", "-f", "kwin_wayland ${Version}", "kwin-wayland"]))
 
 
 def google_benchmark(exe, args, env=None):
     """Runs a Google Benchmark program (its console output shown) and returns its JSON runs."""
-    fd, out = tempfile.mkstemp(prefix="bench-", suffix=".json")
-    os.close(fd)
-    try:
-        subprocess.run([exe, "--benchmark_out=" + out, "--benchmark_out_format=json"] + args, check=True, env=env)
-        with open(out) as f:
-            return [b for b in json.load(f)["benchmarks"] if b.get("run_type", "iteration") == "iteration"]
-    finally:
-        os.unlink(out)
+    with tempfile.NamedTemporaryFile(prefix="bench-", suffix=".json") as out:
+        subprocess.run([exe, "--benchmark_out=" + out.name, "--benchmark_out_format=json"] + args, check=True, env=env)
+        return [b for b in json.load(out)["benchmarks"] if b.get("run_type", "iteration") == "iteration"]
 
 
 def by_name(runs, prefix):
@@ -68,14 +60,10 @@ def rules_figures(build_dir, p):
                              "--benchmark_min_time=%g" % p["min_time"]])
     rules = [r["cpu_time"] / 1000.0 for r in by_name(runs, "BM_RunFrame")]  # ns -> us
     sims = [r["frames_per_second"] / 1e6 for r in by_name(runs, "BM_HeadlessSimulation")]
-    out = {"rules": figures.summary(rules)}
-    out["rules"]["note"] = "CPU time per frame, %d repetitions (p99: slowest)" % len(rules)
-    sim = figures.summary(sims)
-    if sim:
-        sim["p99"] = figures.nearest_rank(sims, 1)  # more is better: the slow tail
-        sim["note"] = "%d repetitions (p99: slowest)" % len(sims)
-    out["simulation"] = sim
-    return out
+    return {"rules": figures.summary(rules, note="CPU time per frame, %d repetitions (p99: slowest)" % len(rules)),
+            # More is better: the p99 is the slow tail.
+            "simulation": figures.summary(sims, p99=figures.nearest_rank(sims, 1),
+                                          note="%d repetitions (p99: slowest)" % len(sims))}
 
 
 def draw_figures(build_dir, p):
@@ -86,26 +74,22 @@ def draw_figures(build_dir, p):
     out = {}
     for key, scene in (("draw_usual", 0), ("draw_worst", 1)):
         for r in by_name(runs, "BM_DrawFramePaced/%d/%d/" % (scene, frames)):
-            out[key] = {"mean": r["mean_us"] / 1000.0, "median": r["median_us"] / 1000.0,
-                        "p99": r["p99_us"] / 1000.0,
-                        "note": "%d frames, one every 22 ms, off screen; max %.3f ms" % (frames, r["max_us"] / 1000.0)}
+            out[key] = {field: r[field + "_us"] / 1000.0 for field in ("mean", "median", "p99")}
+            out[key]["note"] = "%d frames, one every 22 ms, off screen; max %.3f ms" % (frames, r["max_us"] / 1000.0)
     return out
 
 
 def steps(command, build_dir, p):
     """(title, step) of a command, in the order they run."""
-    chosen = {
-        "paced": [("paced loop", lambda: paced.table_figures(build_dir, p["frames"], p["servers"],
-                                                             p["xvfb_twice"]))],
-        "latency": [("key to screen", lambda: latency.table_figures(build_dir, p["presses"]))],
-        "program": [("the real program", lambda: program.table_figures(
-            os.path.join(build_dir, "program"), p["seconds"], p["window"], p["starts"]))],
-    }
-    if command != "all":
-        return chosen[command]
-    return ([("rules and headless simulation", lambda: rules_figures(build_dir, p)),
-             ("drawing", lambda: draw_figures(build_dir, p))]
-            + chosen["paced"] + chosen["latency"] + chosen["program"])
+    every = [
+        ("all", "rules and headless simulation", lambda: rules_figures(build_dir, p)),
+        ("all", "drawing", lambda: draw_figures(build_dir, p)),
+        ("paced", "paced loop", lambda: paced.table_figures(build_dir, p["frames"], p["servers"], p["xvfb_twice"])),
+        ("latency", "key to screen", lambda: latency.table_figures(build_dir, p["presses"])),
+        ("program", "the real program", lambda: program.table_figures(
+            os.path.join(build_dir, "program"), p["seconds"], p["window"], p["starts"])),
+    ]
+    return [(title, step) for name, title, step in every if command in ("all", name)]
 
 
 def _output(command):
@@ -116,40 +100,30 @@ def _output(command):
 
 
 def machine():
-    """The processor, its cores and the display servers' versions."""
+    """The processor, its cores, the load and the display servers' versions."""
     with open("/proc/cpuinfo") as f:
         model = next((line.split(":", 1)[1].strip() for line in f if line.startswith("model name")), "unknown")
-    server = harness.XServer()
-    try:
-        with x11.Display(server.display) as d:
-            xvfb = d.server_version()
-    finally:
-        server.stop()
-    return {"processor": model, "cores": os.cpu_count(), "xvfb": xvfb,
-            "compositors": [_output(command) for program, command in SERVER_VERSIONS if shutil.which(program)],
+    return {"processor": model, "cores": os.cpu_count(), "load_start": os.getloadavg(),
+            "servers": [_output(command) for program, command in SERVER_VERSIONS if shutil.which(program)],
             "commit": _output(["git", "-C", HERE, "describe", "--always", "--dirty"]),
             "date": time.strftime("%Y-%m-%d")}
 
 
 def heading(m, short, seconds):
-    load = lambda values: ", ".join("%.2f" % v for v in values)  # noqa: E731
     return "\n".join([
         "- Machine: %s, %d cores" % (m["processor"], m["cores"]),
-        "- Load average (1, 5, 15 min): %s at the start, %s at the end" % (load(m["load_start"]),
-                                                                            load(m["load_end"])),
-        "- Display servers: %s" % ", ".join(["Xvfb (%s)" % m["xvfb"]] + m["compositors"]),
+        "- Load average (1, 5, 15 min): %.2f, %.2f, %.2f at the start, %.2f, %.2f, %.2f at the end"
+        % (*m["load_start"], *m["load_end"]),
+        "- Display servers: %s" % ", ".join(m["servers"]),
         "- Run: %s, commit %s, %s, %.0f s; every row below comes from this one run, the comparison rows "
         "(timer-then-poll wait, busy wait, Xvfb against the Wayland compositors, window against full screen) "
-        "included" % (
-            m["date"], m["commit"], "short (not the goals' conditions)" if short else "full", seconds),
+        "included" % (m["date"], m["commit"], "short (not the goals' conditions)" if short else "full", seconds),
     ])
 
 
 def write_doc(path, text):
-    with open(os.path.join(HERE, "PERFORMANCE.md.in")) as f:
-        template = f.read()
-    with open(path, "w") as f:
-        f.write(template.replace("@FIGURES@", text))
+    template = pathlib.Path(HERE, "PERFORMANCE.md.in").read_text()
+    pathlib.Path(path).write_text(template.replace("@FIGURES@", text))
 
 
 def main():
@@ -166,9 +140,7 @@ def main():
     p = SHORT if args.short else FULL
     started = time.monotonic()
     m = machine()
-    m["load_start"] = os.getloadavg()
-    found = {}
-    failed = []
+    found, failed = {}, []
     for title, step in steps(args.command, build_dir, p):
         print("\n=== %s ===" % title, flush=True)
         try:
@@ -177,8 +149,7 @@ def main():
             print("step failed: %s: %s" % (type(error).__name__, error), flush=True)
             failed.append(title)
     m["load_end"] = os.getloadavg()
-    with open(os.path.join(build_dir, "bench-figures.json"), "w") as f:
-        json.dump({"machine": m, "figures": found}, f, indent=1)
+    pathlib.Path(build_dir, "bench-figures.json").write_text(json.dumps({"machine": m, "figures": found}, indent=1))
     text = heading(m, args.short, time.monotonic() - started) + "\n\n" + figures.table(found)
     print("\n=== figures ===\n" + text)
     if args.doc and args.command == "all" and not args.short and not failed:
