@@ -15,11 +15,14 @@ namespace {
 const QSize kFormSize(platform::qt::QtSurface::kWidth, platform::qt::QtSurface::kHeight);
 }  // namespace
 
-frmMain::frmMain(const std::string& programFolder, QWidget* parent)
+frmMain::frmMain(const std::string& programFolder, const PumpInFront& pumpInFront, QWidget* parent)
     : QWidget(parent),
       ui_(std::make_unique<Ui::frmMain>()),
       surface_(windows::PlayFieldPicture(), this),
-      game_(platform::Services{keyboard_, clock_, events_, messages_, random_, surface_}, programFolder) {
+      pumpInFront_(pumpInFront ? pumpInFront(events_, clock_, surface_) : nullptr),
+      game_(platform::Services{keyboard_, clock_, pumpInFront_ ? *pumpInFront_ : events_, messages_,
+                               random_, surface_},
+            programFolder) {
     ui_->setupUi(this);
     ui_->Bitmaps->hide();  // holds the sheet; never shown
     // Dragged by its status side only: the play area is where the game is.

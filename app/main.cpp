@@ -9,6 +9,7 @@
 #include "app/DisplayFailure.h"
 #include "app/DisplaySettings.h"
 #include "app/ProgramFolder.h"
+#include "app/ProgramWaits.h"
 #include "app/frmMain.h"
 #include "menu/ScoreFolder.h"
 #include "menu/SingleInstance.h"
@@ -59,7 +60,7 @@ int main(int argc, char* argv[]) {
     frmSplash splash(frmSplash::DefaultCollaborators(
         folder,
         [folder, fullScreen = options.fullScreen] {
-            auto window = std::make_unique<frmMain>(folder);
+            auto window = std::make_unique<frmMain>(folder, ProgramPumpInFront());
             window->SetFullScreen(fullScreen);
             return window;
         },

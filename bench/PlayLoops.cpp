@@ -47,11 +47,11 @@ bool ArrowHeld(frmMain& window) {
 
 }  // namespace
 
-PacedRun RunPacedLoop(frmMain& window, int64_t frames, FrameWait wait,
+PacedRun RunPacedLoop(frmMain& window, MeasuredWaits& waits, int64_t frames, FrameWait wait,
                       void (*mark)(const char* edge, FrameWait wait)) {
     game::Game& g = window.Game();
-    const FrameWait before = window.Events().Wait();
-    window.Events().SetWait(wait);
+    const FrameWait before = waits.Wait();
+    waits.SetWait(wait);
     StartRunningPlay(g);
 
     PacedRun run;
@@ -88,7 +88,7 @@ PacedRun RunPacedLoop(frmMain& window, int64_t frames, FrameWait wait,
     run.mainCpuNanos = main.cpuNanos - main0.cpuNanos;
     run.switches = process.switches - process0.switches;
     run.mainSwitches = main.switches - main0.switches;
-    window.Events().SetWait(before);
+    waits.SetWait(before);
     return run;
 }
 
@@ -102,10 +102,10 @@ QRect StartKeyLatencyPlay(frmMain& window) {
                                                         bottom * s);
 }
 
-void RunKeyLatencyLoop(frmMain& window, int64_t maxFrames, FrameWait wait) {
+void RunKeyLatencyLoop(frmMain& window, MeasuredWaits& waits, int64_t maxFrames, FrameWait wait) {
     game::Game& g = window.Game();
     game::GameState& s = g.state;
-    window.Events().SetWait(wait);
+    waits.SetWait(wait);
     for (int64_t frame = 0; frame < maxFrames; ++frame) {
         if (!ArrowHeld(window)) s.paddleX = RestX(s);
         if (s.ballY + s.ballHeight + std::abs(s.ballDY) > s.paddleY - kBallClearance) {

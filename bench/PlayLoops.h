@@ -8,13 +8,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/qt/QtEvents.h"
+#include "bench/MeasuredWaits.h"
 
 class frmMain;
 
 namespace bench {
-
-using platform::qt::FrameWait;
 
 struct PacedRun {
     FrameWait wait = FrameWait::Sleep;
@@ -34,10 +32,11 @@ struct PacedRun {
 
 // Starts a new game in the window, then runs `frames` frames of running play
 // with the paddle placed under the ball through GameState before each frame,
-// waiting the given way. The samples' space is taken before the first frame.
+// waiting the given way through waits, the pump in front of the window's.
+// The samples' space is taken before the first frame.
 // mark, if given, is called just before the first frame and just after the
 // last, so that a caller can time the display server over the same span.
-PacedRun RunPacedLoop(frmMain& window, int64_t frames, FrameWait wait,
+PacedRun RunPacedLoop(frmMain& window, MeasuredWaits& waits, int64_t frames, FrameWait wait,
                       void (*mark)(const char* edge, FrameWait wait) = nullptr);
 
 // Starts running play with the paddle at rest in the middle of the field and
@@ -49,6 +48,6 @@ QRect StartKeyLatencyPlay(frmMain& window);
 // run. While no arrow key is held the paddle is put back at rest before the
 // frame; the ball is turned back well above the paddle and no bonus item
 // falls, so the band changes only when a key moved the paddle.
-void RunKeyLatencyLoop(frmMain& window, int64_t maxFrames, FrameWait wait);
+void RunKeyLatencyLoop(frmMain& window, MeasuredWaits& waits, int64_t maxFrames, FrameWait wait);
 
 }  // namespace bench

@@ -76,7 +76,7 @@ void PrintList(const char* name, const std::vector<int64_t>& values) {
 }
 
 void PrintRun(const bench::PacedRun& run) {
-    std::printf("\"%s\": {", platform::qt::FrameWaitName(run.wait));
+    std::printf("\"%s\": {", bench::FrameWaitName(run.wait));
     PrintList("starts", run.starts);
     PrintList("ticks", run.ticks);
     std::printf(
@@ -90,7 +90,7 @@ void PrintRun(const bench::PacedRun& run) {
 
 // The edges of a wait's frames, for the harness to time the display server by.
 void PrintMark(const char* edge, bench::FrameWait wait) {
-    std::printf("{\"%s\": \"%s\"}\n", edge, platform::qt::FrameWaitName(wait));
+    std::printf("{\"%s\": \"%s\"}\n", edge, bench::FrameWaitName(wait));
     std::fflush(stdout);
 }
 
@@ -109,8 +109,7 @@ int main(int argc, char** argv) {
     const long long frames = argc > first ? std::strtoll(argv[first], nullptr, 10) : 0;
     std::vector<bench::FrameWait> waits;
     bool ok = frames >= 2 && argc > first + 1;
-    for (int i = first + 1; ok && i < argc; ++i)
-        ok = platform::qt::FrameWaitNamed(argv[i], waits.emplace_back());
+    for (int i = first + 1; ok && i < argc; ++i) ok = bench::FrameWaitNamed(argv[i], waits.emplace_back());
     if (!ok || (latency && (waits.size() != 1 || noInput))) {
         std::fprintf(stderr,
                      "usage: paced_loop [--fullscreen] [--no-input] FRAMES WAIT...\n"
@@ -123,7 +122,8 @@ int main(int argc, char** argv) {
     InputCounter input;
     app.installEventFilter(&input);
 
-    frmMain window(TILEBASH_SOURCE_DIR);
+    bench::MeasuredWaits* measured = nullptr;  // in front of the window's pump, made with it
+    frmMain window(TILEBASH_SOURCE_DIR, bench::InFrontOfWindow(bench::FrameWait::Sleep, &measured));
     window.SetFullScreen(fullScreen);
     std::string error;
     if (!window.ShowAndFocus(error)) {
@@ -140,7 +140,7 @@ int main(int argc, char** argv) {
         std::printf("{\"ready\": true, \"frame_ms\": %d, \"band\": [%d, %d, %d, %d]}\n",
                     int{game::kFrameMillis}, band.x(), band.y(), band.width(), band.height());
         std::fflush(stdout);
-        bench::RunKeyLatencyLoop(window, frames, waits.front());
+        bench::RunKeyLatencyLoop(window, *measured, frames, waits.front());
         window.Unload();
         return 0;
     }
@@ -157,7 +157,7 @@ int main(int argc, char** argv) {
     std::vector<bench::PacedRun> runs;
     for (bench::FrameWait wait : waits) {
         const long long motions = input.motions, keys = input.keys;
-        runs.push_back(bench::RunPacedLoop(window, frames, wait, PrintMark));
+        runs.push_back(bench::RunPacedLoop(window, *measured, frames, wait, PrintMark));
         runs.back().motions = input.motions - motions;
         runs.back().keys = input.keys - keys;
         if (runs.back().closed) break;

@@ -1,9 +1,9 @@
 """Figures of the real tilebash program under its own Xvfb (tests/support's
 harness): its CPU use in the start window, paused in a game and running
 (1 s windows, from the kernel's nanosecond run time of every thread; running
-also with the timer-then-poll frame wait, in a second program), its
-peak memory (VmHWM), and the time from exec to the start window's MapNotify
-over warm starts.
+also in the benchmarks' build of the program with the timer-then-poll frame
+wait), its peak memory (VmHWM), and the time from exec to the start window's
+MapNotify over warm starts.
 
 While running, the paddle is steered from the field read back from the X
 server (tests/support/autopilot), a lost ball is resumed with P and a game
@@ -19,6 +19,7 @@ screen, where the field is found at its offset and scale.
 import contextlib
 import glob
 import os
+import shutil
 import signal
 import subprocess
 import time
@@ -31,6 +32,9 @@ import playfield
 import x11
 
 START_SIZE = facts.START_WINDOW
+# The program with the timer-then-poll frame wait (bench/CMakeLists.txt), built
+# into bin/ beside the program folder.
+TIMER_THEN_POLL_PROGRAM = os.path.join(os.pardir, "bin", "tilebash_timer_then_poll")
 # Scores no game reaches in a measurement, so no name box opens after one.
 HIGH_TABLE = b"".join(b"Bench\r\n%d\r\n" % (90000000 - i) for i in range(5))
 
@@ -167,14 +171,15 @@ def measure_startup(session, starts):
 
 
 @contextlib.contextmanager
-def started(name, wait="sleep", screen=None):
-    """The program in a session of its own, with the frame wait named, at its
-    start window, on the harness's screen without a window manager or on one
-    of that size under openbox: yields the session, that window and a camera
-    on the play field."""
+def started(name, program=None, screen=None):
+    """The program in a session of its own, or in its place the executable
+    given (a benchmarks' build of it), at its start window, on the harness's
+    screen without a window manager or on one of that size under openbox:
+    yields the session, that window and a camera on the play field."""
     s = harness.Session(name, screen_size=screen, window_manager="openbox") if screen else harness.Session(name)
     try:
-        s.env["TILEBASH_FRAME_WAIT"] = wait
+        if program:
+            shutil.copy2(program, s.exe)  # in the session's copy of the program folder, beside its sheet
         s.write_highscores(HIGH_TABLE)
         s.launch()
         start = s.wait_start_window()
@@ -255,7 +260,8 @@ def table_figures(program_dir, seconds=20.0, window=1.0, starts=10):
         out["startup"] = figures.summary(times)
         out["startup"]["note"] = "%d warm starts after one cold start" % len(times)
     # The timer-then-poll wait right after, in a program of its own: side by side.
-    with started("bench-timer-then-poll", "timer-then-poll") as (s, start, camera):
+    timer_then_poll = os.path.normpath(os.path.join(program_dir, TIMER_THEN_POLL_PROGRAM))
+    with started("bench-timer-then-poll", timer_then_poll) as (s, start, camera):
         out["cpu_running_timer_then_poll"], _ = running_cpu(
             s, camera, playfield.Player(s, camera.look).play_to_paused(start), seconds, window,
             "timer-then-poll wait")

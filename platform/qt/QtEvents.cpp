@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 
-#include <cstdlib>
 #include <ctime>
 
 #include "platform/qt/QtSurface.h"
@@ -16,22 +15,11 @@ namespace platform::qt {
 namespace {
 
 constexpr int64_t kNanosPerSecond = 1'000'000'000;
-// TimerThenPoll: the event loop's timer counts whole milliseconds and its
-// wake-ups come late by some fraction of one, so it sleeps to a millisecond
-// before the deadline and the caller polls the events for the rest.
-constexpr int64_t kTimerMargin = 1'000'000;
-// Sleep: a kernel timer's wake-up reaches the loop some 70 to 90 us after it
+// A kernel timer's wake-up reaches the loop some 70 to 90 us after it
 // expires on a virtual machine. So the timer is set that much before the
 // deadline and the caller polls what is left, mostly a few microseconds:
 // frames then start within microseconds of their tick, for little CPU.
 constexpr int64_t kWakeMargin = 100'000;
-
-FrameWait WaitFromEnvironment() {
-    const char* name = std::getenv("TILEBASH_FRAME_WAIT");
-    FrameWait wait = FrameWait::Sleep;
-    if (name == nullptr || !FrameWaitNamed(name, wait)) return FrameWait::Sleep;
-    return wait;
-}
 
 int64_t MonotonicNanos() {
     timespec now{};
@@ -39,43 +27,13 @@ int64_t MonotonicNanos() {
     return int64_t{now.tv_sec} * kNanosPerSecond + now.tv_nsec;
 }
 
-constexpr FrameWait kFrameWaits[] = {FrameWait::Sleep, FrameWait::TimerThenPoll, FrameWait::Busy};
-
 }  // namespace
 
-const char* FrameWaitName(FrameWait wait) {
-    switch (wait) {
-        case FrameWait::TimerThenPoll:
-            return "timer-then-poll";
-        case FrameWait::Busy:
-            return "busy";
-        case FrameWait::Sleep:
-            break;
-    }
-    return "sleep";
-}
-
-bool FrameWaitNamed(std::string_view name, FrameWait& wait) {
-    for (FrameWait w : kFrameWaits) {
-        if (name == FrameWaitName(w)) {
-            wait = w;
-            return true;
-        }
-    }
-    return false;
-}
-
-QtEvents::QtEvents(QtClock& clock) : clock_(clock), wait_(WaitFromEnvironment()) {
+QtEvents::QtEvents(QtClock& clock) : clock_(clock) {
     // Sleeps end when asked rather than up to 50 us later.
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
-    wake_.setSingleShot(true);
-    wake_.setTimerType(Qt::PreciseTimer);
     deadlineFd_ = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
-    if (deadlineFd_ < 0) {
-        if (wait_ == FrameWait::Sleep)
-            wait_ = FrameWait::TimerThenPoll;  // no kernel timer: the Qt timer still paces
-        return;
-    }
+    if (deadlineFd_ < 0) return;  // WaitEvents leaves the caller to poll
     deadlineNotifier_ = std::make_unique<QSocketNotifier>(deadlineFd_, QSocketNotifier::Read);
     // Reading the expiry count empties the descriptor; otherwise the loop
     // would see it ready again at once.
@@ -97,23 +55,10 @@ void QtEvents::DoEvents() {
 }
 
 void QtEvents::WaitEvents(int32_t deadlineTick) {
-    switch (wait_) {
-        case FrameWait::Sleep:
-            SleepToDeadline(deadlineTick);
-            break;
-        case FrameWait::TimerThenPoll:
-            SleepOnQtTimer(deadlineTick);
-            break;
-        case FrameWait::Busy:
-            break;
-    }
-}
-
-void QtEvents::SleepToDeadline(int32_t deadlineTick) {
     // The time left is read before the monotonic clock, so the timer lies a
     // few nanoseconds later than meant, never earlier.
     const int64_t remaining = clock_.NanosecondsUntil(deadlineTick);
-    if (remaining <= kWakeMargin) return;  // the caller polls the events to the deadline
+    if (remaining <= kWakeMargin || deadlineFd_ < 0) return;  // the caller polls the events to the deadline
     const int64_t at = MonotonicNanos() + remaining - kWakeMargin;
     itimerspec wake{};
     wake.it_value.tv_sec = static_cast<time_t>(at / kNanosPerSecond);
@@ -122,19 +67,6 @@ void QtEvents::SleepToDeadline(int32_t deadlineTick) {
     // Ends for the timer or for any window event (a key, the close request,
     // a focus loss), which is handled here.
     QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-}
-
-void QtEvents::SleepOnQtTimer(int32_t deadlineTick) {
-    const int64_t remaining = clock_.NanosecondsUntil(deadlineTick);
-    if (remaining <= 0) return;
-    // After a frame that changed nothing on screen (a paused game) a late
-    // end shows nowhere: the timer alone ends the wait, at or after the tick.
-    const bool still = surface_ != nullptr && surface_->LastFrameStill();
-    if (!still && remaining <= kTimerMargin) return;  // the caller polls the events to the deadline
-    const int64_t sleep = still ? remaining : remaining - kTimerMargin;
-    wake_.start(static_cast<int>(sleep / kNanosPerMilli + 1));
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    wake_.stop();
 }
 
 }  // namespace platform::qt

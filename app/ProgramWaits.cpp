@@ -1,0 +1,5 @@
+#include "app/ProgramWaits.h"
+
+frmMain::PumpInFront ProgramPumpInFront() {
+    return {};
+}
