@@ -9,18 +9,19 @@ xwindows, player_input and reports.
 """
 
 import os
+import pathlib
 import re
 import shutil
 import signal
 import subprocess
 import tempfile
-import time
 
 # The tests and benchmarks reach these as harness.NAME; each has its home in its job's module.
 from player_input import KEY_HOLD, PlayerInput  # noqa: F401
-from program_run import (EXE_NAME, ProgramRun, end_process, log_tail, program_dir,  # noqa: F401
-                         project_version, source_dir, wait_while_running)
-from reports import POLL, WINDOW_TIMEOUT, Failure, Reports, artifacts_dir  # noqa: F401
+from program_run import (EXE_NAME, ProgramRun, client_env, end_process, log_tail, program_dir,  # noqa: F401
+                         project_version, source_dir, started_announcing)
+from reports import (POLL, WINDOW_TIMEOUT, Failure, Reports, artifacts_dir, poll_for,  # noqa: F401
+                     wait_while_running)
 from xwindows import XWindows
 
 SCREEN_W, SCREEN_H = 1024, 768
@@ -51,17 +52,13 @@ class XServer:
     def __init__(self, size=(SCREEN_W, SCREEN_H), window_manager=None, config_home=None):
         self.window_manager = window_manager
         self.wm_proc = None
-        read_end, write_end = os.pipe()
-        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % tuple(size),
-                                      "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,),
-                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
-        os.close(write_end)
+        # Xvfb writes its number once it listens, and ends the line empty if it ends first.
+        self.proc, number = started_announcing(lambda fd: subprocess.Popen(
+            ["Xvfb", "-displayfd", str(fd), "-screen", "0", "%dx%dx24" % tuple(size), "-nolisten", "tcp", "-noreset"],
+            pass_fds=(fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True))
+        self.display = ":" + number
         try:
-            # Xvfb writes its number once it listens; a read blocks until then,
-            # and finds the pipe closed if Xvfb ends first.
-            with os.fdopen(read_end, "rb") as pipe:
-                self.display = ":" + pipe.readline().decode().strip()
-            if self.display == ":":
+            if not number:
                 raise RuntimeError("Xvfb ended (status %s) without a display number" % self.proc.wait(10))
             if window_manager:
                 self._start_window_manager(config_home)
@@ -73,32 +70,26 @@ class XServer:
         # NO_AT_BRIDGE: no accessibility bus for the manager's toolkit.
         env = dict(self.env(), XDG_CONFIG_HOME=config_home, NO_AT_BRIDGE="1")
         if self.window_manager == "xfwm4":
-            channels = os.path.join(config_home, "xfce4", "xfconf", "xfce-perchannel-xml")
-            os.makedirs(channels, exist_ok=True)
-            with open(os.path.join(channels, "xfwm4.xml"), "w") as f:
-                f.write(XFWM4_SETTINGS)
+            channels = pathlib.Path(config_home, "xfce4", "xfconf", "xfce-perchannel-xml")
+            channels.mkdir(parents=True, exist_ok=True)
+            (channels / "xfwm4.xml").write_text(XFWM4_SETTINGS)
         self.wm_proc = subprocess.Popen(WINDOW_MANAGERS[self.window_manager], env=env, stdin=subprocess.DEVNULL,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
-        # A manager announces itself on the root window once it manages the screen.
-        deadline = time.monotonic() + WINDOW_TIMEOUT
-        while True:
-            out = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env, capture_output=True,
-                                 timeout=30)
-            if b"window id #" in out.stdout:
-                return
-            if self.wm_proc.poll() is not None or time.monotonic() > deadline:
-                raise RuntimeError("%s did not start (status %s)" % (self.window_manager, self.wm_proc.poll()))
-            time.sleep(POLL)
+
+        def managing():  # a manager announces itself on the root window once it manages the screen
+            return b"window id #" in subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env,
+                                                    capture_output=True, timeout=30).stdout
+
+        def failed(message):
+            raise RuntimeError(message)
+        wait_while_running(self.wm_proc, managing, "%s to manage the screen" % self.window_manager, failed,
+                           WINDOW_TIMEOUT, POLL, self.window_manager)
 
     def env(self, base=None):
         # A session bus nobody serves: without one, libdbus would autolaunch a
         # bus per program (dbus-x11) that outlives the X server.
-        env = dict(os.environ if base is None else base, DISPLAY=self.display, QT_QPA_PLATFORM="xcb",
-                   DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent/tilebash-e2e-bus")
-        for name in ("WAYLAND_DISPLAY", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR",
-                     "QT_FONT_DPI", "XAUTHORITY"):
-            env.pop(name, None)
-        return env
+        return client_env(base, DISPLAY=self.display, QT_QPA_PLATFORM="xcb",
+                          DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent/tilebash-e2e-bus")
 
     def stop(self):
         if self.wm_proc is not None:

@@ -104,23 +104,22 @@ class Player:
         that first frame)."""
         seen_at = time.monotonic()
         titles = []
-        deadline = seen_at + timeout
-        while time.monotonic() < deadline:
+
+        def first_frame():
             shot = self.look(play)
-            if title_shown(shot):
+            if title_shown(shot):  # never a frame: the title clears the outline
                 titles.append(shot)
-            elif frame_shown(shot):
-                return titles, time.monotonic() - seen_at, shot
-            if self.s.proc.poll() is not None:
-                self.s.fail("the program ended during the level title")
-            time.sleep(0.05)
-        self.s.fail("no play-field frame appeared within %.0f s of the play window" % timeout)
+            return shot if frame_shown(shot) else None
+        shot = self.s.wait_for(first_frame, timeout, "the first play-field frame after the level title", poll=0.05)
+        return titles, time.monotonic() - seen_at, shot
+
+    def frame(self, play, paused):
+        """A look at the play field when it shows a frame, paused or not as asked; else None."""
+        shot = self.look(play)
+        return shot if frame_shown(shot) and paused_notice(shot) == paused else None
 
     def wait_paused(self, play, timeout=harness.WINDOW_TIMEOUT, what="the paused play field"):
-        def check():
-            shot = self.look(play)
-            return shot if frame_shown(shot) and paused_notice(shot) else None
-        return self.s.wait_for(check, timeout, what)
+        return self.s.wait_for(lambda: self.frame(play, paused=True), timeout, what)
 
     def resume(self, play, attempts=4):
         """Presses P until "Paused" goes away. P counts only from a stage's 11th
@@ -129,12 +128,9 @@ class Player:
         self.s.point_at(play)
         for _ in range(attempts):
             self.s.hold_key("p")
-            deadline = time.monotonic() + 1.5
-            while time.monotonic() < deadline:
-                shot = self.look(play)
-                if frame_shown(shot) and not paused_notice(shot):
-                    return shot
-                time.sleep(0.05)
+            shot = harness.poll_for(lambda: self.frame(play, paused=False), 1.5, 0.05)
+            if shot:
+                return shot
         self.s.fail("P did not start play after %d presses" % attempts)
 
     def quit(self, play):

@@ -1,16 +1,26 @@
 """The processes a test starts: the program (its sources, its built folder, one
-copy running with its output in a log), and how any is ended and its log read."""
+copy running with its output in a log), and how any is started, ended and its
+log read."""
 
+import contextlib
 import os
+import pathlib
 import signal
 import subprocess
-import time
 
 import facts
 from facts import source_dir
 from reports import WINDOW_TIMEOUT
 
 EXE_NAME = "tilebash"
+# What a program started under a private display server must not inherit: the
+# caller's display, session bus and Qt platform, each set anew for it (with no
+# other display to fall back on, a client that cannot use its own fails), nor
+# the caller's Qt tuning.
+CLIENT_ENV_DROPPED = ("DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "XAUTHORITY", "DBUS_SESSION_BUS_ADDRESS",
+                      "QT_QPA_PLATFORM", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_AUTO_SCREEN_SCALE_FACTOR",
+                      "QT_FONT_DPI", "QT_LOGGING_RULES", "QT_MESSAGE_PATTERN", "QT_WAYLAND_SHELL_INTEGRATION",
+                      "QT_WAYLAND_DISABLE_WINDOWDECORATION")
 
 
 def program_dir():
@@ -23,26 +33,31 @@ def program_dir():
 project_version = facts.version
 
 
-def wait_while_running(proc, condition, what, fail, timeout=WINDOW_TIMEOUT, poll=0.2):
-    """condition's first true answer, asked while proc runs; fail(message)
-    when proc ends first or the time runs out."""
-    deadline = time.monotonic() + timeout
-    while True:
-        found = condition()
-        if found:
-            return found
-        if proc.poll() is not None:
-            fail("the program ended (status %s) while waiting for %s" % (proc.returncode, what))
-        if time.monotonic() > deadline:
-            fail("timed out after %.0f s waiting for %s" % (timeout, what))
-        time.sleep(poll)
+def client_env(base=None, **settings):
+    """base (by default our own environment) without CLIENT_ENV_DROPPED, with
+    the settings that are not None."""
+    env = {name: value for name, value in (os.environ if base is None else base).items()
+           if name not in CLIENT_ENV_DROPPED}
+    return dict(env, **{name: value for name, value in settings.items() if value is not None})
+
+
+def started_announcing(start):
+    """start(fd) starts a process that writes a line to the pipe fd once it is
+    ready (its display number, its address): (that process, the line, "" when
+    the process ended first)."""
+    read_end, write_end = os.pipe()
+    try:
+        proc = start(write_end)
+    finally:
+        os.close(write_end)  # the process holds its own copy
+    with os.fdopen(read_end, "rb") as pipe:
+        return proc, pipe.readline().decode().strip()
 
 
 def log_tail(path):
     """The last 3000 characters of a program's log, for a failure message; "" without one."""
     try:
-        with open(path, "rb") as f:
-            return f.read().decode("utf-8", "replace")[-3000:]
+        return pathlib.Path(path).read_bytes().decode("utf-8", "replace")[-3000:]
     except OSError:
         return ""
 
@@ -73,12 +88,10 @@ class ProgramRun:
         return os.path.join(self.folder, facts.table_file_name())
 
     def write_highscores(self, data):
-        with open(self.highscore_path, "wb") as f:
-            f.write(data)
+        pathlib.Path(self.highscore_path).write_bytes(data)
 
     def read_highscores(self):
-        with open(self.highscore_path, "rb") as f:
-            return f.read()
+        return pathlib.Path(self.highscore_path).read_bytes()
 
     def launch(self, cwd=None, args=()):
         return self.launch_argv([self.exe, *args], cwd or self.root)
@@ -102,9 +115,7 @@ class ProgramRun:
 
     def end_program(self):
         """Kills what is left of the program's process group."""
-        try:
-            if self.proc is not None and self.proc.poll() is None:
+        if self.proc is not None and self.proc.poll() is None:
+            with contextlib.suppress(ProcessLookupError, subprocess.TimeoutExpired):
                 os.killpg(self.proc.pid, signal.SIGKILL)
                 self.proc.wait(10)
-        except (ProcessLookupError, subprocess.TimeoutExpired):
-            pass

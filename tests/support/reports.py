@@ -19,21 +19,33 @@ def artifacts_dir():
     return path
 
 
+def poll_for(condition, seconds, interval=POLL):
+    """condition()'s first true answer within seconds, else its last (false) one."""
+    deadline = time.monotonic() + seconds
+    while not (found := condition()) and time.monotonic() < deadline:
+        time.sleep(interval)
+    return found
+
+
+def wait_while_running(proc, condition, what, fail, timeout=WINDOW_TIMEOUT, poll=0.2, who="the program"):
+    """condition's first true answer, asked while proc (if any) runs; fail(message),
+    which raises, when proc ends first or the time runs out."""
+    deadline = time.monotonic() + timeout
+    while not (found := condition()):
+        if proc is not None and proc.poll() is not None:
+            fail("%s ended (status %s) while waiting for %s" % (who, proc.returncode, what))
+        if time.monotonic() > deadline:
+            fail("timed out after %.0f s waiting for %s" % (timeout, what))
+        time.sleep(poll)
+    return found
+
+
 class Reports:
     """Reads the session's test_id and proc, and its screenshot, windows and program_log."""
 
-    def wait_for(self, condition, timeout, what):
+    def wait_for(self, condition, timeout, what, poll=POLL):
         """condition()'s first true result; fails when the program ends first or at the timeout."""
-        deadline = time.monotonic() + timeout
-        while True:
-            result = condition()
-            if result:
-                return result
-            if self.proc is not None and self.proc.poll() is not None:
-                self.fail("the program ended (status %s) while waiting for %s" % (self.proc.returncode, what))
-            if time.monotonic() > deadline:
-                self.fail("timed out after %.0f s waiting for %s" % (timeout, what))
-            time.sleep(POLL)
+        return wait_while_running(self.proc, condition, what, self.fail, timeout, poll)
 
     def check(self, condition, message):
         if not condition:

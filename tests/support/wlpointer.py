@@ -5,6 +5,8 @@ motion only, which every compositor's driver offers."""
 
 import time
 
+import reports
+
 POINTER_QUIET = 0.5  # no news from the pointer this long: every motion sent has arrived
 WALK_WAIT = 0.2  # how long a step of the walk waits to be told it reached a window
 
@@ -20,13 +22,7 @@ class SteeredPointer:
 
     def poll(self, condition, seconds):
         """Whether condition() came true within seconds, the trace read anew each time."""
-        deadline = time.monotonic() + seconds
-        while not condition():
-            if time.monotonic() > deadline:
-                return False
-            time.sleep(0.05)
-            self.trace.read()
-        return True
+        return bool(reports.poll_for(lambda: self.trace.read() and condition(), seconds, 0.05))
 
     def settle(self):
         """Waits until the program hears nothing new of the pointer for a while."""

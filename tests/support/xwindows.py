@@ -1,6 +1,7 @@
 """The windows as the X server shows them: found, waited for, their
 properties, the focus, the cursor and their pixels."""
 
+import functools
 import re
 import subprocess
 
@@ -15,17 +16,14 @@ TITLE = facts.program_name()
 class XWindows:
     """Reads the session's x (its XServer), env and proc; waits through its wait_for."""
 
-    _display = None  # the connection behind display, opened on first use
-
-    @property
+    @functools.cached_property
     def display(self):
-        if self._display is None:
-            self._display = x11.Display(self.x.display)
-        return self._display
+        """The connection to the X server (an x11.Display), opened on first use."""
+        return x11.Display(self.x.display)
 
     def close_display(self):
-        if self._display:
-            self._display.close()
+        if "display" in vars(self):  # opened
+            self.display.close()
 
     def run(self, *args, check=True):
         """An X tool's output; a failure raises unless check is False."""
