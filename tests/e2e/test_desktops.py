@@ -195,11 +195,11 @@ class DesktopScenario(unittest.TestCase):
         self.assert_running(play, "P did not set the game running")
         time.sleep(2.0)  # the ball reaches the wall
 
-        other = self.desk.other_window()
+        other = self.desk.other_window
         other.show()
         self.wait(lambda: self.trace.focused() is not play, "the keyboard to leave the play window")
         self.wait_paused(play, "the game paused behind another client's window")
-        token = self.desk.activation_token()
+        token = other.activation_token()  # as a launcher gets one for the program it starts
         status = self.second_start(token)
         if status != 0:
             self.fail_with("the second start ended with %s" % status)
@@ -257,7 +257,7 @@ class DesktopScenario(unittest.TestCase):
 
     @staticmethod
     def splash():
-        return screen.load_png(os.path.join(harness.source_dir(), "windows", "pictures", "splash.png"))
+        return screen.load(os.path.join(harness.source_dir(), "windows", "pictures", "splash.png"))
 
     def field_at(self, shot):
         """Where the play window is on the screen: its logo found, pixel for pixel."""

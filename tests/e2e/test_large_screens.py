@@ -50,7 +50,7 @@ TEXT_MEAN_TOLERANCE = 8
 
 
 def picture(name):
-    return screen.load_png(os.path.join(harness.source_dir(), "windows", "pictures", name))
+    return screen.load(os.path.join(harness.source_dir(), "windows", "pictures", name))
 
 
 def scaled(size, factor):

@@ -40,7 +40,7 @@ class Wayland(unittest.TestCase):
         self.addCleanup(shutil.rmtree, self.root, True)
         self.folder = os.path.join(self.root, "tilebash")
         shutil.copytree(harness.program_dir(), self.folder, ignore=shutil.ignore_patterns("highscore.txt"))
-        self.splash = screen.load_png(os.path.join(harness.source_dir(), "windows", "pictures", "splash.png"))
+        self.splash = screen.load(os.path.join(harness.source_dir(), "windows", "pictures", "splash.png"))
         self.proc = None
 
     def tearDown(self):

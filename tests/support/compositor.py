@@ -1,7 +1,8 @@
-"""What a private headless Wayland compositor for the end-to-end tests needs
-whatever its kind (sway.py, kwin.py): a runtime folder of its own (mode
-0700), a D-Bus session of its own that it shares with the program, and one
-wlinput process for the keys, the pointer, another window and activation
+"""What a private headless Wayland compositor for the end-to-end tests and the
+benchmarks needs whatever its kind (weston.py, mutter.py, sway.py, kwin.py): a
+runtime folder of its own (mode 0700) with its socket and log, and where a
+test drives it, a D-Bus session of its own that it shares with the program and
+one wlinput process for the keys, the pointer, another window and activation
 tokens.
 
 A compositor that refuses to run as root (sway) runs as an unprivileged user
@@ -10,19 +11,24 @@ root, keep a runtime folder of their own and name the compositor's socket by
 its absolute path.
 """
 
+import contextlib
+import io
+import itertools
 import os
+import pathlib
 import pwd
 import shutil
 import subprocess
 import tempfile
-import time
 
 import harness
-import weston
+import screen
 import wlinput
+from harness import SCREEN_H, SCREEN_W
 
 START_TIMEOUT = 30.0
 UNPRIVILEGED_USER = "nobody"  # present on every Debian system
+_sockets = itertools.count()
 
 # The session bus's rules: anyone may connect, since the compositor's user
 # and the program's may differ; nothing is started on demand.
@@ -50,108 +56,117 @@ def missing_tools(*tools):
     return wlinput.missing()
 
 
+def bus_connection(address):
+    """A connection to the D-Bus session at address, through python3-gi (the
+    system python3's, as the e2e tests run), imported only by those who call."""
+    from gi.repository import Gio
+    return Gio.DBusConnection.new_for_address_sync(
+        address, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION,
+        None, None)
+
+
 class Compositor:
-    """The common part; a subclass starts the compositor itself in _start()
-    and says where its socket is in _socket(). name names the folders and
-    logs; as_user=True runs it as UNPRIVILEGED_USER when the test is root."""
+    """The common part; a subclass starts the compositor itself in _start(),
+    on the socket socket_name in its folder unless _socket() says otherwise.
+    name names the folders, the log and the socket; as_user runs it as
+    UNPRIVILEGED_USER when the test is root; driven gives it the bus and wlinput."""
 
     name = "compositor"
+    as_user = False
+    driven = True
     keys_through = "a keyboard protocol"  # what the compositor would offer wlinput for keys
     pointer_through = "a pointer protocol"  # and for the pointer
 
-    def __init__(self, size, as_user=False):
+    def __init__(self, size=(SCREEN_W, SCREEN_H)):
         self.size = tuple(size)
-        self.user = pwd.getpwnam(UNPRIVILEGED_USER) if as_user and os.geteuid() == 0 else None
-        # The user must reach its folder: /tmp, whatever TMPDIR the test has.
+        self.socket_name = "tilebash-%s-%d-%d" % (self.name, os.getpid(), next(_sockets))
+        self.user = pwd.getpwnam(UNPRIVILEGED_USER) if self.as_user and os.geteuid() == 0 else None
+        # Both of mode 0700, as Wayland wants (mkdtemp's); the user must reach
+        # its folder: /tmp, whatever TMPDIR the test has.
         self.runtime = tempfile.mkdtemp(prefix="tilebash-%s-" % self.name, dir="/tmp" if self.user else None)
         self.client_runtime = tempfile.mkdtemp(prefix="tilebash-%s-client-" % self.name)
-        for folder in (self.runtime, self.client_runtime):
-            os.chmod(folder, 0o700)
         if self.user:
             os.chown(self.runtime, self.user.pw_uid, self.user.pw_gid)
         self.log_path = os.path.join(self.runtime, "%s.log" % self.name)
         self._log = open(self.log_path, "wb")
-        self.bus = self.bus_address = self.proc = self.tool = self._other = None
+        self.bus = self.bus_address = self.proc = self.tool = self.other_window = None
         try:
-            self.bus_address = self._start_bus()
+            if self.driven:
+                self.bus_address = self._start_bus()
             self.proc = self._start(self._own_env())
-            self.socket = self._wait_socket()
-            self.tool = wlinput.Tool(self.env(), self.log_path)
-            self._other = wlinput.OtherWindow(self.tool)
+            self.socket = harness.wait_while_running(self.proc, self._ready, "%s to take clients" % self.name,
+                                                     self._failed, START_TIMEOUT, 0.1, self.name)
+            if self.driven:
+                self.tool = wlinput.Tool(self.env(), self.log_path)
+                self.other_window = wlinput.OtherWindow(self.tool)  # and its activation tokens
         except BaseException:
             self.stop()
             raise
 
     # ---- the processes -----------------------------------------------------
     def _popen(self, args, env, **kwargs):
-        """Starts a process of the compositor's, as its user."""
+        """Starts a process of the compositor's, as its user, its output in the log."""
         if self.user:
             args = ["setpriv", "--reuid=%d" % self.user.pw_uid, "--regid=%d" % self.user.pw_gid,
                     "--clear-groups", "--"] + list(args)
-        return subprocess.Popen(args, env=env, cwd=self.runtime, stdin=subprocess.DEVNULL, start_new_session=True,
-                                **kwargs)
+        return subprocess.Popen(args, env=env, cwd=self.runtime, stdin=subprocess.DEVNULL, stdout=self._log,
+                                stderr=subprocess.STDOUT, start_new_session=True, **kwargs)
 
     def _own_file(self, name, text):
         """A file in the compositor's folder, readable by its user; its path."""
         path = os.path.join(self.runtime, name)
-        with open(path, "w") as f:
-            f.write(text)
+        pathlib.Path(path).write_text(text)
         if self.user:
             os.chown(path, self.user.pw_uid, self.user.pw_gid)
         return path
 
     def _start_bus(self):
         config = self._own_file("bus.conf", BUS_CONFIG % os.path.join(self.runtime, "bus"))
-        read_end, write_end = os.pipe()
-        self.bus = self._popen(["dbus-daemon", "--nofork", "--config-file=" + config,
-                                "--print-address=%d" % write_end], self._own_env(), pass_fds=(write_end,),
-                               stdout=self._log, stderr=subprocess.STDOUT)
-        os.close(write_end)
-        with os.fdopen(read_end, "rb") as pipe:
-            address = pipe.readline().decode().strip()
+        self.bus, address = harness.started_announcing(lambda fd: self._popen(
+            ["dbus-daemon", "--nofork", "--config-file=" + config, "--print-address=%d" % fd], self._own_env(),
+            pass_fds=(fd,)))
         if not address:
             raise RuntimeError("dbus-daemon printed no address:\n%s" % self.log())
         return address
 
     def _own_env(self):
         """The compositor's environment: its folder for runtime, home and settings."""
-        env = self._without_display(os.environ)
-        env.pop("QT_QPA_PLATFORM", None)
-        env.update(XDG_RUNTIME_DIR=self.runtime, HOME=self.runtime, XDG_CONFIG_HOME=self.runtime,
-                   XDG_DATA_HOME=self.runtime, XDG_CACHE_HOME=self.runtime)
-        if self.bus_address:
-            env["DBUS_SESSION_BUS_ADDRESS"] = self.bus_address
-        if self.user:
-            env.update(USER=self.user.pw_name, LOGNAME=self.user.pw_name)
-        return env
+        folder = self.runtime
+        user = self.user.pw_name if self.user else None  # else our own USER and LOGNAME stay
+        return harness.client_env(XDG_RUNTIME_DIR=folder, HOME=folder, XDG_CONFIG_HOME=folder, XDG_DATA_HOME=folder,
+                                  XDG_CACHE_HOME=folder, DBUS_SESSION_BUS_ADDRESS=self.bus_address, USER=user,
+                                  LOGNAME=user)
 
-    @staticmethod
-    def _without_display(base):
-        env = dict(base)
-        for name in weston.CLIENT_ENV_DROPPED + ("DBUS_SESSION_BUS_ADDRESS",):
-            env.pop(name, None)
-        return env
+    def _socket(self):
+        return os.path.join(self.runtime, self.socket_name)
 
-    def _wait_socket(self):
-        deadline = time.monotonic() + START_TIMEOUT
-        while True:
-            path = self._socket()
-            if path is not None and os.path.exists(path):
-                return path
-            if self.proc.poll() is not None:
-                raise RuntimeError("%s ended (%s) while starting:\n%s"
-                                   % (self.name, self.proc.returncode, self.log()))
-            if time.monotonic() > deadline:
-                raise RuntimeError("%s did not start within %.0f s:\n%s" % (self.name, START_TIMEOUT, self.log()))
-            time.sleep(0.1)
+    def _ready(self):
+        """The socket's path once it is there and the compositor answers, else None."""
+        path = self._socket()
+        if path is None or not os.path.exists(path):
+            return None
+        self.socket = path
+        return path if self._answers() else None
+
+    def _answers(self):
+        return True
+
+    def _failed(self, message):
+        raise RuntimeError("%s:\n%s" % (message, self.log()))
+
+    def _picture_from(self, argv, timeout=30):
+        """The picture argv, a client, writes to its output (a PPM), as a screen.Image."""
+        out = subprocess.run(argv, env=self.env(), capture_output=True, timeout=timeout)
+        if out.returncode != 0:
+            raise RuntimeError("%s failed (%d): %s"
+                               % (" ".join(argv), out.returncode, out.stderr.decode(errors="replace")[-2000:]))
+        return screen.load(io.BytesIO(out.stdout))
 
     # ---- what a test uses ------------------------------------------------
     def env(self, base=None):
-        """The environment of a Qt client of this compositor, on its D-Bus session."""
-        env = self._without_display(os.environ if base is None else base)
-        env.update(XDG_RUNTIME_DIR=self.client_runtime, WAYLAND_DISPLAY=self.socket, QT_QPA_PLATFORM="wayland",
-                   DBUS_SESSION_BUS_ADDRESS=self.bus_address)
-        return env
+        """The environment of a Qt client of this compositor, on its D-Bus session if it has one."""
+        return harness.client_env(base, XDG_RUNTIME_DIR=self.client_runtime, WAYLAND_DISPLAY=self.socket,
+                                  QT_QPA_PLATFORM="wayland", DBUS_SESSION_BUS_ADDRESS=self.bus_address)
 
     def keyboard(self):
         if self.tool.keys == "none":
@@ -164,23 +179,13 @@ class Compositor:
                                % (self.name, self.pointer_through))
         return wlinput.Pointer(self.tool, self.size)
 
-    def other_window(self):
-        return self._other
-
-    def activation_token(self):
-        """A token as a launcher gets one for the program it starts, made by
-        the other window (shown for it); None where the compositor has none."""
-        return self._other.activation_token()
-
     def log(self):
         return harness.log_tail(self.log_path)
 
     def stop(self):
         if self.tool is not None:
-            try:
+            with contextlib.suppress(Exception):  # the compositor and the bus must still go
                 self.tool.stop()
-            except Exception:  # the compositor and the bus must still go
-                pass
         for proc in (self.proc, self.bus):
             if proc is not None:
                 harness.end_process(proc)

@@ -6,16 +6,14 @@ mutter draws into a virtual monitor nobody can photograph without PipeWire,
 so a test observes through the program's Wayland trace, its files and its exit
 status."""
 
-import itertools
-import os
-import subprocess
+import contextlib
+import importlib.util
 import time
 
 import compositor
+import wlinput
 
 PROGRAM = "mutter"
-START_TIMEOUT = 30.0
-_sockets = itertools.count()
 REMOTE_DESKTOP = "org.gnome.Mutter.RemoteDesktop"
 BTN_LEFT = 0x110  # the left button's evdev code
 # The keysyms a test types (X11 keysym numbers; letters and digits are their ASCII codes).
@@ -25,36 +23,22 @@ KEYSYMS = {"space": 0x20, "Return": 0xff0d, "Escape": 0xff1b, "BackSpace": 0xff0
 
 def missing():
     reason = compositor.missing_tools(PROGRAM)
-    if reason is None:
-        try:
-            import gi  # noqa: F401  (the system python3's, as the e2e tests run)
-        except ImportError:
-            reason = "python3-gi is needed to speak to mutter over D-Bus"
+    if reason is None and importlib.util.find_spec("gi") is None:  # the system python3's, as the e2e tests run
+        reason = "python3-gi is needed to speak to mutter over D-Bus"
     return reason
-
-
-def keysym(name):
-    return KEYSYMS[name] if name in KEYSYMS else ord(name)
 
 
 class Mutter(compositor.Compositor):
     """mutter --headless with one virtual monitor of the given size."""
 
     name = "mutter"
-
-    def __init__(self, size):
-        self.socket_name = "tilebash-mutter-%d-%d" % (os.getpid(), next(_sockets))
-        self._keyboard = None
-        super().__init__(size)
+    _keyboard = None  # made on first use
 
     def _start(self, env):
         # Settings in memory: nothing read from or written to the user's dconf.
         env["GSETTINGS_BACKEND"] = "memory"
         return self._popen([PROGRAM, "--headless", "--no-x11", "--virtual-monitor", "%dx%d" % self.size,
-                            "--wayland-display=" + self.socket_name], env, stdout=self._log, stderr=subprocess.STDOUT)
-
-    def _socket(self):
-        return os.path.join(self.runtime, self.socket_name)
+                            "--wayland-display=" + self.socket_name], env)
 
     def keyboard(self):
         """One remote-desktop session for the whole test: mutter's virtual
@@ -79,7 +63,7 @@ class Mutter(compositor.Compositor):
         super().stop()
 
 
-class RemoteKeyboard:
+class RemoteKeyboard(wlinput.Keys):
     """Keys through org.gnome.Mutter.RemoteDesktop, all on one connection:
     mutter ends a session when the connection that made it is gone."""
 
@@ -88,11 +72,9 @@ class RemoteKeyboard:
     def __init__(self, bus_address):
         from gi.repository import Gio, GLib
         self._glib = GLib
-        self._bus = Gio.DBusConnection.new_for_address_sync(
-            bus_address, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION,
-            None, None)
+        self._bus = compositor.bus_connection(bus_address)
         self._flags = Gio.DBusCallFlags.NONE
-        deadline = time.monotonic() + START_TIMEOUT
+        deadline = time.monotonic() + compositor.START_TIMEOUT
         while True:  # mutter takes its name on the bus a little after its socket
             try:
                 self.session = self._call("/org/gnome/Mutter/RemoteDesktop", REMOTE_DESKTOP, "CreateSession",
@@ -108,28 +90,19 @@ class RemoteKeyboard:
         self.press("Shift_L", 0.05)
 
     def _call(self, path, interface, method, args=None, reply=None):
-        GLib = self._glib
         answer = self._bus.call_sync(REMOTE_DESKTOP, path, interface, method, args,
-                                     GLib.VariantType(reply) if reply else None, self._flags, 5000, None)
+                                     self._glib.VariantType(reply) if reply else None, self._flags, 5000, None)
         return answer.unpack() if answer is not None else None
 
     def notify(self, method, signature, values):
         """An input event, method being one of the session's Notify* calls."""
         self._call(self.session, self.SESSION, method, self._glib.Variant(signature, values))
 
-    def _key(self, name, pressed):
-        self.notify("NotifyKeyboardKeysym", "(ub)", (keysym(name), pressed))
-
     def down(self, name):
-        self._key(name, True)
+        self.notify("NotifyKeyboardKeysym", "(ub)", (KEYSYMS.get(name) or ord(name), True))
 
     def up(self, name):
-        self._key(name, False)
-
-    def press(self, name, hold=0.15):
-        self.down(name)
-        time.sleep(hold)
-        self.up(name)
+        self.notify("NotifyKeyboardKeysym", "(ub)", (KEYSYMS.get(name) or ord(name), False))
 
     def type_text(self, text):
         for ch in text:
@@ -141,10 +114,8 @@ class RemoteKeyboard:
             time.sleep(0.04)
 
     def close(self):
-        try:
+        with contextlib.suppress(Exception):  # mutter may be gone already
             self._call(self.session, self.SESSION, "Stop")
-        except Exception:  # mutter may be gone already
-            pass
         self._bus.close_sync(None)
 
 

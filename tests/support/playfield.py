@@ -35,7 +35,7 @@ def score_box(row):
 
 @functools.cache
 def background():
-    return screen.load_png(os.path.join(harness.source_dir(), "windows", "pictures", "playfield.png"))
+    return screen.load(os.path.join(harness.source_dir(), "windows", "pictures", "playfield.png"))
 
 
 def drawn_pixels(shot, rect, tolerance=60):

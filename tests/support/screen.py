@@ -1,7 +1,7 @@
 """Pictures of the screen, held as Pillow images in RGB, compared exactly
 unless a tolerance is given."""
 
-import io
+import functools
 
 from PIL import Image as Pillow, ImageChops, ImageStat
 
@@ -12,11 +12,14 @@ def _differing(a, b, tolerance=0):
     return ImageChops.lighter(ImageChops.lighter(r, g), b)
 
 
-def _top_left(picture, fx, fy, size):
-    """The top-left pixel of every fx x fy block: each target pixel's centre maps
-    to the block's corner plus half a pixel, all exact in floating point."""
-    return picture.transform(size, Pillow.Transform.AFFINE, (fx, 0, 0.5 - fx / 2, 0, fy, 0.5 - fy / 2),
-                             Pillow.Resampling.NEAREST)
+def pixels_at(data, pixels):
+    """Where (counted in pixels) the bytes pixels start on a pixel's boundary
+    in data; both R, G, B bytes, so one search finds them all."""
+    at = data.find(pixels)
+    while at >= 0:
+        if at % 3 == 0:
+            yield at // 3
+        at = data.find(pixels, at + 1)
 
 
 class Image:
@@ -24,22 +27,12 @@ class Image:
 
     def __init__(self, picture):
         self.picture = picture
-        self._rgb = None
+        self.width, self.height = picture.size
 
-    @property
-    def width(self):
-        return self.picture.width
-
-    @property
-    def height(self):
-        return self.picture.height
-
-    @property
+    @functools.cached_property
     def rgb(self):
         """R, G, B bytes row after row, for byte searches."""
-        if self._rgb is None:
-            self._rgb = self.picture.tobytes()
-        return self._rgb
+        return self.picture.tobytes()
 
     def pixel(self, x, y):
         return self.picture.getpixel((x, y))
@@ -74,7 +67,9 @@ class Image:
         """A picture shown in fx x fy blocks (fy = fx unless given), back at its
         own size: the top-left pixel of each block, a part block at the edge too."""
         fy = fx if fy is None else fy
-        return Image(_top_left(self.picture, fx, fy, (-(-self.width // fx), -(-self.height // fy))))
+        # Each target pixel's centre maps to its block's corner plus half a pixel, exact in floating point.
+        return Image(self.picture.transform((-(-self.width // fx), -(-self.height // fy)), Pillow.Transform.AFFINE,
+                                            (fx, 0, 0.5 - fx / 2, 0, fy, 0.5 - fy / 2), Pillow.Resampling.NEAREST))
 
     def blocks_off(self, original, factor, area=None):
         """The pixels (x, y) of original's area that this picture, original
@@ -100,14 +95,9 @@ class Image:
         self.picture.save(path, "PNG")
 
 
-def parse_ppm(data):
-    """A picture file's bytes (the binary PPM of grim or kwin_screenshot.py) as an Image."""
-    return Image(Pillow.open(io.BytesIO(data)).convert("RGB"))
-
-
-def load_png(path):
-    """A picture file (PNG, with any alpha dropped) as an Image."""
-    with Pillow.open(path) as picture:
+def load(file):
+    """A picture file (PNG, PPM; any alpha dropped), named or open, as an Image."""
+    with Pillow.open(file) as picture:
         return Image(picture.convert("RGB"))
 
 

@@ -98,17 +98,9 @@ class Tool:
         self._log.close()
 
 
-class Keyboard:
-    """Keys pressed as a player presses them, named by xkb keysym (p, Return, F11, Left, Shift_L)."""
-
-    def __init__(self, tool):
-        self.tool = tool
-
-    def down(self, keysym):
-        self.tool.ask("down " + keysym)
-
-    def up(self, keysym):
-        self.tool.ask("up " + keysym)
+class Keys:
+    """Keys pressed as a player presses them, named by xkb keysym (p, Return,
+    F11, Left, Shift_L); a subclass sends each one down and up."""
 
     def press(self, keysym, hold=HOLD):
         self.down(keysym)
@@ -118,6 +110,19 @@ class Keyboard:
     def type_text(self, text):
         for character in text:
             self.press(CHARACTER_KEYSYMS.get(character, character), TYPING_HOLD)
+
+
+class Keyboard(Keys):
+    """wlinput's keyboard."""
+
+    def __init__(self, tool):
+        self.tool = tool
+
+    def down(self, keysym):
+        self.tool.ask("down " + keysym)
+
+    def up(self, keysym):
+        self.tool.ask("up " + keysym)
 
 
 class Pointer:
