@@ -5,17 +5,17 @@ button as a switch device does. The bus is D-Bus, not the display: it works
 alike for the program on X and on Wayland, where nothing else can press a
 button of a headless Weston."""
 
+import contextlib
 import json
 import os
 import shutil
+import signal
 import subprocess
 
-import harness
+import program_run
 
 SYSTEM_PYTHON = "/usr/bin/python3"  # the Debian python3, the one with pyatspi
-HERE = os.path.dirname(os.path.abspath(__file__))
-READER = os.path.join(HERE, "atspi_tree.py")
-PRESSER = os.path.join(HERE, "atspi_press.py")
+CLIENT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "atspi_client.py")
 
 
 def missing():
@@ -41,15 +41,11 @@ class AccessibilityBus:
 
     def __init__(self, root, env):
         self.env = env
-        read_end, write_end = os.pipe()
-        self.daemon = subprocess.Popen(
-            ["dbus-daemon", "--session", "--nofork", "--print-address=%d" % write_end,
+        self.daemon, address = program_run.started_announcing(lambda fd: subprocess.Popen(
+            ["dbus-daemon", "--session", "--nofork", "--print-address=%d" % fd,
              "--address=unix:path=%s" % os.path.join(root, "session-bus")],
-            pass_fds=(write_end,), env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-            start_new_session=True)  # the bus launcher and registry it activates join its group
-        os.close(write_end)
-        with os.fdopen(read_end, "rb") as pipe:
-            address = pipe.readline().decode().strip()
+            pass_fds=(fd,), env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            start_new_session=True))  # the bus launcher and registry it activates join its group
         if not address:
             self.stop()
             raise RuntimeError("dbus-daemon printed no address")
@@ -59,15 +55,13 @@ class AccessibilityBus:
                         "org.a11y.Bus.GetAddress"], env=env, capture_output=True, timeout=30, check=True)
 
     def stop(self):
-        try:
-            os.killpg(self.daemon.pid, 15)
-        except ProcessLookupError:
-            pass
+        with contextlib.suppress(ProcessLookupError):
+            os.killpg(self.daemon.pid, signal.SIGTERM)
         self.daemon.wait(10)
 
     def read(self):
         """The program's tree, or None while it is not (wholly) there."""
-        out = subprocess.run([SYSTEM_PYTHON, READER, harness.EXE_NAME], env=self.env, capture_output=True,
+        out = subprocess.run([SYSTEM_PYTHON, CLIENT, "tree", program_run.EXE_NAME], env=self.env, capture_output=True,
                              timeout=60)
         trees = json.loads(out.stdout) if out.returncode == 0 and out.stdout else []
         return trees[0] if trees else None
@@ -81,5 +75,5 @@ class AccessibilityBus:
 
     def press(self, button):
         """Presses the program's showing push button of that name; False while there is none."""
-        return subprocess.run([SYSTEM_PYTHON, PRESSER, harness.EXE_NAME, button], env=self.env,
+        return subprocess.run([SYSTEM_PYTHON, CLIENT, "press", program_run.EXE_NAME, button], env=self.env,
                               capture_output=True, timeout=60).returncode == 0

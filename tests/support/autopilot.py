@@ -5,6 +5,7 @@ for the screenshots. The camera shows it the field at its own size, in a
 window or in full screen."""
 
 import collections
+import contextlib
 import os
 
 from PIL import Image as Pillow
@@ -12,6 +13,7 @@ from PIL import Image as Pillow
 import facts
 import harness
 import playfield
+import screen
 import x11
 
 CAPTION_RED = (255, 30, 30)
@@ -57,18 +59,9 @@ class Field:
 
     @staticmethod
     def _points(shot, colours, rect):
-        rx, ry, rw, rh = rect
-        data = shot.rgb
-        found = []
-        for c in colours:
-            i = data.find(c)
-            while i >= 0:
-                if i % 3 == 0:
-                    x, y = (i // 3) % shot.width, (i // 3) // shot.width
-                    if rx <= x < rx + rw and ry <= y < ry + rh:
-                        found.append((x, y))
-                i = data.find(c, i + 1)
-        return found
+        part = shot.crop(*rect)
+        return [(rect[0] + i % part.width, rect[1] + i // part.width)
+                for c in colours for i in screen.pixels_at(part.rgb, c)]
 
     def ball_at(self, shot):
         pts = self._points(shot, self.ball, playfield.PLAY_AREA)
@@ -128,7 +121,7 @@ class Pilot:
             self.hold(None)
 
 
-class Camera:
+class Camera(contextlib.AbstractContextManager):
     """The play field as a picture at its own size, read from the X server.
     In full screen the field sits at an offset and a whole-number scale,
     found from one look at the whole window (again whenever the window's
@@ -140,9 +133,6 @@ class Camera:
         self.d = x11.Display(session.x.display)
         self.window = None
         self.place = None  # (x, y, scale) of the field in the window
-
-    def __enter__(self):
-        return self
 
     def __exit__(self, *exc):
         self.close()

@@ -1,8 +1,8 @@
 """The product's facts the support code and the benchmarks need, read from
 where the product writes them once: a window's size from its form, the
-version and the application id from CMakeLists.txt, the numbers of play and
-the sprite sheet's rectangles from game/Constants.h, the default table from
-menu/HighScoreFile.cpp. A harness parameter comes from here; a test's
+version from CMakeLists.txt, the numbers of play and the sprite sheet's
+rectangles from game/Constants.h, the table's file name and the windows'
+title from their headers. A harness parameter comes from here; a test's
 expected value may still be written out in the test, as its oracle."""
 
 import functools
@@ -30,16 +30,8 @@ def form_size(path):
     return int(rect.find("width").text), int(rect.find("height").text)
 
 
-def _cmake_setting(pattern):
-    return re.search(pattern, _text("CMakeLists.txt")).group(1)
-
-
 def version():
-    return _cmake_setting(r"project\(\w+ VERSION ([0-9.]+)")
-
-
-def app_id():
-    return _cmake_setting(r"set\(TILEBASH_APP_ID ([\w.]+)\)")
+    return re.search(r"project\(\w+ VERSION ([0-9.]+)", _text("CMakeLists.txt")).group(1)
 
 
 def constant(name):
@@ -75,13 +67,6 @@ def table_file_name():
 def program_name():
     """Every window's title."""
     return re.search(r'kProgramName\[\] = "([^"]+)"', _text("windows/WindowLook.h")).group(1)
-
-
-@functools.cache
-def default_table():
-    """The table written where none is, as its file's bytes (CR LF lines)."""
-    body = re.search(r"DefaultHighScoreLines\(\) \{.*?\{(.*?)\};", _text("menu/HighScoreFile.cpp"), re.S).group(1)
-    return b"".join(line.encode("cp1252") + b"\r\n" for line in re.findall(r'"([^"]*)"', body))
 
 
 START_WINDOW = form_size("menu/frmSplash.ui")

@@ -126,17 +126,12 @@ class Trace:
 
     def shown(self, size):
         """The newest live window showing a buffer of size, or None."""
-        for top in reversed(self.toplevels):
-            if not top.gone and top.buffer == tuple(size):
-                return top
-        return None
+        return next((top for top in reversed(self.toplevels) if not top.gone and top.buffer == tuple(size)), None)
 
     def pointed(self):
-        """The live window under the pointer, or None."""
-        top = self._live.get(self.pointer)
-        return top if top is not None and not top.gone else None
+        """The live window under the pointer, or None (only live windows are on their surfaces)."""
+        return self._live.get(self.pointer)
 
     def focused(self):
         """The live window with the keyboard, or None."""
-        top = self._live.get(self.keyboard)
-        return top if top is not None and not top.gone else None
+        return self._live.get(self.keyboard)

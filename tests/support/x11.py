@@ -12,14 +12,15 @@ the benchmarks' one binding.
   is read.
 """
 
+import contextlib
 import select
-import subprocess
 import time
 
 from PIL import Image as Pillow
 from Xlib import X, XK, Xatom, display, error, protocol
 from Xlib.ext import damage, xtest
 
+import reports
 import screen
 
 
@@ -38,7 +39,7 @@ class Window:
         return "<window 0x%x %r %dx%d+%d+%d>" % (self.wid, self.name, self.width, self.height, self.x, self.y)
 
 
-class Display:
+class Display(contextlib.AbstractContextManager):
     """One connection to an X server; use it in a with block or close() it."""
 
     def __init__(self, name):
@@ -48,18 +49,13 @@ class Display:
         self.root = self.d.screen().root.id
         self.damage_notify = None
 
-    def __enter__(self):
-        return self
-
     def __exit__(self, *exc):
         self.close()
 
     def close(self):
         if self.d is not None:
-            try:
+            with contextlib.suppress(error.ConnectionClosedError):  # the server went first
                 self.d.close()
-            except error.ConnectionClosedError:  # the server went first
-                pass
             self.d = None
 
     def _window(self, window):
@@ -207,13 +203,11 @@ class MapWatch(Display):
 
 
 def visible_window(env, pid, size, timeout=20):
-    """(id, x, y, width, height) of the process's visible window of `size`, found by xdotool."""
-    out = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid", str(pid), "--name", ""],
-                         env=env, capture_output=True, timeout=timeout)
+    """(id, x, y, width, height) of the process's viewable window of `size`, waited for."""
     with Display(env["DISPLAY"]) as d:
-        for wid in (int(w) for w in out.stdout.split()):
-            found = d.window_info(wid)
-            if found and found.size == tuple(size):
-                return wid, found.x, found.y, found.width, found.height
-    raise RuntimeError("no visible %dx%d window of process %d: %s"
-                       % (size[0], size[1], pid, out.stderr.decode(errors="replace")))
+        def find():
+            return next((w for w in map(d.window_info, d.windows_of(pid)) if w and w.size == tuple(size)), None)
+        found = reports.poll_for(find, timeout)
+    if not found:
+        raise RuntimeError("no visible %dx%d window of process %d within %.0f s" % (size[0], size[1], pid, timeout))
+    return found.wid, found.x, found.y, found.width, found.height

@@ -1,0 +1,64 @@
+"""Reads what one running program shows on the accessibility bus (AT-SPI), as
+the Orca screen reader reads it, or presses one of its push buttons with the
+button's own Press action, as a switch device does: no pointer and no
+keyboard involved. A process of its own under the system's python3, which has
+pyatspi, on the session bus named by DBUS_SESSION_BUS_ADDRESS:
+    /usr/bin/python3 atspi_client.py tree PROGRAM_NAME
+prints each object's role, name, description, whether it is on screen, its
+text and its children as JSON;
+    /usr/bin/python3 atspi_client.py press PROGRAM_NAME BUTTON_NAME
+exits 1 while no showing button of that name is there.
+"""
+
+import json
+import sys
+
+import pyatspi
+
+
+def children(accessible):
+    return [accessible.getChildAtIndex(i) for i in range(accessible.childCount)]
+
+
+def programs(name):
+    return [p for p in children(pyatspi.Registry.getDesktop(0)) if p is not None and p.name == name]
+
+
+def describe(accessible):
+    item = {
+        "role": accessible.getRoleName(),
+        "name": accessible.name,
+        "description": accessible.description,
+        "showing": accessible.getState().contains(pyatspi.STATE_SHOWING),
+    }
+    try:
+        item["text"] = accessible.queryText().getText(0, -1)
+    except NotImplementedError:
+        pass
+    item["children"] = [describe(child) for child in children(accessible)]
+    return item
+
+
+def walk(accessible):
+    if accessible is not None:
+        yield accessible
+        for child in children(accessible):
+            yield from walk(child)
+
+
+def press(program, name):
+    for button in (a for p in programs(program) for a in walk(p)):
+        if (button.getRoleName() == "push button" and button.name == name
+                and button.getState().contains(pyatspi.STATE_SHOWING)):
+            action = button.queryAction()
+            presses = [i for i in range(action.nActions) if action.getName(i) == "Press"]
+            if presses and action.doAction(presses[0]):
+                return 0
+    return 1
+
+
+if __name__ == "__main__":
+    if sys.argv[1] == "tree":
+        json.dump([describe(p) for p in programs(sys.argv[2])], sys.stdout)
+    else:
+        sys.exit(press(sys.argv[2], sys.argv[3]))
