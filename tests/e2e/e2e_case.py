@@ -30,8 +30,12 @@ class E2ECase(unittest.TestCase):
         self.player = playfield.Player(self.s)
 
     def launch_to_start_window(self, cwd=None):
+        """The start window once painted: mapped, it may show black until then."""
         self.s.launch(cwd=cwd)
-        return self.s.wait_start_window()
+        start = self.s.wait_start_window()
+        self.s.wait_for(lambda: self.table_text_pixels(self.s.screenshot(start), playfield.name_box(0))[0] > 900,
+                        harness.WINDOW_TIMEOUT, "the start window's table painted")
+        return start
 
     def assert_exit_status(self, expected=0, timeout=harness.WINDOW_TIMEOUT):
         status = self.s.wait_exit(timeout)

@@ -17,11 +17,8 @@ class Locations(e2e_case.E2ECase):
         start = self.launch_to_start_window(cwd=elsewhere)
         self.assertEqual(self.s.read_highscores(), DEFAULT_TABLE)
         self.assertEqual(os.listdir(elsewhere), [], "the program wrote into its working directory")
-        # A window just mapped may not be painted yet: its table is waited for.
-        def table_shown():
-            navy, white = self.table_text_pixels(self.s.screenshot(start), playfield.name_box(0))
-            return navy > 900 and white >= 8
-        self.s.wait_for(table_shown, 10, "the table shown in the start window")
+        navy, white = self.table_text_pixels(self.s.screenshot(start), playfield.name_box(0))
+        self.s.check(navy > 900 and white >= 8, "the table is not shown (%d navy, %d white)" % (navy, white))
 
         # The sheet is found: the first frame shows bricks, and no error box comes.
         play = self.player.play_to_paused(start)
