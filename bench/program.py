@@ -19,6 +19,8 @@ screen, where the field is found at its offset and scale.
 import contextlib
 import glob
 import os
+import pathlib
+import re
 import shutil
 import signal
 import subprocess
@@ -52,11 +54,8 @@ def cpu_nanos(pid):
 
 
 def vm_hwm_mb(pid):
-    with open("/proc/%d/status" % pid) as f:
-        for line in f:
-            if line.startswith("VmHWM:"):
-                return int(line.split()[1]) / 1024.0
-    return None
+    found = re.search(r"^VmHWM:\s+(\d+) kB", pathlib.Path("/proc/%d/status" % pid).read_text(), re.M)
+    return int(found.group(1)) / 1024.0 if found else None
 
 
 class CpuWindows:

@@ -16,6 +16,8 @@ import signal
 import subprocess
 import tempfile
 
+import facts
+
 # The tests and benchmarks reach these as harness.NAME; each has its home in its job's module.
 from player_input import KEY_HOLD, PlayerInput  # noqa: F401
 from program_run import (EXE_NAME, ProgramRun, client_env, end_process, log_tail, program_dir,  # noqa: F401
@@ -111,7 +113,7 @@ class Session(ProgramRun, XWindows, PlayerInput, Reports):
         self.test_id = re.sub(r"[^A-Za-z0-9_.-]", "_", test_id)
         self.root = tempfile.mkdtemp(prefix="tilebash-e2e-")
         self.folder = os.path.join(self.root, folder_name)
-        shutil.copytree(program_dir(), self.folder, ignore=shutil.ignore_patterns("highscore.txt"))
+        shutil.copytree(program_dir(), self.folder, ignore=shutil.ignore_patterns(facts.table_file_name()))
         self.x = XServer(screen_size, window_manager, os.path.join(self.root, "config"))
         self.env = dict(self.x.env(), XDG_RUNTIME_DIR=self.root)
         self.log_path = os.path.join(self.root, "program.log")

@@ -10,15 +10,14 @@ import contextlib
 import importlib.util
 import time
 
+from Xlib import XK
+
 import compositor
 import wlinput
 
 PROGRAM = "mutter"
 REMOTE_DESKTOP = "org.gnome.Mutter.RemoteDesktop"
 BTN_LEFT = 0x110  # the left button's evdev code
-# The keysyms a test types (X11 keysym numbers; letters and digits are their ASCII codes).
-KEYSYMS = {"space": 0x20, "Return": 0xff0d, "Escape": 0xff1b, "BackSpace": 0xff08, "Tab": 0xff09,
-           "Left": 0xff51, "Up": 0xff52, "Right": 0xff53, "Down": 0xff54, "F11": 0xffc8, "Shift_L": 0xffe1}
 
 
 def missing():
@@ -99,16 +98,16 @@ class RemoteKeyboard(wlinput.Keys):
         self._call(self.session, self.SESSION, method, self._glib.Variant(signature, values))
 
     def down(self, name):
-        self.notify("NotifyKeyboardKeysym", "(ub)", (KEYSYMS.get(name) or ord(name), True))
+        self.notify("NotifyKeyboardKeysym", "(ub)", (XK.string_to_keysym(name), True))
 
     def up(self, name):
-        self.notify("NotifyKeyboardKeysym", "(ub)", (KEYSYMS.get(name) or ord(name), False))
+        self.notify("NotifyKeyboardKeysym", "(ub)", (XK.string_to_keysym(name), False))
 
     def type_text(self, text):
         for ch in text:
             if ch.isupper():
                 self.down("Shift_L")
-            self.press(ch.lower() if ch.isalpha() else ch, 0.06)
+            self.press(wlinput.CHARACTER_KEYSYMS.get(ch, ch.lower()), wlinput.TYPING_HOLD)
             if ch.isupper():
                 self.up("Shift_L")
             time.sleep(0.04)

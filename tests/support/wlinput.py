@@ -10,7 +10,8 @@ import select
 import subprocess
 import time
 
-HOLD = 0.15  # a finger holds a key about this long
+from player_input import KEY_HOLD
+
 TYPING_HOLD = 0.06  # and a letter of a word, typed
 ANSWER_TIMEOUT = 30.0
 # Keysym names of the characters type_text types that are not their own name.
@@ -102,7 +103,7 @@ class Keys:
     """Keys pressed as a player presses them, named by xkb keysym (p, Return,
     F11, Left, Shift_L); a subclass sends each one down and up."""
 
-    def press(self, keysym, hold=HOLD):
+    def press(self, keysym, hold=KEY_HOLD):
         self.down(keysym)
         time.sleep(hold)
         self.up(keysym)

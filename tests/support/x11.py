@@ -99,11 +99,6 @@ class Display(contextlib.AbstractContextManager):
         at = self._window(self.root).query_pointer()
         return at.root_x, at.root_y
 
-    def server_version(self):
-        """The server's vendor and release number, as the server reports them."""
-        info = self.d.display.info
-        return "%s, release %d" % (info.vendor, info.release_number)
-
     def next_event(self, deadline_ns):
         """The next event, or None at the monotonic deadline."""
         while not self.d.pending_events():
