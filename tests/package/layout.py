@@ -6,7 +6,10 @@ import re
 import shlex
 import subprocess
 
-APP_ID = "org.tilebash.Tilebash"
+import facts
+from facts import source_dir
+
+APP_ID = facts.app_id()
 ICON_SIZES = (16, 24, 32, 48, 64, 128, 256)
 # Debian's layout for games: the command in games/, the program folder with
 # the machine's own files in libexec/, the sprite sheet in share/games/ with a
@@ -29,13 +32,6 @@ FILES = sorted([
     "share/metainfo/%s.metainfo.xml" % APP_ID,
     "share/man/man6/tilebash.6.gz",
 ] + ["share/icons/hicolor/%dx%d/apps/%s.png" % (n, n, APP_ID) for n in ICON_SIZES])
-
-HERE = os.path.dirname(os.path.abspath(__file__))
-
-
-def source_dir():
-    return os.environ.get("TILEBASH_SOURCE_DIR") or os.path.dirname(os.path.dirname(HERE))
-
 
 def packaging_dir():
     return os.path.join(source_dir(), "packaging")

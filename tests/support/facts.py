@@ -34,6 +34,10 @@ def version():
     return re.search(r"project\(\w+ VERSION ([0-9.]+)", _text("CMakeLists.txt")).group(1)
 
 
+def app_id():
+    return re.search(r"set\(TILEBASH_APP_ID (\S+)\)", _text("CMakeLists.txt")).group(1)
+
+
 def constant(name):
     """A number of game/Constants.h: constexpr <type> name = value;"""
     return int(re.search(r"constexpr \w+ %s = (-?\d+);" % name, _text("game/Constants.h")).group(1))
