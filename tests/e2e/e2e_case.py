@@ -30,12 +30,18 @@ class E2ECase(unittest.TestCase):
         self.player = playfield.Player(self.s)
 
     def launch_to_start_window(self, cwd=None):
-        """The start window once painted: mapped, it may show black until then."""
         self.s.launch(cwd=cwd)
         start = self.s.wait_start_window()
-        self.s.wait_for(lambda: self.table_text_pixels(self.s.screenshot(start), playfield.name_box(0))[0] > 900,
-                        harness.WINDOW_TIMEOUT, "the start window's table painted")
+        self.painted(start, "the start window")
         return start
+
+    def painted(self, window, what):
+        """A screenshot of the window once it shows a picture (more than a few
+        colours): a window just mapped shows black until its first paint."""
+        def shot():
+            taken = self.s.screenshot(window)
+            return taken if taken.picture.getcolors(64) is None else None
+        return self.s.wait_for(shot, harness.WINDOW_TIMEOUT, what + " painted")
 
     def assert_exit_status(self, expected=0, timeout=harness.WINDOW_TIMEOUT):
         status = self.s.wait_exit(timeout)

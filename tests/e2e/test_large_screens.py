@@ -176,8 +176,7 @@ class LargeScreens(e2e_case.E2ECase):
         centre = ((BIG[0] - start.width) // 2, (BIG[1] - start.height) // 2)
         self.s.check(abs(start.x - centre[0]) <= 2 and abs(start.y - centre[1]) <= 2,
                      "%r is not centred on the %dx%d screen" % ((start,) + BIG))
-        time.sleep(0.5)  # let it paint
-        shot = self.s.screenshot(start)
+        shot = self.painted(start, "the start window")
         self.keep_shot(shot, "hidpi-start.png")
         self.assert_blocks(shot, picture("splash.png"), START_PICTURE_ONLY, 2, "start window logo band")
         # The table's text is drawn at the screen's resolution, not as blocks.
@@ -186,8 +185,7 @@ class LargeScreens(e2e_case.E2ECase):
 
         self.s.click(start, *(2 * c for c in playfield.INFO_BUTTON))
         info = self.s.wait_window("Tilebash", scaled(INFO, 2), what="the 1000x800 information window")
-        time.sleep(0.5)
-        shot = self.s.screenshot(info)
+        shot = self.painted(info, "the information window")
         self.keep_shot(shot, "hidpi-info.png")
         self.assert_blocks(shot, picture("info.png"), INFO_PICTURE_ONLY, 2, "information window picture")
 
