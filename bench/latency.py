@@ -8,6 +8,7 @@ sleep in full screen on each screen of figures.FULL_SCREENS (an Xvfb of that
 size under openbox), where the band is the paddle's rows at their scale.
 """
 
+import math
 import random
 import time
 
@@ -23,88 +24,73 @@ TIMEOUT_S = 0.25      # a press not seen within this is counted as missed
 MAX_FRAMES = 1_000_000
 
 
-class Band:
-    """The paddle's rows of the play window, watched for change."""
-
-    def __init__(self, display, window, rect):
-        self.d, self.window, self.rect = display, window, rect
-        display.watch_damage(window)
-
-    def read(self):
-        return self.d.pixels(self.window, self.rect)
-
-    def _touched_by(self, event):
-        if event.type != self.d.damage_notify:
-            return False
+def first_change(d, window, band, baseline, t0):
+    """ns from t0 to the first damage of the band (left, top, width, height)
+    after which it differs from baseline, or None after TIMEOUT_S."""
+    left, top, width, height = band
+    deadline = t0 + int(TIMEOUT_S * 1e9)
+    while (event := d.next_event(deadline)) is not None:
+        if event.type != d.damage_notify:
+            continue
         a = event.area
-        left, top, width, height = self.rect
-        return a.x < left + width and left < a.x + a.width and a.y < top + height and top < a.y + a.height
-
-    def wait_change(self, baseline, t0, timeout):
-        """ns from t0 to the first damage of the band after which it differs from baseline, or None."""
-        deadline = t0 + int(timeout * 1e9)
-        while True:
-            event = self.d.next_event(deadline)
-            if event is None:
-                return None
-            if self._touched_by(event):
-                seen = time.monotonic_ns()
-                if self.read() != baseline:
-                    return seen - t0
+        if a.x < left + width and left < a.x + a.width and a.y < top + height and top < a.y + a.height:
+            seen = time.monotonic_ns()
+            if d.pixels(window, band) != baseline:
+                return seen - t0
+    return None
 
 
-def measure(band, presses, rng, frame_s):
-    """Latencies (ms) of `presses` presses of Right, and how many were not seen."""
-    d = band.d
+def measure(d, window, band, presses, rng, frame_s):
+    """Latencies (ms) of `presses` presses of Right, timed from the paddle's band of the window."""
+    d.watch_damage(window)
     right = d.keycode("Right")
     settle_s = SETTLE_FRAMES * frame_s
     time.sleep(0.3)
-    baseline = band.read()
+    baseline = d.pixels(window, band)
     out = []
     for _ in range(presses):
         # A random moment of the frame: the settle time is a whole number of
         # frames plus a uniform part of one.
         time.sleep(settle_s + rng.uniform(0.0, frame_s))
         d.drain()
-        if band.read() != baseline:  # not yet back at rest
+        if d.pixels(window, band) != baseline:  # not yet back at rest
             time.sleep(settle_s)
             d.drain()
         t0 = time.monotonic_ns()
         d.key(right, True)
-        ns = band.wait_change(baseline, t0, TIMEOUT_S)
+        ns = first_change(d, window, band, baseline, t0)
         d.key(right, False)
         if ns is not None:
             out.append(ns / 1e6)
-    return out, presses - len(out)
+    return out
 
 
 def run_wait(build_dir, wait, presses, seed, screen=None):
-    """The figures of one wait, in full screen on a screen of that size if given."""
+    """The figure of one wait, in full screen on a screen of that size if given."""
     with paced.loop(build_dir, ["--latency", str(MAX_FRAMES), wait], screen=screen) as (proc, ready, env, _):
         window = x11.visible_window(env, proc.pid, screen or paced.PLAY_SIZE)[0]
         with x11.Display(env["DISPLAY"]) as d:
-            values, missed = measure(Band(d, window, tuple(ready["band"])), presses, random.Random(seed),
-                                     ready["frame_ms"] / 1000.0)
-            q = d.keycode("q")
-            d.key(q, True)
+            values = measure(d, window, tuple(ready["band"]), presses, random.Random(seed), ready["frame_ms"] / 1000.0)
+            d.key(d.keycode("q"), True)
             time.sleep(0.1)
-            d.key(q, False)
+            d.key(d.keycode("q"), False)
         proc.wait(20)
-    return dict(figures.summary(values), missed=missed, presses=presses)
+    missed = presses - len(values)
+    got = [min(values, default=math.nan), max(values, default=math.nan)]  # none when all missed
+    where = ", full screen on %dx%d under openbox" % screen if screen else ""
+    return dict(figures.summary(values), missed=missed, presses=presses,
+                note="%s wait%s; %d presses of Right at random moments of the frame, %d not seen; min %.2f, "
+                     "max %.2f ms" % (wait, where, presses, missed, *got))
 
 
 def table_figures(build_dir, presses, seed=18):
-    out = {}
     runs = [("sleep", "key_latency", None), ("timer-then-poll", "key_latency_timer_then_poll", None),
             ("busy", "key_latency_busy", None)]
     runs += [("sleep", figures.full_screen_key("key_latency_full_screen", screen), screen)
              for screen, _ in figures.FULL_SCREENS]
+    out = {}
     for wait, key, screen in runs:
-        f = run_wait(build_dir, wait, presses, seed, screen)
-        got = [f.get(k, float("nan")) for k in ("min", "max", "mean", "median", "p99")]  # none when all missed
-        where = ", full screen on %dx%d under openbox" % screen if screen else ""
-        f["note"] = "%s wait%s; %d presses of Right at random moments of the frame, %d not seen; min %.2f, " \
-                    "max %.2f ms" % (wait, where, presses, f["missed"], got[0], got[1])
-        print("key to screen: mean %.2f, median %.2f, p99 %.2f ms; %s" % (*got[2:], f["note"]), flush=True)
-        out[key] = f
+        f = out[key] = run_wait(build_dir, wait, presses, seed, screen)
+        got = [f.get(k, math.nan) for k in ("mean", "median", "p99")]  # none when all missed
+        print("key to screen: mean %.2f, median %.2f, p99 %.2f ms; %s" % (*got, f["note"]), flush=True)
     return out

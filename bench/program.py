@@ -17,13 +17,10 @@ screen, where the field is found at its offset and scale.
 """
 
 import contextlib
-import glob
 import os
 import pathlib
 import re
 import shutil
-import signal
-import subprocess
 import time
 
 import autopilot
@@ -44,12 +41,9 @@ HIGH_TABLE = b"".join(b"Bench\r\n%d\r\n" % (90000000 - i) for i in range(5))
 def cpu_nanos(pid):
     """Time on a CPU of every thread of the process, in ns (/proc/PID/task/*/schedstat)."""
     total = 0
-    for path in glob.glob("/proc/%d/task/*/schedstat" % pid):
-        try:
-            with open(path) as f:
-                total += int(f.read().split()[0])
-        except (OSError, ValueError, IndexError):
-            pass  # a thread that just ended
+    for path in pathlib.Path("/proc/%d/task" % pid).glob("*/schedstat"):
+        with contextlib.suppress(OSError, ValueError, IndexError):  # a thread that just ended
+            total += int(path.read_text().split()[0])
     return total
 
 
@@ -58,97 +52,81 @@ def vm_hwm_mb(pid):
     return int(found.group(1)) / 1024.0 if found else None
 
 
-class CpuWindows:
-    """CPU share of one process over consecutive windows of wall time."""
-
-    def __init__(self, pid):
-        self.pid = pid
-        self.shares = []
-        self.busy_ns = 0
-        self.wall_ns = 0
-        self.begin()
-
-    def begin(self):
-        self.t0, self.c0 = time.monotonic_ns(), cpu_nanos(self.pid)
-
-    def end(self, keep=True):
-        t1, c1 = time.monotonic_ns(), cpu_nanos(self.pid)
-        if keep and t1 > self.t0:
-            self.shares.append(100.0 * (c1 - self.c0) / (t1 - self.t0))
-            self.busy_ns += c1 - self.c0
-            self.wall_ns += t1 - self.t0
-        self.t0, self.c0 = t1, c1
-
-    def figure(self, note, window):
-        f = figures.summary(self.shares)
-        if f:
-            f["mean"] = 100.0 * self.busy_ns / self.wall_ns  # the whole span, not the mean of windows
-            f["note"] = "%s; %d windows of %g s" % (note, len(self.shares), window)
-        return f
+def quiet(end):
+    """A state that needs no help to keep: sleep through the window."""
+    time.sleep(max(0.0, end - time.monotonic()))
+    return True
 
 
-def measure_quiet(pid, seconds, window):
-    """A state that needs no help to keep: sleep through the windows."""
-    cpu = CpuWindows(pid)
-    for _ in range(max(int(round(seconds / window)), 1)):
-        time.sleep(window)
-        cpu.end()
-    return cpu
+def cpu_figure(pid, seconds, window, note, hold=quiet):
+    """CPU share of one process over consecutive windows of wall time, until
+    seconds' worth are kept or 4 x seconds + 30 s have passed. hold(end) keeps
+    the state until the monotonic end and says whether it did: a window where
+    it did not is not kept."""
+    shares, busy_ns, wall_ns = [], 0, 0
+    deadline = time.monotonic() + 4 * seconds + 30
+    while len(shares) < max(round(seconds / window), 1) and time.monotonic() < deadline:
+        t0, c0 = time.monotonic_ns(), cpu_nanos(pid)
+        kept = hold(time.monotonic() + window)
+        t1, c1 = time.monotonic_ns(), cpu_nanos(pid)
+        if kept:
+            shares.append(100.0 * (c1 - c0) / (t1 - t0))
+            busy_ns, wall_ns = busy_ns + c1 - c0, wall_ns + t1 - t0
+    # The mean over the whole span, not the mean of the windows; no figure when no window was kept.
+    return figures.summary(shares, mean=100.0 * busy_ns / max(wall_ns, 1),
+                           note="%s; %d windows of %g s" % (note, len(shares), window))
+
+
+def showing(s, play, size, what):
+    """The play window (the same id) once it is viewable at size."""
+    def shown():
+        w = s.window_info(play.wid)
+        return w if w is not None and w.size == tuple(size) else None
+    return s.wait_for(shown, harness.WINDOW_TIMEOUT, what)
+
+
+def start_again(s, player, start, play, what):
+    """Start on the start window: the play window (`what`) at the size it
+    had, in full screen if it was, returned paused at the first serve."""
+    s.click(start, *playfield.START_BUTTON)
+    play = showing(s, play, play.size, what + " after Start")
+    player.wait_paused(play, what=what + ", paused at the first serve")
+    return play
 
 
 class Running:
-    """Keeps a game in running play for the measurement."""
+    """Keeps a game in running play through the measurement's windows."""
 
-    def __init__(self, session, camera):
-        self.s, self.camera = session, camera
+    def __init__(self, session, camera, play):
+        self.s, self.camera, self.play = session, camera, play
         self.player = playfield.Player(session, camera.look)
-        self.field = autopilot.Field(session.folder)
-        self.pilot = autopilot.Pilot(session, self.field)
+        self.pilot = autopilot.Pilot(session, autopilot.Field(session.folder))
         self.restarts = self.resumes = self.looks = 0
 
-    def boxes(self, play):
-        """The program's windows other than the play window (which in full screen has no size of its own)."""
-        return [w for w in self.s.dialogs() if w.wid != play.wid]
-
-    def recover(self, play):
-        """Back to running play after a lost ball or the end of a game; returns the play window."""
+    def recover(self):
+        """Back to running play after a lost ball or the end of a game."""
         self.pilot.hold(None)
-        over = [w for w in self.boxes(play) if w.name == "Game Over"]
+        over = [w for w in self.s.dialogs() if w.name == "Game Over"]
         if over:
             self.s.point_at(over[0])
             self.s.hold_key("Return")
-            start = self.s.wait_start_window()
-            self.s.click(start, *playfield.START_BUTTON)
-            # The same window again, in full screen if it was.
-            play = self.s.wait_for(lambda: self.s.window_info(play.wid), harness.WINDOW_TIMEOUT,
-                                   "the play window after Start")
-            self.player.wait_paused(play)
+            self.play = start_again(self.s, self.player, self.s.wait_start_window(), self.play, "the play window")
             self.restarts += 1
-        self.player.resume(play)
+        self.player.resume(self.play)
         self.resumes += 1
-        return play
 
-    def measure(self, play, seconds, window):
-        cpu = CpuWindows(self.s.proc.pid)
-        deadline = time.monotonic() + 4 * seconds + 30
-        wanted = max(int(round(seconds / window)), 1)
-        try:
-            while len(cpu.shares) < wanted and time.monotonic() < deadline:
-                good = True
-                cpu.begin()
-                window_end = time.monotonic() + window
-                while time.monotonic() < window_end:
-                    shot = None if self.boxes(play) else self.camera.look(play)
-                    self.looks += 1
-                    if shot is None or playfield.paused_notice(shot):  # a box, or a lost ball
-                        good = False
-                        play = self.recover(play)
-                        break
-                    self.pilot.steer(shot)
-                cpu.end(keep=good)
-        finally:
-            self.pilot.hold(None)
-        return cpu, play
+    def hold(self, end):
+        """Steers until the monotonic end; False when a box or a lost ball stopped the play."""
+        while time.monotonic() < end:
+            # A message box: dialogs() has the play window too in full screen, where it has no size of its own.
+            boxed = any(w.wid != self.play.wid for w in self.s.dialogs())
+            shot = None if boxed else self.camera.look(self.play)
+            self.looks += 1
+            if shot is None or playfield.paused_notice(shot):
+                self.recover()
+                return False
+            self.pilot.steer(shot)
+        return True
 
 
 def measure_startup(session, starts):
@@ -157,15 +135,13 @@ def measure_startup(session, starts):
     for i in range(starts + 1):
         with x11.MapWatch(session.x.display) as watch:
             t0 = time.monotonic()
-            proc = subprocess.Popen([session.exe], cwd=session.root, env=session.env, stdin=subprocess.DEVNULL,
-                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+            session.launch()
             try:
                 mapped = watch.wait(START_SIZE, harness.WINDOW_TIMEOUT)
             finally:
-                os.killpg(proc.pid, signal.SIGKILL)
-                proc.wait(10)
-            if i > 0:  # the first start fills the caches
-                times.append(1000.0 * (mapped - t0))
+                session.end_program()
+        if i > 0:  # the first start fills the caches
+            times.append(1000.0 * (mapped - t0))
     return times
 
 
@@ -190,14 +166,18 @@ def started(name, program=None, screen=None):
 
 def running_cpu(s, camera, play, seconds, window, note):
     """Running play's CPU, from the paused play window; returns the figure and the play window."""
-    running = Running(s, camera)
+    running = Running(s, camera, play)
     t0 = time.monotonic()
-    cpu, play = running.measure(running.recover(play), seconds, window)
-    f = cpu.figure("running, %s, steered from the field read back" % note, window)
+    running.recover()
+    try:
+        f = cpu_figure(s.proc.pid, seconds, window, "running, %s, steered from the field read back" % note,
+                       running.hold)
+    finally:
+        running.pilot.hold(None)
     if f:
         f["note"] += "; %d resumes, %d new games; the field looked at %.0f times a second" % (
             running.resumes - 1, running.restarts, running.looks / (time.monotonic() - t0))
-    return f, play
+    return f, running.play
 
 
 def full_screen_game(s, player, play, screen):
@@ -206,19 +186,11 @@ def full_screen_game(s, player, play, screen):
     window, paused at the first serve."""
     s.point_at(play)
     s.hold_key("F11")
-
-    def covering():
-        w = s.window_info(play.wid)
-        return w if w is not None and w.size == tuple(screen) else None
-    play = s.wait_for(covering, harness.WINDOW_TIMEOUT, "the play window to cover the %dx%d screen" % tuple(screen))
+    play = showing(s, play, screen, "the play window to cover the %dx%d screen" % tuple(screen))
     # Rebuilding the images at the new scale stalls the frames a moment, and a
     # press and release seen in the same pause would be no press at all.
     player.look(play)
-    start = player.quit(play)
-    s.click(start, *playfield.START_BUTTON)
-    play = s.wait_for(covering, harness.WINDOW_TIMEOUT, "the play window in full screen after Start")
-    player.wait_paused(play, what="the paused play field in full screen")
-    return play
+    return start_again(s, player, player.quit(play), play, "the play window in full screen")
 
 
 def full_screen_figures(screen, ratio, seconds, window):
@@ -244,20 +216,16 @@ def table_figures(program_dir, seconds=20.0, window=1.0, starts=10):
     with started("bench") as (s, start, camera):
         time.sleep(1.0)
         pid = s.proc.pid
-        out["cpu_start"] = measure_quiet(pid, seconds, window).figure("start window", window)
+        out["cpu_start"] = cpu_figure(pid, seconds, window, "start window")
         play = playfield.Player(s, camera.look).play_to_paused(start)
         time.sleep(0.5)
-        out["cpu_paused"] = measure_quiet(pid, seconds, window).figure("paused at a serve", window)
+        out["cpu_paused"] = cpu_figure(pid, seconds, window, "paused at a serve")
         out["cpu_running"], play = running_cpu(s, camera, play, seconds, window, "sleep wait")
         out["vmhwm"] = {"value": vm_hwm_mb(pid), "note": "after the measurements above"}
         s.close_request(play)
-        os.killpg(pid, signal.SIGKILL)
-        s.proc.wait(10)
-        s.proc = None
-
+        s.end_program()
         times = measure_startup(s, starts)
-        out["startup"] = figures.summary(times)
-        out["startup"]["note"] = "%d warm starts after one cold start" % len(times)
+        out["startup"] = figures.summary(times, note="%d warm starts after one cold start" % len(times))
     # The timer-then-poll wait right after, in a program of its own: side by side.
     timer_then_poll = os.path.normpath(os.path.join(program_dir, TIMER_THEN_POLL_PROGRAM))
     with started("bench-timer-then-poll", timer_then_poll) as (s, start, camera):

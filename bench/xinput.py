@@ -14,28 +14,24 @@ KEYS = ("Left", "Right")
 
 def script(x, y, width, height, seconds):
     """xdotool commands for `seconds` of input over the rectangle (x, y, width, height)."""
-    step = 1.0 / MOTIONS_PER_SECOND
-    lines = []
     n = int(seconds * MOTIONS_PER_SECOND)
-    last = None
+    lines, last = [], None
     for i in range(n):
         # A Lissajous sweep inside the window; where it turns, a point may
         # repeat the last one, which would move nothing: shift it a pixel.
-        px = x + int(width * (0.5 + 0.4 * math.sin(i * 0.07)))
-        py = y + int(height * (0.5 + 0.4 * math.sin(i * 0.05 + 1.0)))
-        if (px, py) == last:
-            px += 1
-        last = (px, py)
-        lines.append("mousemove %d %d" % (px, py))
-        lines.append("getmouselocation")  # a round trip: each move leaves at once, not in a batch
-        # The key goes down with one motion and up a few motions later, so
-        # the pointer keeps moving while it is held.
-        key = KEYS[(i // KEY_EVERY) % 2]
-        if i % KEY_EVERY == 0:
-            lines.append("keydown %s" % key)
-        elif i % KEY_EVERY == KEY_HOLD_MOTIONS or i == n - 1 and i % KEY_EVERY < KEY_HOLD_MOTIONS:
-            lines.append("keyup %s" % key)
-        lines.append("sleep %.4f" % step)
+        at = (x + int(width * (0.5 + 0.4 * math.sin(i * 0.07))),
+              y + int(height * (0.5 + 0.4 * math.sin(i * 0.05 + 1.0))))
+        last = (at[0] + 1, at[1]) if at == last else at
+        # A round trip after each move, so that each leaves at once, not in a batch.
+        lines += ["mousemove %d %d" % last, "getmouselocation"]
+        # The key goes down with one motion and up a few motions later (or with
+        # the last), so the pointer keeps moving while it is held.
+        key, phase = KEYS[(i // KEY_EVERY) % 2], i % KEY_EVERY
+        if phase == 0:
+            lines.append("keydown " + key)
+        elif phase == KEY_HOLD_MOTIONS or i == n - 1 and phase < KEY_HOLD_MOTIONS:
+            lines.append("keyup " + key)
+        lines.append("sleep %.4f" % (1.0 / MOTIONS_PER_SECOND))
     return "\n".join(lines) + "\n"
 
 
