@@ -29,7 +29,7 @@ def script(x, y, width, height, seconds):
         key, phase = KEYS[(i // KEY_EVERY) % 2], i % KEY_EVERY
         if phase == 0:
             lines.append("keydown " + key)
-        elif phase == KEY_HOLD_MOTIONS or i == n - 1 and phase < KEY_HOLD_MOTIONS:
+        if phase == KEY_HOLD_MOTIONS or i == n - 1 and phase < KEY_HOLD_MOTIONS:
             lines.append("keyup " + key)
         lines.append("sleep %.4f" % (1.0 / MOTIONS_PER_SECOND))
     return "\n".join(lines) + "\n"
