@@ -74,7 +74,7 @@ class E2ECase(unittest.TestCase):
 
     def wait_active(self, window, what):
         """Under a window manager: window is the active one and holds the keys."""
-        self.s.wait_for(lambda: self.s.active_window() == window.wid, 10, "%s to be the active window" % what)
+        self.s.wait_for(lambda: self.s.display.active_window() == window.wid, 10, "%s to be the active window" % what)
         self.s.wait_for(lambda: self.s.focused() == window.wid, 10, "%s to have the keyboard focus" % what)
 
     def bring_other_window_forward(self):

@@ -34,7 +34,6 @@ import harness
 import playfield
 import screen
 import weston
-import wlpointer
 import wltrace
 from e2e_case import table_bytes
 
@@ -128,7 +127,7 @@ class DesktopScenario(unittest.TestCase):
         where the button went down (mutter) or where it took the pointer over
         and left the window (sway, KWin)."""
         mouse = self.desk.pointer()
-        steer = wlpointer.SteeredPointer(mouse, self.trace, OUTPUT)
+        steer = wltrace.SteeredPointer(mouse, self.trace, OUTPUT)
         pressed = steer.point_at(start, GRIP, harness.WINDOW_TIMEOUT)
         if pressed is None:
             self.fail_with("the pointer did not reach %r on the start window" % (GRIP,))

@@ -22,11 +22,11 @@ class Game(e2e_case.E2ECase):
         self.s.check(self.name_box_white(start, 0) >= 8, "row 0 should show its holder before the game")
 
         self.s.point_at(start)
-        self.s.check(self.s.cursor_visible(), "the pointer should show over the start window")
+        self.s.check(self.s.display.cursor_visible(), "the pointer should show over the start window")
         play = self.player.click_start(start)
         self.assert_frameless_and_centred(play, (640, 420))
         self.s.point_at(play)
-        self.s.wait_for(lambda: not self.s.cursor_visible(), 10, "the pointer to vanish over the play window")
+        self.s.wait_for(lambda: not self.s.display.cursor_visible(), 10, "the pointer to vanish over the play window")
         self.s.check(self.s.window_info(start.wid) is None, "the start window should hide during the game")
 
         titles, title_seconds, first_frame = self.player.watch_title(play)

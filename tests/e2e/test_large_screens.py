@@ -230,7 +230,7 @@ class LargeScreens(e2e_case.E2ECase):
         self.assert_shows_in_blocks_on_black(camera, full, windowed, place)
         for x, y in ((full.width // 2, full.height // 2), (2, 2)):  # on the field, on the border
             self.s.move_to(full, x, y)
-            self.s.wait_for(lambda: not self.s.cursor_visible(), 10, "the pointer hidden at +%d+%d" % (x, y))
+            self.s.wait_for(lambda: not self.s.display.cursor_visible(), 10, "the pointer hidden at +%d+%d" % (x, y))
         self.assert_p_left_and_right_play(full)
 
         other = self.bring_other_window_forward()

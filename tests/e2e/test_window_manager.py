@@ -22,7 +22,7 @@ class WindowManagerScenario:
     def park_pointer(self):
         """Away from every window, so only the manager's focus routes the keys."""
         self.s.run("xdotool", "mousemove", *map(str, CORNER))
-        self.s.wait_for(lambda: self.s.pointer() == CORNER, 10, "the pointer in the corner")
+        self.s.wait_for(lambda: self.s.display.pointer() == CORNER, 10, "the pointer in the corner")
 
     def one_p_plays(self, play, what):
         """A single P, held as a finger holds it, sets the game running. A ball

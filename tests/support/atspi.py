@@ -29,9 +29,11 @@ def missing():
 
 
 def walk(node):
-    yield node
-    for child in node["children"]:
-        yield from walk(child)
+    """The tree's nodes, none of no tree (None)."""
+    if node is not None:
+        yield node
+        for child in node["children"]:
+            yield from walk(child)
 
 
 class AccessibilityBus:
@@ -68,10 +70,7 @@ class AccessibilityBus:
 
     def showing(self, role=None):
         """Every object on screen now, of the role when one is given."""
-        tree = self.read()
-        if tree is None:
-            return []
-        return [n for n in walk(tree) if n["showing"] and (role is None or n["role"] == role)]
+        return [n for n in walk(self.read()) if n["showing"] and (role is None or n["role"] == role)]
 
     def press(self, button):
         """Presses the program's showing push button of that name; False while there is none."""

@@ -19,17 +19,11 @@ import x11
 CAPTION_RED = (255, 30, 30)
 
 
-def sprite_colours(sheet, image, mask, size):
-    """Colours of a sprite's solid pixels (black in its mask), most frequent first."""
-    (ix, iy), (mx, my), (w, h) = image, mask, size
-    pixels = zip(sheet.crop((ix, iy, ix + w, iy + h)).getdata(), sheet.crop((mx, my, mx + w, my + h)).getdata())
+def sprite_colours(sheet, image, mask):
+    """Colours of a sprite's solid pixels (black in its mask), most frequent
+    first; image and mask are the sheet's rectangles (x, y, width, height)."""
+    pixels = zip(*(sheet.crop((x, y, x + w, y + h)).getdata() for x, y, w, h in (image, mask)))
     return [c for c, _ in collections.Counter(c for c, m in pixels if m == (0, 0, 0)).most_common()]
-
-
-def _image_and_mask(image, mask):
-    """A sprite's image corner, mask corner and size, as the sheet's rectangles give them."""
-    image, mask = facts.sheet_rect(image), facts.sheet_rect(mask)
-    return image[:2], mask[:2], image[2:]
 
 
 def _pick(colours, excluded, limit):
@@ -46,12 +40,12 @@ class Field:
         background = set(playfield.background().pixels())
         x, y, w, h = facts.brick_sprites()
         bricks = set(sheet.crop((x, y, x + w, y + h)).getdata())
-        ball = sprite_colours(sheet, *_image_and_mask("kBallSprite", "kBallMask"))
-        paddle = sprite_colours(sheet, *_image_and_mask("kPaddleSprite", "kPaddleMask"))
+        ball = sprite_colours(sheet, facts.sheet_rect("kBallSprite"), facts.sheet_rect("kBallMask"))
+        paddle = sprite_colours(sheet, facts.sheet_rect("kPaddleSprite"), facts.sheet_rect("kPaddleMask"))
         mask = facts.sheet_rect("kSpecialMask")
         tokens = []
         for corner in facts.special_sprites():
-            tokens += sprite_colours(sheet, corner, mask[:2], mask[2:])[:6]
+            tokens += sprite_colours(sheet, corner + mask[2:], mask)[:6]
         common = background | bricks | {(0, 0, 0), (255, 255, 255)}
         self.ball = _pick(ball, common | set(paddle) | set(tokens), 12)
         self.paddle = _pick(paddle, common | set(ball) | set(tokens), 12)
@@ -110,8 +104,6 @@ class Pilot:
         target = ball[0]
         if self.last_ball is not None:
             target += (ball[0] - self.last_ball[0])  # lead the ball a little
-        if os.environ.get("TILEBASH_PILOT_LOG"):
-            print("pilot: ball %s paddle %.0f target %.0f" % (ball, paddle, target), flush=True)
         self.last_ball = ball
         if target > paddle + 14:
             self.hold("Right")

@@ -177,7 +177,7 @@ class Compositor:
         if self.tool.pointer == "none":
             raise RuntimeError("%s offers wlinput no %s, so the pointer cannot move"
                                % (self.name, self.pointer_through))
-        return wlinput.Pointer(self.tool, self.size)
+        return wlinput.Pointer(self.tool)
 
     def log(self):
         return harness.log_tail(self.log_path)

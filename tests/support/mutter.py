@@ -64,7 +64,8 @@ class Mutter(compositor.Compositor):
 
 class RemoteKeyboard(wlinput.Keys):
     """Keys through org.gnome.Mutter.RemoteDesktop, all on one connection:
-    mutter ends a session when the connection that made it is gone."""
+    mutter ends a session when the connection that made it is gone. Capitals
+    need no Shift from us: mutter holds the modifiers of a keysym's level."""
 
     SESSION = REMOTE_DESKTOP + ".Session"
 
@@ -102,15 +103,6 @@ class RemoteKeyboard(wlinput.Keys):
 
     def up(self, name):
         self.notify("NotifyKeyboardKeysym", "(ub)", (XK.string_to_keysym(name), False))
-
-    def type_text(self, text):
-        for ch in text:
-            if ch.isupper():
-                self.down("Shift_L")
-            self.press(wlinput.CHARACTER_KEYSYMS.get(ch, ch.lower()), wlinput.TYPING_HOLD)
-            if ch.isupper():
-                self.up("Shift_L")
-            time.sleep(0.04)
 
     def close(self):
         with contextlib.suppress(Exception):  # mutter may be gone already

@@ -8,16 +8,13 @@ KEY_HOLD = 0.15  # a finger holds a key about this long
 class PlayerInput:
     """Reads the session's run, display and wait_for."""
 
-    def pointer(self):
-        return self.display.pointer()
-
     def move_to(self, window, x, y):
         # Not `mousemove --sync`: it waits for motion, and hangs for seconds when
         # the pointer already rests on the target.
         target = (window.x + x, window.y + y)
-        if self.pointer() != target:
+        if self.display.pointer() != target:
             self.run("xdotool", "mousemove", str(target[0]), str(target[1]))
-            self.wait_for(lambda: self.pointer() == target, 10, "the pointer to reach %r" % (target,))
+            self.wait_for(lambda: self.display.pointer() == target, 10, "the pointer to reach %r" % (target,))
 
     def click(self, window, x, y):
         """A left click at a point of window's client area."""

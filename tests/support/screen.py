@@ -42,10 +42,6 @@ class Image:
         x0, y0 = max(0, x), max(0, y)
         return Image(self.picture.crop((x0, y0, max(x0, min(self.width, x + w)), max(y0, min(self.height, y + h)))))
 
-    def row(self, y, x0=0, x1=None):
-        x1 = self.width if x1 is None else x1
-        return self.rgb[(y * self.width + x0) * 3:(y * self.width + x1) * 3]
-
     def pixels(self, rect=None):
         """The (r, g, b) of every pixel of rect = (x, y, w, h), or of the whole picture, row after row."""
         return (self.crop(*rect) if rect else self).picture.getdata()

@@ -57,8 +57,9 @@ def find_picture(shot, picture, rect):
     """Where (x, y) the part rect = (x, y, w, h) of picture appears in shot,
     pixel for pixel, or None. Found by the rect's first row, then checked whole."""
     x, y, w, h = rect
-    for sy in range(shot.height - h + 1):
-        for sx in screen.pixels_at(shot.row(sy), picture.row(y, x, x + w)):
-            if all(shot.row(sy + r, sx, sx + w) == picture.row(y + r, x, x + w) for r in range(h)):
-                return sx - x, sy - y
+    want = picture.crop(*rect)
+    for at in screen.pixels_at(shot.rgb, want.crop(0, 0, w, 1).rgb):
+        sx, sy = at % shot.width, at // shot.width
+        if shot.crop(sx, sy, w, h).rgb == want.rgb:  # a row across the right edge is cut short: no match
+            return sx - x, sy - y
     return None

@@ -127,18 +127,13 @@ class Keyboard(Keys):
 
 
 class Pointer:
-    """The mouse: moved by pixels or to a place on a screen of screen_size,
-    its left button pressed and released."""
+    """The mouse: moved by pixels, its left button pressed and released."""
 
-    def __init__(self, tool, screen_size):
+    def __init__(self, tool):
         self.tool = tool
-        self.screen_size = tuple(screen_size)
 
     def move_by(self, dx, dy):
         self.tool.ask("motion %g %g" % (dx, dy))
-
-    def move_to(self, x, y):
-        self.tool.ask("to %d %d %d %d" % ((x, y) + self.screen_size))
 
     def down(self):
         self.tool.ask("button down")
@@ -165,11 +160,7 @@ class OtherWindow:
         self.shown = False
 
     def activation_token(self):
-        """A token made by this window, shown for it if need be, as a launcher
-        makes one for the program it starts on a click; None where the
-        compositor hands out none."""
-        if not self.tool.activation:
-            return None
-        if not self.shown:
-            self.show()
-        return self.tool.ask("token")
+        """A token made by this window, once shown, as a launcher makes one for
+        the program it starts on a click; None where the compositor hands out
+        none."""
+        return self.tool.ask("token") if self.tool.activation else None

@@ -4,13 +4,20 @@ sizes the compositor asked for, whether it asked for full screen or to be
 moved, how often it committed a new picture, which window has the keyboard,
 where the pointer is on which window, and the activation tokens it
 presented. It works alike under every compositor, whether or not the
-compositor can be photographed."""
+compositor can be photographed; and so the pointer is steered by it, as a
+hand steers it by what it sees, moved by relative motion only, which every
+compositor's driver offers."""
 
 import re
+import time
+
+import reports
 
 LINE = re.compile(r"^\[\s*[\d.]+\]\s+(->\s+)?(\w+)@(\d+)\.(\w+)\((.*)\)\s*$")
 NEW_ID = re.compile(r"new id (\w+)@(\d+)")
 OBJECT = re.compile(r"(\w+)@(\d+)")
+POINTER_QUIET = 0.5  # no news from the pointer this long: every motion sent has arrived
+WALK_WAIT = 0.2  # how long a step of the walk waits to be told it reached a window
 
 
 class Toplevel:
@@ -42,7 +49,6 @@ class Trace:
         self._buffers = {}  # wl_buffer id -> (width, height)
         self._live = {}  # wl_surface id -> its current Toplevel
         self.keyboard = None  # the wl_surface id with the keyboard, or None
-        self.keyboard_changes = 0
         self.activations = []  # the tokens presented with xdg_activation_v1.activate
         self.pointer = None  # the wl_surface id under the pointer, or None
         self.pointer_at = None  # where on it, surface-local (x, y)
@@ -65,53 +71,42 @@ class Trace:
 
     def _take(self, request, interface, oid, message, args):
         new = NEW_ID.search(args)
-        if request and interface == "xdg_wm_base" and message == "get_xdg_surface":
-            self._surface_of[int(new.group(2))] = int(OBJECT.findall(args)[-1][1])
-        elif request and interface == "xdg_surface" and message == "get_toplevel":
-            surface = self._surface_of.get(oid)
-            top = Toplevel(surface)
-            self.toplevels.append(top)
-            self._live[surface] = top
-            self._by_object[oid] = self._by_object[int(new.group(2))] = top
-        elif request and interface == "xdg_toplevel" and message == "destroy":
-            top = self._by_object.pop(oid, None)
-            if top is not None:
+        new_id = new and int(new.group(2))
+        top = self._by_object.get(oid)  # the Toplevel of an xdg_surface, xdg_toplevel or decoration
+        shown = self._live.get(oid)  # the Toplevel on a wl_surface
+        match (request, interface, message):
+            case (True, "xdg_wm_base", "get_xdg_surface"):
+                self._surface_of[new_id] = int(OBJECT.findall(args)[-1][1])
+            case (True, "xdg_surface", "get_toplevel"):
+                top = Toplevel(self._surface_of.get(oid))
+                self.toplevels.append(top)
+                self._live[top.surface] = self._by_object[oid] = self._by_object[new_id] = top
+            case (True, "xdg_toplevel", "destroy") if top is not None:
                 top.gone = True
+                del self._by_object[oid]
                 self._live.pop(top.surface, None)
-        elif request and interface == "xdg_toplevel" and message == "set_fullscreen":
-            self._by_object[oid].fullscreen_requests += 1
-        elif request and interface == "xdg_toplevel" and message == "move":
-            self._by_object[oid].move_requests += 1
-        elif request and interface == "zxdg_decoration_manager_v1" and message == "get_toplevel_decoration":
-            self._by_object[int(new.group(2))] = self._by_object.get(int(OBJECT.findall(args)[-1][1]))
-        elif not request and interface == "zxdg_toplevel_decoration_v1" and message == "configure":
-            top = self._by_object.get(oid)
-            if top is not None:
+            case (True, "xdg_toplevel", "set_fullscreen"):
+                top.fullscreen_requests += 1
+            case (True, "xdg_toplevel", "move"):
+                top.move_requests += 1
+            case (True, "zxdg_decoration_manager_v1", "get_toplevel_decoration"):
+                self._by_object[new_id] = self._by_object.get(int(OBJECT.findall(args)[-1][1]))
+            case (False, "zxdg_toplevel_decoration_v1", "configure") if top is not None:
                 top.decoration_modes.append(int(args))
-        elif not request and interface == "xdg_toplevel" and message == "configure":
-            top = self._by_object.get(oid)
-            if top is not None:
-                width, height = args.split(",")[:2]
-                top.configured.append((int(width), int(height)))
-        elif request and interface == "wl_shm_pool" and message == "create_buffer":
-            fields = [int(x) for x in args.split(",")[1:4]]
-            self._buffers[int(new.group(2))] = (fields[1], fields[2])
-        elif request and interface == "wl_surface" and message == "attach":
-            buffer = OBJECT.search(args)
-            top = self._live.get(oid)
-            if top is not None and buffer is not None:
-                top.buffer = self._buffers.get(int(buffer.group(2)))
-        elif request and interface == "wl_surface" and message == "commit":
-            top = self._live.get(oid)
-            if top is not None:
-                top.commits += 1
-        elif request and interface == "xdg_activation_v1" and message == "activate":
-            self.activations.append(args.split('"')[1])
-        elif not request and interface == "wl_keyboard" and message in ("enter", "leave"):
-            self.keyboard = int(OBJECT.search(args).group(2)) if message == "enter" else None
-            self.keyboard_changes += 1
-        elif not request and interface == "wl_pointer" and message in ("enter", "motion", "leave"):
-            self._take_pointer(message, args)
+            case (False, "xdg_toplevel", "configure") if top is not None:
+                top.configured.append(tuple(int(v) for v in args.split(",")[:2]))
+            case (True, "wl_shm_pool", "create_buffer"):  # new id, offset, width, height, stride, format
+                self._buffers[new_id] = tuple(int(v) for v in args.split(",")[2:4])
+            case (True, "wl_surface", "attach") if shown is not None and (buffer := OBJECT.search(args)):
+                shown.buffer = self._buffers.get(int(buffer.group(2)))
+            case (True, "wl_surface", "commit") if shown is not None:
+                shown.commits += 1
+            case (True, "xdg_activation_v1", "activate"):
+                self.activations.append(args.split('"')[1])
+            case (False, "wl_keyboard", "enter" | "leave"):
+                self.keyboard = int(OBJECT.search(args).group(2)) if message == "enter" else None
+            case (False, "wl_pointer", "enter" | "motion" | "leave"):
+                self._take_pointer(message, args)
 
     def _take_pointer(self, message, args):
         self.pointer_events += 1
@@ -135,3 +130,69 @@ class Trace:
     def focused(self):
         """The live window with the keyboard, or None."""
         return self._live.get(self.keyboard)
+
+
+class SteeredPointer:
+    """pointer (a driver's, with move_by) on a screen of screen_size,
+    followed through trace."""
+
+    def __init__(self, pointer, trace, screen_size):
+        self.pointer = pointer
+        self.trace = trace
+        self.screen_size = tuple(screen_size)
+
+    def poll(self, condition, seconds):
+        """Whether condition() came true within seconds, the trace read anew each time."""
+        return bool(reports.poll_for(lambda: self.trace.read() and condition(), seconds, 0.05))
+
+    def settle(self):
+        """Waits until the program hears nothing new of the pointer for a while."""
+        seen = None
+        while seen != self.trace.read().pointer_events:
+            seen = self.trace.pointer_events
+            time.sleep(POINTER_QUIET)
+
+    def on(self, window):
+        """Where the pointer is on window, as the program was last told, or None."""
+        return self.trace.pointer_at if self.trace.pointed() is window else None
+
+    def to_corner(self):
+        """Into the screen's top left corner, which stops it."""
+        self.pointer.move_by(-self.screen_size[0], -self.screen_size[1])
+
+    def point_at(self, window, spot, timeout):
+        """Steers the pointer onto spot of window: into the corner, then
+        towards the screen's middle, where compositors put a first window,
+        until the program says it is on the window, then straight to spot.
+        Where that is from the corner, or None when it did not get there."""
+        self.to_corner()
+        if not self.poll(lambda: not self.on(window), timeout):
+            return None
+        x = y = 0
+        step = (self.screen_size[0] // 16, self.screen_size[1] // 16)  # narrower than a window
+        while not self.poll(lambda: self.on(window), WALK_WAIT):
+            if x > self.screen_size[0] // 2:
+                return None
+            self.pointer.move_by(*step)
+            x, y = x + step[0], y + step[1]
+        self.settle()  # the walk's last steps may follow the first one on the window
+        dx, dy = spot[0] - self.on(window)[0], spot[1] - self.on(window)[1]
+        self.pointer.move_by(dx, dy)
+        return (x + dx, y + dy) if self.poll(lambda: self.on(window) == spot, timeout) else None
+
+    def nudged_onto(self, window, points, timeout):
+        """Which of the points() of window the pointer is over (asked anew
+        each time), found by nudging it a pixel to and fro until the program
+        is told so; None when it is over none of them. A compositor may move
+        a window only before its next picture, so the report just after a
+        move may still measure from the old place."""
+        deadline, step = time.monotonic() + timeout, 1
+        while time.monotonic() < deadline:
+            self.pointer.move_by(step, 0)
+            self.settle()
+            at = self.on(window)
+            spot = at and (at[0] - (1 if step > 0 else 0), at[1])  # less the nudges' sum
+            if spot and spot in points():
+                return spot
+            step = -step
+        return None

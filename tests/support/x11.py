@@ -168,7 +168,12 @@ class Display(contextlib.AbstractContextManager):
         self._window(window).send_event(event)
         self.d.sync()
 
-    def cursor_is_visible(self):
+    def active_window(self):
+        """The window manager's active window (_NET_ACTIVE_WINDOW), 0 for none."""
+        active = self._window(self.root).get_full_property(self.d.get_atom("_NET_ACTIVE_WINDOW"), Xatom.WINDOW)
+        return active.value[0] if active else 0
+
+    def cursor_visible(self):
         """True when the pointer's cursor image has any opaque pixel (ARGB)."""
         self.d.xfixes_query_version()
         return any(p >> 24 for p in self.d.xfixes_get_cursor_image(self.root).cursor_image)

@@ -1,8 +1,7 @@
 """The windows as the X server shows them: found, waited for, their
-properties, the focus, the cursor and their pixels."""
+properties, the focus and their pixels."""
 
 import functools
-import re
 import subprocess
 
 import facts
@@ -72,20 +71,12 @@ class XWindows:
         return self.wait_for(lambda: next((w for w in self.dialogs() if name in (None, w.name)), None),
                              WINDOW_TIMEOUT, what)
 
-    def active_window(self):
-        """The window manager's active window (_NET_ACTIVE_WINDOW), 0 for none."""
-        m = re.search(r"window id # (0x[0-9a-f]+)", self.run("xprop", "-root", "_NET_ACTIVE_WINDOW", check=False))
-        return int(m.group(1), 16) if m else 0
-
     def focused(self):
         """The window holding the keyboard focus."""
         return int(self.run("xdotool", "getwindowfocus", check=False).strip() or 0)
 
     def window_property(self, wid, prop):
         return self.run("xprop", "-id", str(wid), prop, check=False)
-
-    def cursor_visible(self):
-        return self.display.cursor_is_visible()
 
     def close_request(self, window):
         self.display.send_close_request(window.wid)
