@@ -37,11 +37,18 @@ class E2ECase(unittest.TestCase):
 
     def painted(self, window, what):
         """A screenshot of the window once it shows a picture (more than a few
-        colours): a window just mapped shows black until its first paint."""
-        def shot():
+        colours) and the same one twice: a window just mapped shows black until
+        its first paint, and a large window is read in bands that a paint may
+        fall between."""
+        before = None
+
+        def steady():
+            nonlocal before
             taken = self.s.screenshot(window)
-            return taken if taken.picture.getcolors(64) is None else None
-        return self.s.wait_for(shot, harness.WINDOW_TIMEOUT, what + " painted")
+            same = before is not None and before.rgb == taken.rgb
+            before = taken
+            return taken if same and taken.picture.getcolors(64) is None else None
+        return self.s.wait_for(steady, harness.WINDOW_TIMEOUT, what + " painted")
 
     def assert_exit_status(self, expected=0, timeout=harness.WINDOW_TIMEOUT):
         status = self.s.wait_exit(timeout)
