@@ -52,7 +52,8 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
     parser.addOptions({help, version, fullScreen, zoom});
     // QApplication takes these from the same arguments; accepted here so they
     // still work, and kept few: where the windows go, and nothing of their look.
-    for (const char* qtOption : {"platform", "display"}) {
+    // A desktop's session manager restarts the program with -session ID.
+    for (const char* qtOption : {"platform", "display", "session"}) {
         QCommandLineOption hidden(QString::fromLatin1(qtOption), QString(), QStringLiteral("value"));
         hidden.setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOption(hidden);

@@ -30,9 +30,12 @@ int main(int argc, char* argv[]) {
     // only be blurred or uneven. A desktop set to 125% or 150% shows the
     // windows at 1x (crisp, at their own sizes); 175% and 250% show them at
     // 2x, 300% at 3x. QT_SCALE_FACTOR and QT_SCREEN_SCALE_FACTORS, set by
-    // hand, are taken as given by Qt and not rounded.
+    // hand, are taken as given and not rounded: Qt 6.8 rounds the screens'
+    // factors by the policy too, so with them the policy passes them through.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
-        Qt::HighDpiScaleFactorRoundingPolicy::RoundPreferFloor);
+        qEnvironmentVariableIsSet("QT_SCREEN_SCALE_FACTORS")
+            ? Qt::HighDpiScaleFactorRoundingPolicy::PassThrough
+            : Qt::HighDpiScaleFactorRoundingPolicy::RoundPreferFloor);
     ChooseDisplaySettings(options.zoom);
     DisplayFailureWatch displayFailure;
     QApplication app(argc, argv);

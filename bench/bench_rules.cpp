@@ -28,7 +28,7 @@ void BM_RunFrame(benchmark::State& state) {
     int64_t frame = 0;
     for (auto _ : state) {
         bench::SteerUnderBall(g.state, bench::SteerOffset(frame));
-        const game::FrameEnd end = g.RunFrame();
+        game::FrameEnd end = g.RunFrame();  // not const: Google Benchmark 1.8 deprecates that form
         benchmark::DoNotOptimize(end);
         play.fakes.clock.now += game::kFrameMillis;
         if (end != game::FrameEnd::Continue || g.locals.paused || ++frame % kFramesPerWall == 0) {

@@ -66,7 +66,7 @@ std::string FolderOf(const std::string& path) {
 
 // Mode for a new file: the old file's, or what the umask leaves of rw-rw-rw-.
 mode_t NewFileMode(const std::string& path) {
-    struct stat old {};
+    struct stat old = {};
     if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode)) {
         return old.st_mode & 07777;
     }
@@ -214,7 +214,7 @@ FileStatus ReplaceHighScoreFile(const std::string& path, std::string_view bytes)
 }
 
 FileStatus EnsureHighScoreFile(const std::string& path) {
-    struct stat info {};
+    struct stat info = {};
     if (::stat(path.c_str(), &info) == 0) {
         return {};
     }

@@ -47,10 +47,10 @@ void RemoveOnTermination(const QString& lockPath, const QString& socketPath) {
     installed = true;
     std::atexit(RemoveLeftovers);
     for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
-        struct sigaction old {};
+        struct sigaction old = {};
         ::sigaction(signalNumber, nullptr, &old);
         if (old.sa_handler != SIG_DFL) continue;  // ignored on purpose (nohup)
-        struct sigaction action {};
+        struct sigaction action = {};
         action.sa_handler = OnTerminate;
         ::sigemptyset(&action.sa_mask);
         ::sigaction(signalNumber, &action, nullptr);

@@ -36,6 +36,7 @@ CASES = [
     (["--version"], {}, 0, r"tilebash VERSION\n", ""),
     (["-v"], {}, 0, r"tilebash VERSION\n", ""),
     (["-platform", "offscreen", "-v"], {}, 0, r"tilebash VERSION\n", ""),  # Qt's options still pass
+    (["-session", "1234_abc"], {}, 1, "", NO_DISPLAY),  # a restored desktop session starts the game
     (["--zoom", "0"], {}, 2, "", ZOOM_REFUSED),
     (["--zoom", "9"], {}, 2, "", ZOOM_REFUSED),
     (["--zoom", "two"], {}, 2, "", ZOOM_REFUSED),

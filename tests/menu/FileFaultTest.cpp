@@ -199,7 +199,7 @@ TEST(FileFaults, CreatingTheDefaultFileOnAFullDiskLeavesNoPartialFile) {
             expect.That(!created.ok, "creating on a full disk reported success");
             expect.That(created.error.find(Errno(ENOSPC)) != std::string::npos,
                         "creating gives no reason: " + created.error);
-            struct stat info {};
+            struct stat info = {};
             expect.That(::stat(path.c_str(), &info) != 0, "a partial high-score file was left");
             expect.That(EntryCount(disk) == 1, "a temporary file was left behind");
             return expect.failures;

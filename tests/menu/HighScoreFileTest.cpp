@@ -200,7 +200,7 @@ TEST(HighScoreFile, SavingKeepsTheFilePermissions) {
     WriteBytes(path, kDefaultBytes);
     ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
     ASSERT_TRUE(WriteHighScoreFile(path, DefaultHighScoreLines()).ok);
-    struct stat info {};
+    struct stat info = {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
 }

@@ -197,10 +197,9 @@ TEST(QtEvents, DoEventsHandlesPostedEventsAndReturns) {
     QtClock clock;
     QtEvents events(clock);
     int calls = 0;
-    QMetaObject::invokeMethod(
-        qApp, [&] { ++calls; }, Qt::QueuedConnection);
-    QMetaObject::invokeMethod(
-        qApp, [&] { ++calls; }, Qt::QueuedConnection);
+    const auto count = [&] { ++calls; };
+    QMetaObject::invokeMethod(qApp, count, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(qApp, count, Qt::QueuedConnection);
     events.DoEvents();
     EXPECT_EQ(calls, 2);
     events.DoEvents();  // nothing pending: returns

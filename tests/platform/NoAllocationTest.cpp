@@ -25,10 +25,12 @@ void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1, std::memory_order_relaxed);
     return std::malloc(size == 0 ? 1 : size);
 }
-void operator delete(void* p) noexcept {
+// Kept out of line: inlined, GCC 14 would see std::free meet a pointer from
+// operator new at each delete and call it a mismatched pair.
+[[gnu::noinline]] void operator delete(void* p) noexcept {
     std::free(p);
 }
-void operator delete(void* p, std::size_t) noexcept {
+[[gnu::noinline]] void operator delete(void* p, std::size_t) noexcept {
     std::free(p);
 }
 
