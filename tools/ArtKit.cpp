@@ -5,8 +5,10 @@
 #include <QLinearGradient>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QTextLayout>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -84,6 +86,49 @@ QRect TextAt(QPainter& p, const QString& text, const QFont& font, QPoint topLeft
     p.drawText(QPointF(topLeft.x() - ink.left(), topLeft.y() - ink.top()), text);
     p.restore();
     return QRect(topLeft, ink.size().toSize());
+}
+
+LineSetting SansLines(int pixelSize) {
+    // Liberation Sans's vertical design in its units (hhea; OS/2's win metrics agree).
+    constexpr double kUnitsPerEm = 2048, kAscender = 1854, kDescender = 434, kLineGap = 67;
+    const double scale = pixelSize / kUnitsPerEm;
+    return {kAscender * scale, kDescender * scale,
+            static_cast<int>(std::ceil((kAscender + kDescender + kLineGap) * scale))};
+}
+
+int TextLines(QPainter& p, const QString& text, const QFont& font, const QRect& box, int flags,
+              const QColor& colour) {
+    if (font.family() != kSans) {
+        std::fprintf(stderr, "paint_artwork: lines are set for %s only\n", qPrintable(kSans));
+        std::exit(2);
+    }
+    const LineSetting setting = SansLines(font.pixelSize());
+    // The layout only breaks the text into lines: their widths are the glyphs'
+    // advances, which every Qt gives alike.
+    QTextLayout layout(text, font, p.device());
+    QTextOption option;
+    option.setWrapMode((flags & Qt::TextWordWrap) ? QTextOption::WordWrap : QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine())
+        line.setLineWidth(box.width());
+    layout.endLayout();
+
+    const double height = (layout.lineCount() - 1) * setting.step + setting.ascent + setting.descent;
+    const double top = box.top() + ((flags & Qt::AlignVCenter) ? (box.height() - height) / 2.0 : 0.0);
+    p.save();
+    p.setFont(font);
+    p.setPen(colour);
+    for (int i = 0; i < layout.lineCount(); ++i) {
+        const QTextLine line = layout.lineAt(i);
+        const double indent =
+            (flags & Qt::AlignHCenter) ? (box.width() - line.horizontalAdvance()) / 2.0 : 0.0;
+        const QPointF start(std::floor(box.left() + indent),
+                            std::round(top + i * setting.step + setting.ascent));
+        p.drawText(start, text.mid(line.textStart(), line.textLength()));
+    }
+    p.restore();
+    return static_cast<int>(std::ceil(height));
 }
 
 static void Edges(QPainter& p, const QRect& r, const QColor& light, const QColor& dark, int depth) {

@@ -31,6 +31,27 @@ void TextInBox(QPainter& p, const QString& text, QFont font, const QRect& box, c
 // Prints text with its top-left ink corner at topLeft; returns the inked rect.
 QRect TextAt(QPainter& p, const QString& text, const QFont& font, QPoint topLeft, const QColor& colour);
 
+// How lines of Liberation Sans are set at a pixel size, from the font's own
+// design rather than from Qt's font metrics: with full hinting Qt 6.4 keeps
+// the fractions of the font's ascent and descent and adds its line gap, Qt 6.8
+// rounds both and drops the gap, and every wrapped or centred line moved.
+struct LineSetting {
+    double ascent;   // from a line's top down to its baseline
+    double descent;  // from the baseline down to the line's foot
+    int step;        // from one line's top to the next: ascent, descent and line gap, rounded up
+};
+LineSetting SansLines(int pixelSize);
+
+// Prints text into box as QPainter::drawText(box, flags, text) does, its lines
+// placed by SansLines: flags are Qt::AlignLeft or Qt::AlignHCenter,
+// Qt::AlignTop or Qt::AlignVCenter, and Qt::TextWordWrap. Lines start a step
+// apart; centred, the lines from the first one's top to the last one's foot
+// sit in the middle of the box. Each line starts on a whole pixel: its
+// baseline rounded to the nearest, its left end down, as Qt 6.4 placed them.
+// Returns the height of the lines in whole pixels, rounded up.
+int TextLines(QPainter& p, const QString& text, const QFont& font, const QRect& box, int flags,
+              const QColor& colour);
+
 // Raised panel: face with a soft vertical gradient, light top-left edges and
 // dark bottom-right edges, `depth` pixels wide.
 // The dark blue page of the start and information windows, with a raised rim

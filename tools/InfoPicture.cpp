@@ -52,12 +52,8 @@ int Heading(QPainter& p, const QString& title, int y) {
 // Wrapped body text from y across the column (or from x); returns the y below it.
 int Body(QPainter& p, const QString& text, int y, int x = kColumn,
          const QFont& font = Font(kSans, 11, false)) {
-    p.setFont(font);
-    p.setPen(kBody);
-    const QRect box(x, y, kColumnEnd - x, 200);
-    const QRect used = p.boundingRect(box, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text);
-    p.drawText(box, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text);
-    return y + used.height();
+    return y + TextLines(p, text, font, QRect(x, y, kColumnEnd - x, 200),
+                         Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, kBody);
 }
 
 void KeyCap(QPainter& p, const QRect& r, const QString& label) {
@@ -73,9 +69,8 @@ void KeyCap(QPainter& p, const QRect& r, const QString& label) {
     p.setPen(QPen(QColor(70, 72, 90), 1.0));
     p.setBrush(g);
     p.drawRoundedRect(QRectF(r).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
-    p.setFont(Font(kSans, 10, true));
-    p.setPen(QColor(20, 20, 30));
-    p.drawText(r.adjusted(0, -1, 0, -1), Qt::AlignCenter, label);
+    TextLines(p, label, Font(kSans, 10, true), r.adjusted(0, -1, 0, -1), Qt::AlignCenter,
+              QColor(20, 20, 30));
     p.restore();
 }
 
@@ -91,10 +86,8 @@ int Controls(QPainter& p, int y) {
         const Place& at = places[i];
         const int x = kColumn + at.x;
         KeyCap(p, QRect(x, y + at.dy, at.width, 18), QString::fromLatin1(text::kKeys[i].key));
-        p.setFont(font);
-        p.setPen(kBody);
-        p.drawText(QRect(x + at.width + 8, y + at.dy, 140, 18), Qt::AlignVCenter | Qt::AlignLeft,
-                   QString::fromLatin1(text::kKeys[i].action));
+        TextLines(p, QString::fromLatin1(text::kKeys[i].action), font,
+                  QRect(x + at.width + 8, y + at.dy, 140, 18), Qt::AlignVCenter | Qt::AlignLeft, kBody);
     }
     return y + 2 + 23 * 2;
 }

@@ -21,15 +21,11 @@ void HighScoresHeading(QPainter& p) {
 void Credits(QPainter& p) {
     p.setPen(QColor(40, 60, 150));
     p.drawLine(40, 330, 280, 330);
-    const QFont small = Font(kSans, 10, false);
-    p.setFont(small);
-    p.setPen(QColor(170, 190, 235));
-    p.drawText(QRect(0, 332, 320, 14), Qt::AlignCenter,
-               QStringLiteral("Game, code and artwork by the Tilebash team"));
+    TextLines(p, QStringLiteral("Game, code and artwork by the Tilebash team"), Font(kSans, 10, false),
+              QRect(0, 332, 320, 14), Qt::AlignCenter, QColor(170, 190, 235));
     PaintMakerLogo(p, QRectF(113, 347, 94, 32));
-    p.setFont(Font(kSans, 10, false, true));
-    p.setPen(QColor(120, 145, 210));
-    p.drawText(QRect(0, 381, 320, 13), Qt::AlignCenter, QStringLiteral("made by the Tilebash project"));
+    TextLines(p, QStringLiteral("made by the Tilebash project"), Font(kSans, 10, false, true),
+              QRect(0, 381, 320, 13), Qt::AlignCenter, QColor(120, 145, 210));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@ package is removed leaving none of its files and no process behind."""
 import glob
 import os
 import pwd
+import re
 import shutil
 import sys
 import tempfile
@@ -105,9 +106,14 @@ class Package(unittest.TestCase):
         return sorted(files)
 
     def test_fields_name_a_games_package_of_the_project_version_with_its_libraries(self):
+        with open("/etc/os-release", encoding="utf-8") as f:
+            release = dict(line.rstrip("\n").split("=", 1) for line in f if "=" in line)
+        # Built for this release, say Debian 13: 1.0.0+deb13; testing by its name.
+        number = release.get("VERSION_ID", "").strip('"')
+        suffix = "+deb" + number if number else "+" + release["VERSION_CODENAME"]
         fields = {
             "Package": "tilebash",
-            "Version": layout.project_version(),
+            "Version": layout.project_version() + suffix,
             "Section": "games",
             "Architecture": run(["dpkg", "--print-architecture"]).stdout.strip(),
         }
@@ -118,6 +124,11 @@ class Package(unittest.TestCase):
         for library in ("libqt6widgets6", "libqt6gui6", "libqt6core6", "libc6", "libstdc++6"):
             with self.subTest(depends=library):
                 self.assertIn(library, depends)
+        # Each is a package of this release by its own name (Debian 13's
+        # libqt6core6t64, not the libqt6core6 it only provides).
+        for name in re.findall(r"(?:^|[,|]\s*)([a-z0-9][a-z0-9+.-]+)", depends):
+            with self.subTest(installed=name):
+                self.assertEqual(run(["dpkg-query", "-W", "-f=${db:Status-Status}", name]).stdout, "installed")
         self.assertTrue(run(["dpkg-deb", "--field", self.deb, "Maintainer"]).stdout.strip())
         recommends = run(["dpkg-deb", "--field", self.deb, "Recommends"]).stdout
         for package in ("fonts-liberation2", "qt6-wayland"):

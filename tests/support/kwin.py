@@ -2,8 +2,13 @@
 keys through KWin's fake-input protocol, which KWin offers a client only
 when its permission checks are off (KWIN_WAYLAND_NO_PERMISSION_CHECKS=1), and
 screenshots through its ScreenShot2 D-Bus interface, likewise allowed only
-without the checks."""
+without the checks. That interface belongs to KWin's screenshot effect, which
+KWin 6 supports only when it composites with OpenGL, and its virtual back end
+does so only on a DRM render node (KWin 5 also on Mesa's software renderer
+without one): a machine without a render node photographs no KWin 6, as
+none photographs mutter."""
 
+import functools
 import os
 import shutil
 
@@ -42,9 +47,25 @@ class KWin(compositor.Compositor):
             shutil.copy(program, copy)
             return self._popen([copy] + args, env)
 
+    @functools.cached_property
+    def photographed(self):
+        """Whether KWin says its screenshot effect is supported here."""
+        from gi.repository import Gio, GLib
+        bus = compositor.bus_connection(self.bus_address)
+        try:
+            reply = bus.call_sync("org.kde.KWin", "/Effects", "org.kde.kwin.Effects", "isEffectSupported",
+                                  GLib.Variant("(s)", ("screenshot",)), GLib.VariantType("(b)"),
+                                  Gio.DBusCallFlags.NONE, CALL_TIMEOUT_MS, None)
+        finally:
+            bus.close_sync(None)
+        return reply.unpack()[0]
+
     def screenshot(self):
-        """The active screen as a screen.Image. KWin sends the pixels down a
-        pipe whose end travels with the call."""
+        """The active screen as a screen.Image, or None where KWin cannot be
+        photographed. KWin sends the pixels down a pipe whose end travels with
+        the call."""
+        if not self.photographed:
+            return None
         from gi.repository import Gio, GLib
         read_end, write_end = os.pipe()
         fds = Gio.UnixFDList.new()

@@ -13,9 +13,11 @@ import time
 
 import reports
 
-LINE = re.compile(r"^\[\s*[\d.]+\]\s+(->\s+)?(\w+)@(\d+)\.(\w+)\((.*)\)\s*$")
-NEW_ID = re.compile(r"new id (\w+)@(\d+)")
-OBJECT = re.compile(r"(\w+)@(\d+)")
+# libwayland 1.21 writes "[time]  -> wl_surface@28.commit()"; 1.23 names the
+# event queue and writes "#": "[time] {Default Queue}  -> wl_surface#28.commit()".
+LINE = re.compile(r"^\[\s*[\d.]+\]\s+(?:\{[^}]*\}\s+)?(->\s+)?(\w+)[@#](\d+)\.(\w+)\((.*)\)\s*$")
+NEW_ID = re.compile(r"new id (\w+)[@#](\d+)")
+OBJECT = re.compile(r"(\w+)[@#](\d+)")
 POINTER_QUIET = 0.5  # no news from the pointer this long: every motion sent has arrived
 WALK_WAIT = 0.2  # how long a step of the walk waits to be told it reached a window
 

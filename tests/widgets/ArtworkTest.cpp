@@ -1,11 +1,14 @@
 // Checks the committed artwork against what the game relies on: the sprite
-// sheet's format, the layout of game/Constants.h and the mask convention; and
-// the artwork check's tolerances (tools/Artwork.h).
+// sheet's format, the layout of game/Constants.h and the mask convention; the
+// artwork check's tolerances (tools/Artwork.h); and where the painter sets its
+// lines of text (tools/ArtKit.h).
 
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFontDatabase>
 #include <QImage>
+#include <QPainter>
 #include <QRect>
 #include <QString>
 
@@ -15,7 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "ArtKit.h"
 #include "Artwork.h"
+#include "MenuTestSupport.h"
 #include "PictureCheck.h"
 #include "PictureFiles.h"
 #include "game/Constants.h"
@@ -258,6 +263,52 @@ TEST(ArtworkCheck, ToleratesARoundingInAnIconButNotAColourChangeNorAnySheetPixel
     oneOff.setPixel(30, 40, At(oneOff, 30, 40) ^ 1u);
     EXPECT_EQ(art::ComparePictures(oneOff, LoadSheet(), sheet.tolerance).beyond, 1);
     EXPECT_EQ(Artwork("docs/specials.png").tolerance, 0) << "the guide is the sheet's own pixels";
+}
+
+// The rows just below each band of inked rows: where a line of capitals stands.
+std::vector<int> CapitalsFeet(const QImage& img) {
+    std::vector<int> feet;
+    bool inkedAbove = false;
+    for (int y = 0; y < img.height(); ++y) {
+        bool inked = false;
+        for (int x = 0; x < img.width(); ++x) inked = inked || qGray(img.pixel(x, y)) > 128;
+        if (inkedAbove && !inked) feet.push_back(y);
+        inkedAbove = inked;
+    }
+    return feet;
+}
+
+// The painter sets lines by its own numbers, so a Qt that rounds the font's
+// ascent, descent and leading otherwise (6.8 does, 6.4 does not) moves none.
+// The baselines are the committed pictures': the information window's
+// paragraphs 13 and its bonus lines 12 pixels apart, the start window's
+// credits 10 pixels into their boxes, the keys' words 13 into theirs.
+TEST(ArtworkText, LinesStandOnTheCommittedPicturesBaselinesWhateverQtRoundsTheFontTo) {
+    menu_test::EnsureApplication();
+    ASSERT_TRUE(QFontDatabase::families().contains(art::kSans));
+    struct Case {
+        int pixelSize, flags, boxHeight;
+        std::vector<int> baselines;
+        int height;  // what the painter places the next text below
+    } const cases[] = {
+        {11, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, 60, {10, 23, 36}, 39},
+        {10, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, 60, {9, 21, 33}, 36},
+        {10, Qt::AlignCenter, 14, {10}, 12},
+        {10, Qt::AlignCenter, 13, {10}, 12},
+        {11, Qt::AlignVCenter | Qt::AlignLeft, 18, {13}, 13},
+    };
+    for (const Case& c : cases) {
+        QImage img(30, 64, QImage::Format_RGB32);
+        img.fill(Qt::black);
+        QPainter p(&img);
+        const int height =
+            art::TextLines(p, QStringLiteral("HH HH HH"), art::Font(art::kSans, c.pixelSize, false),
+                           QRect(0, 0, 20, c.boxHeight), c.flags, Qt::white);
+        p.end();
+        EXPECT_EQ(CapitalsFeet(img), c.baselines)
+            << c.pixelSize << " px in a box " << c.boxHeight << " high";
+        EXPECT_EQ(height, c.height) << c.pixelSize << " px in a box " << c.boxHeight << " high";
+    }
 }
 
 }  // namespace
