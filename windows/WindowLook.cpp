@@ -28,11 +28,22 @@ QAccessibleInterface* ProgramWindowAccessible(const QString&, QObject* object) {
     return new QAccessibleWidget(widget, QAccessible::Window);
 }
 
+// Qt keeps a widget's first interface for the widget's life, and Qt 6.8 makes
+// the window's while the form sets its title, before the factory knows the
+// window: that client area is dropped, and the next look-up asks the factory.
+void DescribeAsWindow(QWidget& window) {
+    window.setProperty(kProgramWindow, true);
+    QAccessible::installFactory(ProgramWindowAccessible);  // once: Qt ignores a factory it has
+    QAccessibleInterface* described = QAccessible::queryAccessibleInterface(&window);
+    if (described != nullptr && described->role() != QAccessible::Window) {
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(described));
+    }
+}
+
 }  // namespace
 
 void SetUpWindow(QWidget& window, QRect handle) {
-    window.setProperty(kProgramWindow, true);
-    QAccessible::installFactory(ProgramWindowAccessible);  // once: Qt ignores a factory it has
+    DescribeAsWindow(window);
     window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     window.setFixedSize(window.size());
     window.setWindowIcon(ProgramIcon());

@@ -24,9 +24,20 @@ def programs(name):
     return [p for p in children(pyatspi.Registry.getDesktop(0)) if p is not None and p.name == name]
 
 
+# A role by pyatspi's constant for it, ROLE_PUSH_BUTTON read "push button":
+# libatspi's own role names are words for people, and they change (at-spi2-core
+# 2.56 calls the same push button "button").
+ROLES = {int(value): constant[len("ROLE_"):].lower().replace("_", " ")
+         for constant, value in vars(pyatspi).items() if isinstance(value, pyatspi.Role)}
+
+
+def role(accessible):
+    return ROLES.get(int(accessible.getRole())) or accessible.getRoleName()
+
+
 def describe(accessible):
     item = {
-        "role": accessible.getRoleName(),
+        "role": role(accessible),
         "name": accessible.name,
         "description": accessible.description,
         "showing": accessible.getState().contains(pyatspi.STATE_SHOWING),
@@ -48,7 +59,7 @@ def walk(accessible):
 
 def press(program, name):
     for button in (a for p in programs(program) for a in walk(p)):
-        if (button.getRoleName() == "push button" and button.name == name
+        if (button.getRole() == pyatspi.ROLE_PUSH_BUTTON and button.name == name
                 and button.getState().contains(pyatspi.STATE_SHOWING)):
             action = button.queryAction()
             presses = [i for i in range(action.nActions) if action.getName(i) == "Press"]

@@ -29,8 +29,13 @@ class Weston(compositor.Compositor):
         super().__init__(size)
 
     def _start(self, env):
+        # No panel: Weston 14's shell places a window that is full screen from
+        # its first frame (weston-simple-egl -f's too) at the corner of the
+        # area the panel leaves, 32 rows down, where Weston 10 places it on the
+        # whole output; with no panel the area is the whole output on both.
+        config = self._own_file("weston.ini", "[shell]\npanel-position=none\n")
         # --idle-time=0: never fade the screen or lock it during a long run.
-        return self._popen(["weston", "--backend=headless-backend.so", "--use-" + self.renderer,
+        return self._popen(["weston", "--config=" + config, "--backend=headless-backend.so", "--use-" + self.renderer,
                             "--socket=" + self.socket_name, "--debug", "--idle-time=0", "--width=%d" % self.size[0],
                             "--height=%d" % self.size[1]], env)
 

@@ -141,12 +141,22 @@ void ExpectControl(const QWidget& window, const ControlCase& c) {
     }
 }
 
+// Titled with the program's name, and announced by a screen reader as a
+// window of that name, not as an unnamed area.
+void ExpectTitledWindow(QWidget& window) {
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Tilebash"));
+    QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(&window);
+    ASSERT_NE(reader, nullptr);
+    EXPECT_EQ(reader->role(), QAccessible::Window);
+    EXPECT_EQ(reader->text(QAccessible::Name), QStringLiteral("Tilebash"));
+}
+
 TEST(MenuLayout, StartWindowControlsSitWhereDefined) {
     MenuFixture menu;
     frmSplash& splash = menu.CreateShown();
     ExpectControlsWhereTheFormPutsThem(splash, "frmSplash.ui");
     EXPECT_EQ(splash.minimumSize(), splash.maximumSize());
-    EXPECT_EQ(splash.windowTitle(), QStringLiteral("Tilebash"));
+    ExpectTitledWindow(splash);
     EXPECT_TRUE(splash.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_FALSE(splash.windowIcon().isNull());
     for (const ControlCase& c : kSplashControls) {
@@ -211,7 +221,7 @@ TEST(MenuLayout, InformationWindowHasItsButtonInTheWindowFont) {
     ASSERT_NE(info, nullptr);
     info->show();
     ExpectControlsWhereTheFormPutsThem(*info, "frmInfo.ui");
-    EXPECT_EQ(info->windowTitle(), QStringLiteral("Tilebash"));
+    ExpectTitledWindow(*info);
     EXPECT_TRUE(info->windowFlags() & Qt::FramelessWindowHint);
     ExpectControl(*info, {"cmdMainMenu", "Back to Main", 11, false});
 }
