@@ -2,9 +2,9 @@
 keys through the virtual-keyboard protocol, screenshots with grim.
 
 sway refuses to run as root, so a root test runs it as an unprivileged user
-(compositor.py). The configuration sets the output's size and nothing else:
-no bar, no wallpaper, and sway's own borders left as they are, to see what it
-draws around the program's undecorated windows.
+(compositor.py). The configuration sets the output's size and scale and
+nothing else: no bar, no wallpaper, and sway's own borders left as they are,
+to see what it draws around the program's undecorated windows.
 """
 
 import glob
@@ -13,7 +13,7 @@ import os
 import compositor
 
 # No Xwayland: it would take an X display number beside the tests' own Xvfb.
-CONFIG = "output HEADLESS-1 resolution %dx%d\nxwayland disable\n"
+CONFIG = "output HEADLESS-1 resolution %dx%d scale %s\nxwayland disable\n"
 
 
 def missing():
@@ -26,8 +26,12 @@ class Sway(compositor.Compositor):
     keys_through = "zwp_virtual_keyboard_manager_v1"
     pointer_through = "zwlr_virtual_pointer_manager_v1"
 
+    def __init__(self, *args, scale=1, **kwargs):
+        self.scale = scale  # the output's: its pixels per unit of the desktop's, as a desktop set to 150 % has 1.5
+        super().__init__(*args, **kwargs)
+
     def _start(self, env):
-        config = self._own_file("config", CONFIG % self.size)
+        config = self._own_file("config", CONFIG % (self.size + (self.scale,)))
         # The headless back end with no input devices, drawn by the CPU.
         env.update(WLR_BACKENDS="headless", WLR_RENDERER="pixman", WLR_LIBINPUT_NO_DEVICES="1")
         return self._popen(["sway", "--config", config], env)

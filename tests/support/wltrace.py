@@ -1,5 +1,6 @@
 """What a Wayland client said and heard, read from its WAYLAND_DEBUG trace:
-its top-level windows with the sizes of the buffers it showed in them, the
+its top-level windows with the sizes of the buffers it showed in them and
+their sizes in the desktop's units (buffer scale, viewport), the
 sizes the compositor asked for, whether it asked for full screen or to be
 moved, how often it committed a new picture, which window has the keyboard,
 where the pointer is on which window, and the activation tokens it
@@ -27,15 +28,24 @@ class Toplevel:
         self.surface = surface
         self.configured = []  # (width, height) the compositor asked for; (0, 0): the client's choice
         self.buffer = None  # size of the last buffer attached
+        self.buffer_scale = 1  # wl_surface.set_buffer_scale: buffer pixels to one unit of the desktop's
+        self.destination = None  # wp_viewport.set_destination: the size in the desktop's units, when given
         self.commits = 0
         self.fullscreen_requests = 0
         self.move_requests = 0  # xdg_toplevel.move: the compositor asked to move it with the pointer
         self.decoration_modes = []  # zxdg_toplevel_decoration_v1 modes the compositor settled on
         self.gone = False
 
+    @property
+    def size(self):
+        """Its size in the desktop's units, which a scaled desktop enlarges."""
+        if self.destination or self.buffer is None:
+            return self.destination
+        return (self.buffer[0] // self.buffer_scale, self.buffer[1] // self.buffer_scale)
+
     def __repr__(self):
-        return "<toplevel %s buffer %s configured %s%s>" % (
-            self.surface, self.buffer, self.configured[-3:], " gone" if self.gone else "")
+        return "<toplevel %s size %s buffer %s configured %s%s>" % (
+            self.surface, self.size, self.buffer, self.configured[-3:], " gone" if self.gone else "")
 
 
 class Trace:
@@ -101,6 +111,12 @@ class Trace:
                 self._buffers[new_id] = tuple(int(v) for v in args.split(",")[2:4])
             case (True, "wl_surface", "attach") if shown is not None and (buffer := OBJECT.search(args)):
                 shown.buffer = self._buffers.get(int(buffer.group(2)))
+            case (True, "wl_surface", "set_buffer_scale") if shown is not None:
+                shown.buffer_scale = int(args)
+            case (True, "wp_viewporter", "get_viewport"):
+                self._by_object[new_id] = self._live.get(int(OBJECT.findall(args)[-1][1]))
+            case (True, "wp_viewport", "set_destination") if top is not None:  # -1, -1 unsets it
+                top.destination = tuple(int(v) for v in args.split(",")) if not args.startswith("-1") else None
             case (True, "wl_surface", "commit") if shown is not None:
                 shown.commits += 1
             case (True, "xdg_activation_v1", "activate"):
@@ -122,8 +138,8 @@ class Trace:
         self.pointer_at = (float(x), float(y))
 
     def shown(self, size):
-        """The newest live window showing a buffer of size, or None."""
-        return next((top for top in reversed(self.toplevels) if not top.gone and top.buffer == tuple(size)), None)
+        """The newest live window showing a picture of size (in the desktop's units), or None."""
+        return next((top for top in reversed(self.toplevels) if not top.gone and top.size == tuple(size)), None)
 
     def pointed(self):
         """The live window under the pointer, or None (only live windows are on their surfaces)."""
