@@ -27,13 +27,15 @@ int main(int argc, char* argv[]) {
     if (options.exitStatus) return *options.exitStatus;
 
     // Whole-number scale factors only: pixel art enlarged by 1.25 or 1.5 can
-    // only be blurred or uneven. A desktop set to 125% or 150% shows the
+    // only be blurred or uneven. On X a desktop set to 125% or 150% shows the
     // windows at 1x (crisp, at their own sizes); 175% and 250% show them at
-    // 2x, 300% at 3x. QT_SCALE_FACTOR and QT_SCREEN_SCALE_FACTORS, set by
-    // hand, are taken as given and not rounded: Qt 6.8 rounds the screens'
+    // 2x, 300% at 3x. A Wayland compositor at 150% gives a whole scale of 2,
+    // and shrinks what is drawn at 2x (the policy also keeps Qt 6.8's plugin
+    // from drawing at 1.5). QT_SCALE_FACTOR and QT_SCREEN_SCALE_FACTORS, set
+    // by hand, are taken as given and not rounded: Qt 6.8 rounds the screens'
     // factors by the policy too, so with them the policy passes them through.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
-        qEnvironmentVariableIsSet("QT_SCREEN_SCALE_FACTORS")
+        !qEnvironmentVariableIsEmpty("QT_SCREEN_SCALE_FACTORS")
             ? Qt::HighDpiScaleFactorRoundingPolicy::PassThrough
             : Qt::HighDpiScaleFactorRoundingPolicy::RoundPreferFloor);
     ChooseDisplaySettings(options.zoom);
