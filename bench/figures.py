@@ -1,5 +1,5 @@
 """The suite's figures against their goals: which figure is checked how, and
-the one table scripts/bench prints and writes into docs/PERFORMANCE.md.
+the one table scripts/bench prints and writes into its release's docs/PERFORMANCE*.md.
 
 A figure is a dict with any of "mean", "median", "p99", "value" (numbers)
 and "note" (text); a missing figure is shown as not measured. For figures

@@ -40,8 +40,8 @@ COMPOSITORS = {
     "weston_pixman": ("weston", "Weston", {"renderer": "pixman"}),
     "weston_gl": ("weston", "Weston", {"renderer": "gl"}),
     "mutter": ("mutter", "Mutter", {"size": (weston.SCREEN_W, weston.SCREEN_H)}),
-    "sway": ("sway", "Sway", {}),
-    "kwin": ("kwin", "KWin", {}),
+    "sway": ("sway", "Sway", {"size": (weston.SCREEN_W, weston.SCREEN_H)}),
+    "kwin": ("kwin", "KWin", {"size": (weston.SCREEN_W, weston.SCREEN_H)}),
 }
 
 

@@ -2,15 +2,18 @@
 another, and the table of its figures against their goals, headed by the
 machine it ran on.
 
-    run.py --build-dir DIR [--short] [--strict] [--doc FILE] [paced|latency|program|all]
+    run.py --build-dir DIR [--short] [--strict] [--doc-dir DIR] [--commit C] [paced|latency|program|all]
 
 paced, latency and program run one step each, as paced.py, latency.py and
 program.py describe (--short: of the compositors, only the two Weston); all
 (the default): the rules and drawing benchmarks, then those three.
 --short runs every step briefly (50 paced frames, 1 s CPU spans, 2 starts, 5
 key presses) to show that it still builds and runs; its figures are not the
-goals'. --strict ends with status 1 when a goal is not met. --doc FILE writes
-FILE from PERFORMANCE.md.in with the table in it, after a full run of all.
+goals'. --strict ends with status 1 when a goal is not met. --doc-dir DIR
+writes the page of the Debian release the run is on (page_name) there from
+PERFORMANCE.md.in with the table in it, after a full run of all. --commit
+names the tree's commit where git cannot (a copy of the tree in another
+release's root).
 Needs tests/support on PYTHONPATH.
 """
 
@@ -18,6 +21,7 @@ import argparse
 import json
 import os
 import pathlib
+import platform
 import shutil
 import subprocess
 import sys
@@ -41,6 +45,10 @@ SERVER_VERSIONS = (("Xvfb", ["dpkg-query", "-W", "-f", "Xvfb ${Version}", "xvfb"
                    ("weston", ["weston", "--version"]), ("mutter", ["mutter", "--version"]),
                    ("sway", ["sway", "--version"]),
                    ("kwin_wayland", ["dpkg-query", "-W", "-f", "kwin_wayland ${Version}", "kwin-wayland"]))
+# The toolkit the program runs on, by the packages every supported release names alike.
+TOOLKIT = ["dpkg-query", "-W", "-f", "${Package} ${Version}, ", "qt6-base-dev", "qt6-wayland"]
+# The release whose figures docs/PERFORMANCE.md holds; every other release has a page of its own.
+FIRST_RELEASE = "bookworm"
 
 
 def google_benchmark(exe, args, env=None):
@@ -99,19 +107,46 @@ def _output(command):
         return "not found"
 
 
-def machine():
-    """The processor, its cores, the load and the display servers' versions."""
+def os_release():
+    try:
+        return platform.freedesktop_os_release()
+    except OSError:
+        return {}
+
+
+def release_name(release):
+    """The release as a heading says it, from os-release's fields: "Debian 13 (trixie)"."""
+    name, version, codename = release.get("NAME", "unknown"), release.get("VERSION_ID"), release.get("VERSION_CODENAME")
+    name = name.split(" ")[0]  # "Debian GNU/Linux": Debian
+    return " ".join(filter(None, [name, version])) + (" (%s)" % codename if codename else "")
+
+
+def page_name(release):
+    """The page a full run writes, from os-release's fields: PERFORMANCE.md on
+    Debian 12, whose page came first; PERFORMANCE-debian13.md on Debian 13;
+    by its code name where a release has no number yet (testing)."""
+    if release.get("VERSION_CODENAME") == FIRST_RELEASE:
+        return "PERFORMANCE.md"
+    tag = ("debian" + release["VERSION_ID"] if release.get("VERSION_ID")
+           else release.get("VERSION_CODENAME") or release.get("ID", "unknown"))
+    return "PERFORMANCE-%s.md" % tag
+
+
+def machine(commit=None):
+    """The processor, its cores, the load, the release, the toolkit and the display servers' versions."""
     with open("/proc/cpuinfo") as f:
         model = next((line.split(":", 1)[1].strip() for line in f if line.startswith("model name")), "unknown")
     return {"processor": model, "cores": os.cpu_count(), "load_start": os.getloadavg(),
+            "release": release_name(os_release()), "toolkit": _output(TOOLKIT).rstrip(", "),
             "servers": [_output(command) for program, command in SERVER_VERSIONS if shutil.which(program)],
-            "commit": _output(["git", "-C", HERE, "describe", "--always", "--dirty"]),
+            "commit": commit or _output(["git", "-C", HERE, "describe", "--always", "--dirty"]),
             "date": time.strftime("%Y-%m-%d")}
 
 
 def heading(m, short, seconds):
     return "\n".join([
         "- Machine: %s, %d cores" % (m["processor"], m["cores"]),
+        "- Release: %s; %s" % (m["release"], m["toolkit"]),
         "- Load average (1, 5, 15 min): %.2f, %.2f, %.2f at the start, %.2f, %.2f, %.2f at the end"
         % (*m["load_start"], *m["load_end"]),
         "- Display servers: %s" % ", ".join(m["servers"]),
@@ -121,9 +156,9 @@ def heading(m, short, seconds):
     ])
 
 
-def write_doc(path, text):
+def write_doc(path, text, release):
     template = pathlib.Path(HERE, "PERFORMANCE.md.in").read_text()
-    pathlib.Path(path).write_text(template.replace("@FIGURES@", text))
+    pathlib.Path(path).write_text(template.replace("@RELEASE@", release).replace("@FIGURES@", text))
 
 
 def main():
@@ -132,14 +167,15 @@ def main():
     parser.add_argument("--build-dir", required=True)
     parser.add_argument("--short", action="store_true")
     parser.add_argument("--strict", action="store_true")
-    parser.add_argument("--doc")
+    parser.add_argument("--doc-dir")
+    parser.add_argument("--commit")
     args = parser.parse_args()
     build_dir = os.path.abspath(args.build_dir)
     # The compositors' launchers start wlinput, built beside the program.
     os.environ.setdefault("TILEBASH_WLINPUT", os.path.join(build_dir, "bin", "wlinput"))
     p = SHORT if args.short else FULL
     started = time.monotonic()
-    m = machine()
+    m = machine(args.commit)
     found, failed = {}, []
     for title, step in steps(args.command, build_dir, p):
         print("\n=== %s ===" % title, flush=True)
@@ -152,9 +188,10 @@ def main():
     pathlib.Path(build_dir, "bench-figures.json").write_text(json.dumps({"machine": m, "figures": found}, indent=1))
     text = heading(m, args.short, time.monotonic() - started) + "\n\n" + figures.table(found)
     print("\n=== figures ===\n" + text)
-    if args.doc and args.command == "all" and not args.short and not failed:
-        write_doc(args.doc, text)
-        print("written to %s" % args.doc)
+    if args.doc_dir and args.command == "all" and not args.short and not failed:
+        doc = os.path.join(args.doc_dir, page_name(os_release()))
+        write_doc(doc, text, m["release"])
+        print("written to %s" % doc)
     if failed:
         print("steps that failed: %s" % ", ".join(failed))
         return 1

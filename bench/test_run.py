@@ -181,13 +181,27 @@ class FieldInItsWindow(unittest.TestCase):
 
 
 class Document(unittest.TestCase):
-    def test_the_table_goes_into_the_template_once(self):
+    def test_the_table_goes_into_the_template_once_under_its_release(self):
         with tempfile.TemporaryDirectory() as folder:
             path = pathlib.Path(folder, "PERFORMANCE.md")
-            run.write_doc(path, "| the table |")
+            run.write_doc(path, "| the table |", "Debian 13 (trixie)")
             text = path.read_text()
         self.assertEqual(text.count("| the table |"), 1)
+        self.assertTrue(text.startswith("# Performance on Debian 13 (trixie)\n"), text[:80])
         self.assertNotIn("@FIGURES@", text)
+        self.assertNotIn("@RELEASE@", text)
+
+    def test_each_release_has_its_page_and_its_name(self):
+        # os-release's fields as Debian 12, 13 and testing write them.
+        cases = [
+            ({"NAME": "Debian GNU/Linux", "VERSION_ID": "12", "VERSION_CODENAME": "bookworm"},
+             "PERFORMANCE.md", "Debian 12 (bookworm)"),
+            ({"NAME": "Debian GNU/Linux", "VERSION_ID": "13", "VERSION_CODENAME": "trixie"},
+             "PERFORMANCE-debian13.md", "Debian 13 (trixie)"),
+            ({"NAME": "Debian GNU/Linux", "VERSION_CODENAME": "forky"}, "PERFORMANCE-forky.md", "Debian (forky)"),
+        ]
+        for release, page, name in cases:
+            self.assertEqual((run.page_name(release), run.release_name(release)), (page, name), release)
 
 
 if __name__ == "__main__":
