@@ -61,8 +61,8 @@ class Demo:
         self.save("paused", self.player.wait_paused(play))
         if self.play(play):
             s.point_at(play)
-            s.hold_key("q")
-        s.wait_gone(play.wid, what="the play window to close")
+            s.press("q")
+        s.wait_gone(play, what="the play window to close")
         start = s.wait_start_window()
         deadline = time.monotonic() + 3
         while time.monotonic() < deadline and not s.dialogs():
@@ -72,12 +72,12 @@ class Demo:
             time.sleep(0.3)
             self.save("highscore-prompt", self.union_shot([start] + boxes))
             s.point_at(boxes[0])
-            s.hold_key("Return")
-            s.wait_gone(boxes[0].wid)
+            s.press("Return")
+            s.wait_gone(boxes[0])
             s.type_text("Demo")
             time.sleep(0.3)
             self.save("highscore-entry", s.screenshot(start))
-            s.hold_key("Return")
+            s.press("Return")
             time.sleep(0.5)
         self.save("start-after-game", s.screenshot(start))
         s.click(start, *playfield.EXIT_BUTTON)
@@ -98,7 +98,7 @@ class Demo:
                     pilot.hold(None)
                     self.save("game-over", self.union_shot([play] + over))
                     s.point_at(over[0])
-                    s.hold_key("Return")
+                    s.press("Return")
                     return False
                 shot = s.screenshot(play)
                 if playfield.paused_notice(shot):  # a lost ball: serve again

@@ -1,7 +1,6 @@
 """Common ground of the scenarios: one fresh X server and program folder per
 test, torn down even when the test fails."""
 
-import re
 import shutil
 import subprocess
 import time
@@ -25,7 +24,7 @@ class E2ECase(unittest.TestCase):
     window_manager = None  # a key of harness.WINDOW_MANAGERS to run under one
 
     def setUp(self):
-        self.s = harness.Session(self.id(), self.folder_name, window_manager=self.window_manager)
+        self.s = harness.Session(self.id(), self.folder_name, display=self.window_manager or "xvfb")
         self.addCleanup(self.s.close)
         self.player = playfield.Player(self.s)
 
@@ -55,7 +54,7 @@ class E2ECase(unittest.TestCase):
         self.s.check(status == expected, "the program ended with status %s, expected %s" % (status, expected))
 
     def assert_no_window_left(self):
-        left = self.s.all_viewable_windows()
+        left = self.s.x.viewable()
         self.s.check(not left, "windows left on the display: %r" % left)
 
     def assert_no_dialog_for(self, seconds, what):
@@ -75,29 +74,21 @@ class E2ECase(unittest.TestCase):
         self.addCleanup(lambda: (proc.kill(), proc.wait(10)))
 
         def find():
-            ids = self.s.run("xdotool", "search", "--onlyvisible", "--class", "Xmessage", check=False).split()
-            return self.s.window_info(int(ids[0])) if ids else None
+            ids = self.s.x.windows_of_class("Xmessage")
+            return self.s.x.window_info(ids[0]) if ids else None
         return self.s.wait_for(find, 20, "the other program's window")
 
     def wait_active(self, window, what):
         """Under a window manager: window is the active one and holds the keys."""
-        self.s.wait_for(lambda: self.s.display.active_window() == window.wid, 10, "%s to be the active window" % what)
-        self.s.wait_for(lambda: self.s.focused() == window.wid, 10, "%s to have the keyboard focus" % what)
+        self.s.wait_for(lambda: self.s.x.active_window() == window.wid, 10, "%s to be the active window" % what)
+        self.s.wait_for(lambda: self.s.x.focus() == window.wid, 10, "%s to have the keyboard focus" % what)
 
     def bring_other_window_forward(self):
         """Another program's window, activated as a task bar would; returned."""
         other = self.other_window()
-        self.s.run("xdotool", "windowactivate", str(other.wid))
+        self.s.x.activate(other.wid)
         self.wait_active(other, "the other program's window")
         return other
-
-    def start_again(self):
-        """A start on the session's folder while its copy runs: its exit status."""
-        try:
-            return subprocess.run([self.s.exe], cwd=self.s.root, env=self.s.env, stdin=subprocess.DEVNULL,
-                                  capture_output=True, timeout=harness.WINDOW_TIMEOUT).returncode
-        except subprocess.TimeoutExpired:
-            self.s.fail("a second start on the same table did not end")
 
     def assert_frameless_and_centred(self, window, size):
         """Our own window, placed by the program: without a window manager nothing
@@ -110,18 +101,14 @@ class E2ECase(unittest.TestCase):
                      % (window, harness.SCREEN_W, harness.SCREEN_H, centre[0], centre[1]))
         self.s.check(window.border == 0, "%r has an X border of %d" % (window, window.border))
         if self.window_manager is None:
-            tree = self.s.run("xwininfo", "-id", str(window.wid), "-tree")
-            self.s.check("(the root window)" in tree.split("Parent window id:")[1].splitlines()[0],
-                         "%r is not a child of the root window" % window)
+            self.s.check(self.s.x.parent(window.wid) == self.s.x.root, "%r is not a child of the root window" % window)
         else:
-            extents = self.s.window_property(window.wid, "_NET_FRAME_EXTENTS")
-            self.s.check(re.search(r"=\s*0,\s*0,\s*0,\s*0\s*$", extents),
-                         "%s framed %r: %s" % (self.window_manager, window, extents.strip()))
-        hints = self.s.window_property(window.wid, "_MOTIF_WM_HINTS")
-        m = re.search(r"=\s*(\w+),\s*(\w+),\s*(\w+)", hints)
-        self.s.check(m is not None, "%r sets no _MOTIF_WM_HINTS: %s" % (window, hints.strip()))
-        flags, decorations = int(m.group(1), 0), int(m.group(3), 0)
-        self.s.check(flags & 2 and decorations == 0, "%r asks for decorations: %s" % (window, hints.strip()))
+            extents = self.s.x.property(window.wid, "_NET_FRAME_EXTENTS")
+            self.s.check(extents == [0, 0, 0, 0], "%s framed %r: %s" % (self.window_manager, window, extents))
+        hints = self.s.x.property(window.wid, "_MOTIF_WM_HINTS")
+        self.s.check(hints is not None and len(hints) >= 3, "%r sets no _MOTIF_WM_HINTS: %s" % (window, hints))
+        flags, decorations = hints[0], hints[2]
+        self.s.check(flags & 2 and decorations == 0, "%r asks for decorations: %s" % (window, hints))
 
     def table_text_pixels(self, shot, rect):
         """(navy pixels, white pixels) of one table box."""
@@ -130,13 +117,13 @@ class E2ECase(unittest.TestCase):
         return navy, white
 
     def assert_dialog(self, window):
-        kind = self.s.window_property(window.wid, "_NET_WM_WINDOW_TYPE")
-        self.s.check("_NET_WM_WINDOW_TYPE_DIALOG" in kind, "%r is not a message box: %s" % (window, kind.strip()))
+        kind = self.s.x.property(window.wid, "_NET_WM_WINDOW_TYPE") or []
+        self.s.check("_NET_WM_WINDOW_TYPE_DIALOG" in kind, "%r is not a message box: %s" % (window, kind))
 
     def close_message_box(self, box):
         self.s.point_at(box)
-        self.s.hold_key("Return")
-        self.s.wait_gone(box.wid, what="the message box %r to close after Return" % box.name)
+        self.s.press("Return")
+        self.s.wait_gone(box, what="the message box %r to close after Return" % box.name)
 
     def close_high_score_box(self):
         box = self.s.wait_dialog("Tilebash", what="the high-score message box")

@@ -44,7 +44,7 @@ class DamagedTable(e2e_case.E2ECase):
                 time.sleep(0.1)
             if self.s.dialogs():
                 self.close_high_score_box()
-                self.s.hold_key("Return")
+                self.s.press("Return")
                 time.sleep(0.5)
         self.s.click(start, *playfield.EXIT_BUTTON)
         self.assert_exit_status(0)

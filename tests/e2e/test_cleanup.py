@@ -53,7 +53,7 @@ class Cleanup(e2e_case.E2ECase):
     def enter_name(self, start, name):
         self.close_high_score_box()
         self.s.type_text(name)
-        self.s.hold_key("Return")
+        self.s.press("Return")
         self.s.wait_for(lambda: name.encode() in self.s.read_highscores().split(b"\r\n"), 20,
                         "highscore.txt to be written with %r" % name)
 
@@ -115,7 +115,7 @@ class Cleanup(e2e_case.E2ECase):
         start = self.player.quit(play)
         self.close_high_score_box()
         self.s.type_text("Half")
-        self.s.close_request(start)
+        self.s.x.send_close_request(start.wid)
         self.assert_exit_status(0)
         self.assertEqual(self.s.read_highscores(),
                          table_bytes([("Half", "0"), ("Ann", "-1"), ("Bob", "-2"), ("Cid", "-3"), ("Dee", "-4")]))
@@ -125,12 +125,12 @@ class Cleanup(e2e_case.E2ECase):
         start = self.launch_to_start_window()
         play = self.player.play_to_paused(start)
         self.player.resume(play)
-        self.s.close_request(play)
-        self.s.wait_gone(play.wid, what="the play window to close during play")
+        self.s.x.send_close_request(play.wid)
+        self.s.wait_gone(play, what="the play window to close during play")
         start = self.s.wait_start_window()
         if self.s.dialogs():  # a lucky run of bricks may have entered the table
             self.close_high_score_box()
-            self.s.hold_key("Return")
+            self.s.press("Return")
         self.s.click(start, *playfield.EXIT_BUTTON)
         self.assert_exit_status(0)
         self.assert_left_nothing()
@@ -142,7 +142,7 @@ class Cleanup(e2e_case.E2ECase):
         self.s.proc.send_signal(signal.SIGTERM)
         status = self.s.wait_exit()
         self.s.check(status in (0, -signal.SIGTERM), "the program ended with status %s after SIGTERM" % status)
-        self.s.wait_for(lambda: not self.s.windows() and not self.s.all_viewable_windows(), 10,
+        self.s.wait_for(lambda: not self.s.windows() and not self.s.x.viewable(), 10,
                         "the windows to go with the program")
         self.assert_left_nothing()
 
@@ -150,7 +150,7 @@ class Cleanup(e2e_case.E2ECase):
         start = self.launch_to_start_window()
         play = self.player.play_to_paused(start)
         self.player.resume(play)
-        self.s.x.stop()
+        self.s.server.stop()
         try:
             status = self.s.proc.wait(harness.WINDOW_TIMEOUT)
         except Exception:

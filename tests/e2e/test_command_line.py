@@ -54,11 +54,11 @@ class CommandLine(e2e_case.E2ECase):
     def setUp(self):
         # Room for the start window at twice its size.
         self.s = harness.Session(self.id(), self.folder_name, screen_size=(1280, 1024),
-                                 window_manager=self.window_manager)
+                                 display=self.window_manager or "xvfb")
         self.addCleanup(self.s.close)
 
     def test_options_mistakes_and_a_missing_display_answer_on_the_terminal(self):
-        version = re.escape(harness.project_version())
+        version = re.escape("1.5.8")  # the version --version shows, written out: a release changes it here too
         data_home = os.path.join(self.s.root, "data")
         before = sorted(os.listdir(self.s.folder))
         for args, extra, status, out, err in CASES:

@@ -21,22 +21,18 @@ scenario: the start, info and play windows keep their sizes in the desktop's
 units, drawn at a whole-number scale, the start window's picture shows 1.5
 times enlarged, and the running game leaves no ball behind.
 
-Run as `test_desktops.py NAME`: ends with 77 (CTest's skip) when the
-compositor or what drives it is not installed."""
+Run as `test_desktops.py NAME`, NAME a display server of displays.txt with
+a desktop scenario: ends with 77 (CTest's skip) when the compositor or what
+drives it is not installed."""
 
-import importlib
 import os
-import shutil
-import signal
-import subprocess
 import sys
-import tempfile
 import time
 import unittest
 
 from PIL import Image, ImageChops
 
-import facts
+import displays
 import harness
 import playfield
 import screen
@@ -45,7 +41,8 @@ import wltrace
 from e2e_case import table_bytes
 
 OUTPUT = (1280, 960)  # room for the field at 2x in full screen
-START, PLAY = facts.START_WINDOW, facts.PLAY_WINDOW
+# The windows' sizes, in the desktop's units.
+START, PLAY, INFO = (320, 400), (640, 420), (500, 400)
 SPLASH_TOP = (0, 0, 320, 128)  # the start window's picture above its buttons
 GRIP = (160, 60)  # where the pointer takes the start window to drag it: on that picture
 ABOVE_GRIP = (0, 0, 320, 48)  # the part of the picture the pointer's arrow at GRIP leaves uncovered
@@ -64,14 +61,6 @@ NAME = "Wayland"
 # A running game shows a new picture every frame; a paused one none.
 RUNNING_COMMITS, QUIET_SECONDS = 10, 0.5
 TITLE_SECONDS = 2.0  # the level title and the stage's first frames, after which P counts
-# desktop name -> (module, class, whether a window presenting a launcher's
-# token gets the keyboard, the desktop's scale): sway's default
-# focus_on_window_activation is "urgent", which only marks the window; a
-# user's config may say "focus". A scaled desktop shows the windows, not a
-# whole game.
-COMPOSITORS = {"mutter": ("mutter", "Mutter", True, 1), "sway": ("sway", "Sway", False, 1),
-               "kwin": ("kwin", "KWin", True, 1), "sway_150": ("sway", "Sway", False, 1.5)}
-INFO = facts.INFO_WINDOW
 # The start window's picture enlarged 1.5 times with Pillow's bilinear filter
 # against the screen's, which Qt draws at 2x and the compositor shrinks by
 # 0.75 with a filter of its own: the two differ by a few levels on average
@@ -86,59 +75,25 @@ BALL = 15  # the ball's size on the field
 
 
 class DesktopScenario(unittest.TestCase):
-    compositor = None  # a key of COMPOSITORS
+    compositor = None  # a name of displays.txt
 
     def setUp(self):
-        module_name, class_name, self.raised_by_token, self.scale = COMPOSITORS[self.compositor]
-        module = importlib.import_module(module_name)
-        reason = module.missing()
+        reason = displays.missing(self.compositor)
         if reason:
             self.skipTest(reason)
-        self.root = tempfile.mkdtemp(prefix="tilebash-%s-" % self.compositor)
-        self.addCleanup(shutil.rmtree, self.root, True)
-        self.folder = os.path.join(self.root, "tilebash")
-        shutil.copytree(harness.program_dir(), self.folder, ignore=shutil.ignore_patterns("highscore.txt"))
-        self.table = os.path.join(self.folder, "highscore.txt")
-        with open(self.table, "wb") as f:
-            f.write(table_bytes(OLD_TABLE))
-        self.desk = getattr(module, class_name)(OUTPUT, **({"scale": self.scale} if self.scale != 1 else {}))
-        self.addCleanup(self.desk.stop)
-        self.keys = self.desk.keyboard()
-        self.env = dict(self.desk.env(), WAYLAND_DEBUG="1")
-        self.trace_path = os.path.join(harness.artifacts_dir(), "%s-wayland-trace.txt" % self.id())
-        with open(self.trace_path, "wb") as err:
-            self.proc = subprocess.Popen([os.path.join(self.folder, harness.EXE_NAME)], cwd=self.root, env=self.env,
-                                         stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=err,
-                                         start_new_session=True)
-        self.addCleanup(self.end_program)
-        self.trace = wltrace.Trace(self.trace_path)
-
-    def end_program(self):
-        if self.proc.poll() is None:
-            os.killpg(self.proc.pid, signal.SIGKILL)
-            self.proc.wait(10)
-
-    def fail_with(self, message):
-        shot = self.desk.screenshot()
-        where = "(the compositor offers no screenshot)"
-        if shot is not None:
-            where = os.path.join(harness.artifacts_dir(), "%s-failure.png" % self.id())
-            shot.save_png(where)
-        self.fail("%s\n  windows: %r\n  keyboard on: %r\n  screenshot: %s\n  trace: %s\n  compositor log:\n%s"
-                  % (message, self.trace.toplevels, self.trace.focused(), where, self.trace_path, self.desk.log()))
+        self.scale = displays.SERVERS[self.compositor].options.get("scale", 1)
+        self.s = harness.Session(self.id(), screen_size=OUTPUT, display=self.compositor)
+        self.addCleanup(self.s.close)
+        self.s.write_highscores(table_bytes(OLD_TABLE))
+        self.s.launch()
 
     def wait(self, condition, what, timeout=harness.WINDOW_TIMEOUT):
-        return harness.wait_while_running(self.proc, lambda: self.trace.read() and condition(), what,
-                                          self.fail_with, timeout, poll=0.1)
-
-    def window_with_keyboard(self, size, what):
-        return self.wait(lambda: self.trace.focused() if self.trace.focused() is self.trace.shown(size) else None,
-                         "%s (%dx%d) with the keyboard" % ((what,) + size))
+        return self.s.wait_for(condition, timeout, what)
 
     def commits_in(self, window, seconds):
-        before = self.trace.read() and window.commits
+        before = self.s.trace.read() and window.commits
         time.sleep(seconds)
-        return self.trace.read() and window.commits - before
+        return self.s.trace.read() and window.commits - before
 
     def wait_paused(self, window, what):
         self.wait(lambda: self.commits_in(window, QUIET_SECONDS) == 0, what, timeout=10)
@@ -146,22 +101,22 @@ class DesktopScenario(unittest.TestCase):
     def assert_running(self, window, what):
         shown = self.commits_in(window, QUIET_SECONDS)
         if shown < RUNNING_COMMITS:
-            self.fail_with("%s: %d new pictures in %.1f s" % (what, shown, QUIET_SECONDS))
+            self.s.fail("%s: %d new pictures in %.1f s" % (what, shown, QUIET_SECONDS))
 
     def drag_start_window(self, start):
         """Dragged by its picture, the start window goes with the pointer: the
         program asks the compositor to move it, which holds it by the point
         where the button went down (mutter) or where it took the pointer over
         and left the window (sway, KWin)."""
-        mouse = self.desk.pointer()
-        steer = wltrace.SteeredPointer(mouse, self.trace, OUTPUT)
+        mouse = self.s.pointer()
+        steer = wltrace.SteeredPointer(mouse, self.s.trace, OUTPUT)
         pressed = steer.point_at(start, GRIP, harness.WINDOW_TIMEOUT)
         if pressed is None:
-            self.fail_with("the pointer did not reach %r on the start window" % (GRIP,))
-        shot = self.desk.screenshot()
+            self.s.fail("the pointer did not reach %r on the start window" % (GRIP,))
+        shot = self.s.screenshot()
         old = shot and weston.find_picture(shot, self.splash(), ABOVE_GRIP)
         if shot and not old:
-            self.fail_with("the start window's picture is not on the screen before the drag")
+            self.s.fail("the start window's picture is not on the screen before the drag")
         mouse.down()
         mouse.move_by(*PAST_DRAG_DISTANCE)
         self.wait(lambda: start.move_requests, "the start window to ask the compositor to move it")
@@ -169,10 +124,10 @@ class DesktopScenario(unittest.TestCase):
             time.sleep(harness.KEY_HOLD / DRAG_STEPS)
             mouse.move_by(DRAG[0] // DRAG_STEPS, DRAG[1] // DRAG_STEPS)
         mouse.up()
-        held = steer.nudged_onto(start, lambda: (GRIP, self.trace.pointer_left_at), harness.WINDOW_TIMEOUT)
+        held = steer.nudged_onto(start, lambda: (GRIP, self.s.trace.pointer_left_at), harness.WINDOW_TIMEOUT)
         if held is None:
-            self.fail_with("the pointer is over neither %r nor %r of the start window but at %r"
-                           % (GRIP, self.trace.pointer_left_at, steer.on(start)))
+            self.s.fail("the pointer is over neither %r nor %r of the start window but at %r"
+                           % (GRIP, self.s.trace.pointer_left_at, steer.on(start)))
         released = (pressed[0] + PAST_DRAG_DISTANCE[0] + DRAG[0], pressed[1] + PAST_DRAG_DISTANCE[1] + DRAG[1])
         if old:  # as far as the pointer went, less its travel before the compositor took hold
             new = (old[0] + released[0] - pressed[0] - (held[0] - GRIP[0]),
@@ -189,110 +144,95 @@ class DesktopScenario(unittest.TestCase):
         """check(shot) on a screenshot, where the compositor offers one."""
         deadline = time.monotonic() + 10
         while True:
-            shot = self.desk.screenshot()
+            shot = self.s.screenshot()
             if shot is None or check(shot):
                 return
             if time.monotonic() > deadline:
-                self.fail_with("the screen does not show %s" % what)
+                self.s.fail("the screen does not show %s" % what)
             time.sleep(0.2)
 
-    def second_start(self, token):
-        env = dict(self.env, XDG_ACTIVATION_TOKEN=token) if token else self.env
-        try:
-            return subprocess.run([os.path.join(self.folder, harness.EXE_NAME)], cwd=self.root, env=env,
-                                  stdin=subprocess.DEVNULL, capture_output=True,
-                                  timeout=harness.WINDOW_TIMEOUT).returncode
-        except subprocess.TimeoutExpired:
-            self.fail_with("a second start on the same table did not end")
-
     def test_a_whole_game(self):
-        start = self.window_with_keyboard(START, "the start window")
+        start = self.s.wait_keyboard(START, "the start window")
         if any(mode != 1 for mode in start.decoration_modes):
-            self.fail_with("the start window settled on server-side decorations: %r" % start.decoration_modes)
+            self.s.fail("the start window settled on server-side decorations: %r" % start.decoration_modes)
         self.screenshot_checks(self.undecorated, "the start window's picture with no border or title bar around it")
         self.drag_start_window(start)
 
-        self.keys.press("space")  # Start has the focus
-        play = self.window_with_keyboard(PLAY, "the play window")
+        self.s.press("space")  # Start has the focus
+        play = self.s.wait_keyboard(PLAY, "the play window")
         self.screenshot_checks(lambda shot: playfield.title_shown(shot.crop(*self.field_at(shot), *PLAY)),
                                "the level title")
         time.sleep(TITLE_SECONDS)  # the title is one still picture: no pictures come while it shows
         self.wait_paused(play, "the play window waiting for P after the level title")
-        self.keys.press("p")
+        self.s.press("p")
         self.assert_running(play, "P did not set the game running")
         time.sleep(2.0)  # the ball reaches the wall
 
-        other = self.desk.other_window
+        other = self.s.server.other_window
         other.show()
-        self.wait(lambda: self.trace.focused() is not play, "the keyboard to leave the play window")
+        self.wait(lambda: self.s.trace.focused() is not play, "the keyboard to leave the play window")
         self.wait_paused(play, "the game paused behind another client's window")
         token = other.activation_token()  # as a launcher gets one for the program it starts
-        status = self.second_start(token)
-        if status != 0:
-            self.fail_with("the second start ended with %s" % status)
+        status = self.s.start_again(**({"XDG_ACTIVATION_TOKEN": token} if token else {}))
+        self.s.check(status == 0, "the second start ended with %s" % status)
         if token is not None:  # without it GNOME and KDE only mark the window as wanting attention
-            self.wait(lambda: token in self.trace.activations, "the running copy to present the token %r" % token)
-        if not self.raised_by_token:  # the keyboard comes back when the other window goes
+            self.wait(lambda: token in self.s.trace.activations, "the running copy to present the token %r" % token)
+        if not self.s.server.token_focuses:  # the keyboard comes back when the other window goes
             other.hide()
-        self.window_with_keyboard(PLAY, "the play window brought back by the second start")
+        self.s.wait_keyboard(PLAY, "the play window brought back by the second start")
         if other.shown:
             other.hide()
-        self.keys.press("p")
+        self.s.press("p")
         self.assert_running(play, "P did not resume the game")
 
-        self.keys.press("F11")
+        self.s.press("F11")
         self.wait(lambda: play.fullscreen_requests and play.buffer == OUTPUT, "the play window in full screen")
         self.screenshot_checks(lambda shot: playfield.field_in(shot) == FULL_SCREEN_FIELD,
                                "the field at (x, y, scale) %r" % (FULL_SCREEN_FIELD,))
-        self.keys.press("F11")
+        self.s.press("F11")
         self.wait(lambda: play.buffer == PLAY, "the play window back at its size")
 
-        self.keys.press("q")
-        self.wait(lambda: (self.trace.focused() not in (None, play, start) and self.trace.focused().buffer
+        self.s.press("q")
+        self.wait(lambda: (self.s.trace.focused() not in (None, play, start) and self.s.trace.focused().buffer
                            not in (START, PLAY)), "the high-score box with the keyboard")
-        self.keys.press("Return")
-        self.window_with_keyboard(START, "the start window after the game")
-        self.keys.type_text(NAME)
-        self.keys.press("Return")
+        self.s.press("Return")
+        self.s.wait_keyboard(START, "the start window after the game")
+        self.s.type_text(NAME)
+        self.s.press("Return")
 
         def saved():
-            with open(self.table, "rb") as f:
-                data = f.read()
+            data = self.s.read_highscores()
             return data if data.startswith(NAME.encode() + b"\r\n") else None
         data = self.wait(saved, "highscore.txt with %s in row 0" % NAME)
         score = data.split(b"\r\n")[1]
         self.assertRegex(score.decode(), r"^[1-9][0-9]*0$", "no brick was broken: %r" % data)
         self.assertEqual(data, table_bytes([(NAME, score.decode())] + OLD_TABLE[:4]))
 
-        self.keys.press("Tab")  # from Start to Exit
-        self.keys.press("space")
-        try:
-            status = self.proc.wait(harness.WINDOW_TIMEOUT)
-        except subprocess.TimeoutExpired:
-            self.fail_with("Exit did not end the program")
-        self.assertEqual(status, 0)
+        self.s.press("Tab")  # from Start to Exit
+        self.s.press("space")
+        self.assertEqual(self.s.wait_exit(), 0, "Exit did not end the program with 0")
 
     def test_windows_at_scale(self):
         """On a desktop scaled to 150 % every window keeps its size in the
         desktop's units, drawn at a whole-number scale (the compositor makes
         the rest); the start window shows its picture 1.5 times enlarged, and
         a running game leaves no ball behind on the field."""
-        start = self.window_with_keyboard(START, "the start window")
+        start = self.s.wait_keyboard(START, "the start window")
         self.screenshot_checks(lambda shot: self.splash_enlarged(shot) is None, "the start window's picture at "
                                "%g times its size" % self.scale)
-        self.keys.down("Shift_L")  # back from Start to Info
-        self.keys.press("Tab")
-        self.keys.up("Shift_L")
-        self.keys.press("space")
-        info = self.window_with_keyboard(INFO, "the info window")
-        self.keys.press("space")  # Back to Main has the focus
-        self.window_with_keyboard(START, "the start window back from the info window")
-        self.keys.press("Tab")  # from Info round to Start
-        self.keys.press("space")
-        play = self.window_with_keyboard(PLAY, "the play window")
+        self.s.key_down("Shift_L")  # back from Start to Info
+        self.s.press("Tab")
+        self.s.key_up("Shift_L")
+        self.s.press("space")
+        info = self.s.wait_keyboard(INFO, "the info window")
+        self.s.press("space")  # Back to Main has the focus
+        self.s.wait_keyboard(START, "the start window back from the info window")
+        self.s.press("Tab")  # from Info round to Start
+        self.s.press("space")
+        play = self.s.wait_keyboard(PLAY, "the play window")
         time.sleep(TITLE_SECONDS)
         self.wait_paused(play, "the play window waiting for P after the level title")
-        self.keys.press("p")
+        self.s.press("p")
         self.assert_running(play, "P did not set the game running")
         for window, size in ((start, START), (info, INFO), (play, PLAY)):
             scale = window.buffer[0] // size[0]
@@ -300,12 +240,12 @@ class DesktopScenario(unittest.TestCase):
         balls = set()  # where the ball was seen on the open field
         deadline = time.monotonic() + 3
         while time.monotonic() < deadline:
-            field = self.field_at_1x(self.desk.screenshot())
+            field = self.field_at_1x(self.s.screenshot())
             if not playfield.paused_notice(field):  # a lost ball waits at the paddle, the notice on the field
                 box = ImageChops.difference(field.crop(*OPEN_FIELD).picture, playfield.background().crop(
                     *OPEN_FIELD).picture).convert("L").point(lambda v: 255 if v > FIELD_TOLERANCE else 0).getbbox()
                 if box and (box[2] - box[0] > BALL + 1 or box[3] - box[1] > BALL + 1):
-                    self.fail_with("more than one ball on the open field: drawn over %r" % (box,))
+                    self.s.fail("more than one ball on the open field: drawn over %r" % (box,))
                 balls.add(box)
         self.assertGreater(len(balls - {None}), 1, "the ball not seen moving on the open field")
 
@@ -336,7 +276,7 @@ class DesktopScenario(unittest.TestCase):
     def field_at_1x(self, shot):
         window = self.on_screen(shot, PLAY)
         if window is None:
-            self.fail_with("the play window is not on the screen at %g times %r" % (self.scale, PLAY))
+            self.s.fail("the play window is not on the screen at %g times %r" % (self.scale, PLAY))
         return screen.Image(window.picture.resize(PLAY, Image.Resampling.NEAREST))
 
     def undecorated(self, shot):
@@ -364,11 +304,10 @@ def scenario(name):
 
 if __name__ == "__main__":
     name = sys.argv.pop(1)
-    module_name = COMPOSITORS[name][0]
-    reason = importlib.import_module(module_name).missing()
+    reason = displays.missing(name)
     if reason:
         print("skipped: %s" % reason)
         sys.exit(77)
-    test = "test_a_whole_game" if COMPOSITORS[name][3] == 1 else "test_windows_at_scale"
+    test = {"game": "test_a_whole_game", "scaled": "test_windows_at_scale"}[displays.SERVERS[name].desktop]
     result = unittest.TextTestRunner(verbosity=2).run(scenario(name)(test))
     sys.exit(0 if result.wasSuccessful() else 1)

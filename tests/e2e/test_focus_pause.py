@@ -19,7 +19,7 @@ class FocusPause(e2e_case.E2ECase):
         before = self.s.screenshot(play)
 
         self.s.move_to(other, other.width // 2, other.height // 2)
-        self.s.run("xdotool", "windowfocus", str(other.wid))
+        self.s.x.set_focus(other.wid)
         paused = self.player.wait_paused(play, timeout=5, what="\"Paused\" after the focus went elsewhere")
         time.sleep(1.5)
         later = self.s.screenshot(play)
@@ -29,7 +29,7 @@ class FocusPause(e2e_case.E2ECase):
 
         # Back in the play window, P plays on from where it stopped.
         self.s.point_at(play)
-        self.s.run("xdotool", "windowfocus", str(play.wid))
+        self.s.x.set_focus(play.wid)
         self.player.resume(play)
         self.player.quit(play)
 

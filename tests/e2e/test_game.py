@@ -22,12 +22,12 @@ class Game(e2e_case.E2ECase):
         self.s.check(self.name_box_white(start, 0) >= 8, "row 0 should show its holder before the game")
 
         self.s.point_at(start)
-        self.s.check(self.s.display.cursor_visible(), "the pointer should show over the start window")
+        self.s.check(self.s.x.cursor_visible(), "the pointer should show over the start window")
         play = self.player.click_start(start)
         self.assert_frameless_and_centred(play, (640, 420))
         self.s.point_at(play)
-        self.s.wait_for(lambda: not self.s.display.cursor_visible(), 10, "the pointer to vanish over the play window")
-        self.s.check(self.s.window_info(start.wid) is None, "the start window should hide during the game")
+        self.s.wait_for(lambda: not self.s.x.cursor_visible(), 10, "the pointer to vanish over the play window")
+        self.s.check(self.s.current(start) is None, "the start window should hide during the game")
 
         titles, title_seconds, first_frame = self.player.watch_title(play)
         self.s.check(titles, "no screenshot showed the level title on the cleared play field")
@@ -50,7 +50,7 @@ class Game(e2e_case.E2ECase):
         # The new row's box is open, focused and empty (only a caret may show).
         self.s.check(self.name_box_white(start, 0) < 20, "the name box of row 0 was not emptied for typing")
         self.s.type_text("Zebediah1234")  # two more than the box takes
-        self.s.hold_key("Return")
+        self.s.press("Return")
 
         def saved():
             data = self.s.read_highscores()
@@ -77,7 +77,7 @@ class Game(e2e_case.E2ECase):
         start = self.player.quit(play)
         self.close_high_score_box()
         self.s.type_text("Kim")
-        self.s.hold_key("Return")
+        self.s.press("Return")
         expected = table_bytes([("Ann", "100"), ("Bob", "50"), ("Kim", "0"), ("Cid", "-5"), ("Dee", "-6")])
         self.s.wait_for(lambda: self.s.read_highscores() == expected, 20, "the table with Kim in row 2")
 
@@ -85,7 +85,7 @@ class Game(e2e_case.E2ECase):
         play = self.player.play_to_paused(start)
         start = self.player.quit(play)
         self.close_high_score_box()
-        self.s.hold_key("Return")
+        self.s.press("Return")
         expected = table_bytes([("Ann", "100"), ("Bob", "50"), ("Kim", "0"), ("Anonymous", "0"), ("Cid", "-5")])
         self.s.wait_for(lambda: self.s.read_highscores() == expected, 20, "the table with Anonymous in row 3")
         self.assertEqual(self.s.read_highscores(), expected)
@@ -102,23 +102,23 @@ class Game(e2e_case.E2ECase):
 
         # During the level title...
         play = self.player.click_start(start)
-        self.s.close_request(play)
-        self.s.wait_gone(play.wid, what="the play window to close during the title")
+        self.s.x.send_close_request(play.wid)
+        self.s.wait_gone(play, what="the play window to close during the title")
         start = self.s.wait_start_window()
         self.assert_no_dialog_for(1.0, "a score of 0 does not enter the default table")
 
         # ...and while the ball is moving.
         play = self.player.play_to_paused(start)
         self.player.resume(play)
-        self.s.close_request(play)
-        self.s.wait_gone(play.wid, what="the play window to close during play")
+        self.s.x.send_close_request(play.wid)
+        self.s.wait_gone(play, what="the play window to close during play")
         start = self.s.wait_start_window()
         self.s.check(self.s.proc.poll() is None, "the program ended instead of showing the start window")
 
         # The program carries on: another game starts.
         if self.s.dialogs():  # a lucky run of bricks may have entered the table
             self.close_high_score_box()
-            self.s.hold_key("Return")
+            self.s.press("Return")
         play = self.player.play_to_paused(start)
         self.player.quit(play)
 

@@ -17,7 +17,7 @@ class GameOver(e2e_case.E2ECase):
         self.assertEqual(pauses, 3, "a game has four balls: three lost balls pause it, the fourth ends it")
         self.assert_dialog(game_over)
         self.close_message_box(game_over)
-        self.s.wait_gone(play.wid, what="the play window to close after Game Over")
+        self.s.wait_gone(play, what="the play window to close after Game Over")
         self.s.wait_start_window()
         self.assert_no_dialog_for(1.0, "the score does not reach the table")
 

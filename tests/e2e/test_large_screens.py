@@ -20,7 +20,8 @@ import playfield
 import screen
 
 BIG = (2048, 1536)
-from xwindows import INFO, PLAY, START
+# The windows' sizes, in the desktop's units.
+START, PLAY, INFO = (320, 400), (640, 420), (500, 400)
 PAUSED_TEXT = (226, 195, 90, 30)  # where "Paused" is printed
 LIVES_TEXT = (544, 146, 70, 16)
 START_PICTURE_ONLY = (0, 0, 320, 126)  # the title logo band, above the buttons
@@ -68,30 +69,30 @@ class LargeScreens(e2e_case.E2ECase):
         if getattr(self, "s", None) is not None:
             self.s.close()
         self.s = harness.Session(self.id(), self.folder_name, screen_size or self.screen_size,
-                                 window_manager=window_manager)
+                                 window_manager or "xvfb")
         self.addCleanup(self.s.close)
         self.player = playfield.Player(self.s)
         self.s.env.update(env or {})
         if xft_dpi is not None:
-            self.s.run("xprop", "-root", "-f", "RESOURCE_MANAGER", "8s", "-set", "RESOURCE_MANAGER",
-                       "Xft.dpi:\t%d\n" % xft_dpi)
+            self.s.x.set_root_text("RESOURCE_MANAGER", "Xft.dpi:\t%d\n" % xft_dpi)
 
     def wait_moved_to(self, window, x, y):
         def there():
-            now = self.s.window_info(window.wid)
+            now = self.s.current(window)
             return now if now is not None and (now.x, now.y) == (x, y) else None
         return self.s.wait_for(there, 10, "%r to move to +%d+%d" % (window, x, y))
 
     def drag(self, window, x, y, dx, dy, steps=6):
         """Left button down at a point of window, travel by (dx, dy), up."""
         self.s.move_to(window, x, y)
-        self.s.run("xdotool", "mousedown", "1")
+        mouse = self.s.pointer()
+        mouse.down()
         gx, gy = window.x + x, window.y + y
         for i in range(1, steps + 1):
-            self.s.run("xdotool", "mousemove", str(gx + dx * i // steps), str(gy + dy * i // steps))
+            self.s.x.warp(gx + dx * i // steps, gy + dy * i // steps)
             time.sleep(0.03)
         time.sleep(0.2)
-        self.s.run("xdotool", "mouseup", "1")
+        mouse.up()
         time.sleep(0.2)
 
     def assert_blocks(self, shot, original, area, factor, what):
@@ -117,7 +118,7 @@ class LargeScreens(e2e_case.E2ECase):
         # releasing away from it clicks nothing.
         self.drag(moved, *playfield.START_BUTTON, -120, 90)
         time.sleep(0.5)
-        now = self.s.window_info(moved.wid)
+        now = self.s.current(moved)
         self.s.check(now is not None and (now.x, now.y) == (moved.x, moved.y),
                      "a drag from the Start button moved the window to %r" % now)
         self.s.check([w.wid for w in self.s.windows()] == [start.wid], "a drag from Start started something")
@@ -126,7 +127,7 @@ class LargeScreens(e2e_case.E2ECase):
         info = self.s.wait_info_window("the information window after Info")
         self.drag(info, 300, 30, -70, 40)
         self.wait_moved_to(info, info.x - 70, info.y + 40)
-        back_at = self.s.window_info(info.wid)
+        back_at = self.s.current(info)
         self.s.click(back_at, *playfield.BACK_BUTTON)
         again = self.s.wait_start_window()
         self.assertEqual((again.x, again.y), (moved.x, moved.y), "the start window kept its new place")
@@ -136,7 +137,7 @@ class LargeScreens(e2e_case.E2ECase):
         play = self.player.play_to_paused(start)
         self.drag(play, 300, 200, 100, 60)  # in the play area
         time.sleep(0.5)
-        now = self.s.window_info(play.wid)
+        now = self.s.current(play)
         self.s.check(now is not None and (now.x, now.y) == (play.x, play.y),
                      "a drag in the play area moved the play window to %r" % now)
         self.drag(play, 585, 300, -120, 50)  # below the status panels
@@ -225,12 +226,12 @@ class LargeScreens(e2e_case.E2ECase):
     def visit_full_screen(self, camera, size, place):
         play = self.player.play_to_paused(self.launch_to_start_window())
         windowed = camera.look(play)
-        self.s.hold_key("F11")
+        self.s.press("F11")
         full = self.wait_full_screen(play, size, camera, place)
         self.assert_shows_in_blocks_on_black(camera, full, windowed, place)
         for x, y in ((full.width // 2, full.height // 2), (2, 2)):  # on the field, on the border
             self.s.move_to(full, x, y)
-            self.s.wait_for(lambda: not self.s.display.cursor_visible(), 10, "the pointer hidden at +%d+%d" % (x, y))
+            self.s.wait_for(lambda: not self.s.x.cursor_visible(), 10, "the pointer hidden at +%d+%d" % (x, y))
         self.assert_p_left_and_right_play(full)
 
         other = self.bring_other_window_forward()
@@ -238,18 +239,18 @@ class LargeScreens(e2e_case.E2ECase):
         seen = camera.d.picture(camera.d.root, (other.x, other.y, other.width, other.height))
         self.s.check(seen.count(lambda c: not screen.is_dark(c, 1)) > other.width * other.height // 2,
                      "the other program's window %r is not in front of full screen" % other)
-        self.s.run("xdotool", "windowactivate", str(full.wid))
+        self.s.x.activate(full.wid)
         self.wait_active(full, "the play window, back")
         full = self.wait_full_screen(play, size, camera, place)
         self.player.resume(full)
 
         for leave in ("F11", "Escape"):
-            self.s.hold_key(leave)
+            self.s.press(leave)
             back = self.s.wait_for(lambda: self.geometry_is(play.wid, (play.x, play.y) + PLAY), 10,
                                    "%s to bring the play window back to %r" % (leave, play))
             self.s.wait_for(lambda: playfield.frame_shown(camera.look(back)), 10,
                             "the frame at its own size after %s" % leave)
-            self.s.hold_key("F11")
+            self.s.press("F11")
             full = self.wait_full_screen(play, size, camera, place)
 
         # Q leaves the game from full screen; the next Start opens it full screen again.
@@ -262,7 +263,7 @@ class LargeScreens(e2e_case.E2ECase):
         self.assert_exit_status(0)
 
     def geometry_is(self, wid, geometry):
-        now = self.s.window_info(wid)
+        now = self.s.x.window_info(wid)
         return now if now is not None and (now.x, now.y, now.width, now.height) == geometry else None
 
     def wait_full_screen(self, play, size, camera, place):
@@ -309,7 +310,7 @@ class LargeScreens(e2e_case.E2ECase):
         for _ in range(3):
             shots = [self.player.resume(full)]
             for key in ("Left", "Right"):
-                self.s.hold_key(key)
+                self.s.press(key)
                 shots.append(self.player.look(full))
             if all(shots[0].same_area(shot, playfield.LIVES_AREA) and not playfield.paused_notice(shot)
                    for shot in shots[1:]):
@@ -321,13 +322,12 @@ class LargeScreens(e2e_case.E2ECase):
 
     # ---- several screens -----------------------------------------------------
 
-    @unittest.skipUnless(shutil.which("xrandr"), "xrandr (x11-xserver-utils) is needed to split the screen")
     def test_windows_open_centred_on_the_screen_that_holds_the_pointer(self):
         # One 2048x768 X screen shown as two 1024x768 monitors side by side.
         self.open_session((2048, 768))
-        self.s.run("xrandr", "--setmonitor", "left", "1024/271x768/203+0+0", "screen")
-        self.s.run("xrandr", "--setmonitor", "right", "1024/271x768/203+1024+0", "none")
-        self.s.run("xdotool", "mousemove", "1500", "400")
+        self.s.x.set_monitor("left", (0, 0, 1024, 768), (271, 203), output="screen")
+        self.s.x.set_monitor("right", (1024, 0, 1024, 768), (271, 203))
+        self.s.x.warp(1500, 400)
         start = self.launch_to_start_window()
         expected = (1024 + (1024 - START[0]) // 2, (768 - START[1]) // 2)
         self.s.check((start.x, start.y) == expected,

@@ -12,7 +12,6 @@ import unittest
 import e2e_case
 import harness
 import playfield
-import xwindows
 
 LOCK_NAME = "tilebash.lock"
 
@@ -29,13 +28,14 @@ class OneCopyPerTable(e2e_case.E2ECase):
                                 stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                 start_new_session=True)
         self.addCleanup(lambda: proc.poll() is None and (proc.kill(), proc.wait(10)))
-        self.s.wait_for(lambda: [w for w in self.s.windows(proc.pid) if w.size == (320, 400)], harness.WINDOW_TIMEOUT,
+        self.s.wait_for(lambda: [w for w in map(self.s.x.window_info, self.s.x.windows_of(proc.pid))
+                                 if w and w.size == (320, 400)], harness.WINDOW_TIMEOUT,
                         "the other folder's start window")
         return proc
 
     def top_window(self):
         """The highest viewable window larger than 1x1."""
-        return next((w for w in self.s.all_viewable_windows() if w.width > 1 and w.height > 1), None)
+        return next((w for w in self.s.x.viewable() if w.width > 1 and w.height > 1), None)
 
     def test_a_second_start_raises_the_running_copys_window_and_a_copy_elsewhere_runs_beside_it(self):
         start = self.launch_to_start_window()
@@ -45,7 +45,7 @@ class OneCopyPerTable(e2e_case.E2ECase):
             return self.s.wait_info_window()
 
         def to_play():
-            info = self.s.find_window(size=xwindows.INFO)
+            info = self.s.find_window(size=harness.INFO)
             self.s.click(info, *playfield.BACK_BUTTON)
             self.s.wait_start_window()
             return self.player.click_start(start)
@@ -55,12 +55,12 @@ class OneCopyPerTable(e2e_case.E2ECase):
             with self.subTest(window=name):
                 current = show()
                 other = self.start_other_folder()
-                self.s.check(self.top_window().wid != current.wid and self.s.focused() != current.wid,
+                self.s.check(self.top_window().wid != current.wid and self.s.x.focus() != current.wid,
                              "the other folder's copy should cover the %s" % name)
-                status = self.start_again()
+                status = self.s.start_again()
                 self.s.check(status == 0, "the second start on one table ended with status %s" % status)
                 self.s.wait_for(lambda: self.top_window().wid == current.wid, 10, "the %s on top" % name)
-                self.s.wait_for(lambda: self.s.focused() == current.wid, 10, "the %s to have the focus" % name)
+                self.s.wait_for(lambda: self.s.x.focus() == current.wid, 10, "the %s to have the focus" % name)
                 self.s.check(other.poll() is None, "the copy in another folder ended (status %s)" % other.poll())
                 self.s.check(self.s.proc.poll() is None, "the first copy ended")
                 other.kill()
@@ -74,7 +74,7 @@ class OneCopyPerTable(e2e_case.E2ECase):
         self.s.check(os.path.exists(lock), "the killed copy should have left its lock behind")
         start = self.launch_to_start_window()
         # The new copy holds the table: a further start hands over to it.
-        status = self.start_again()
+        status = self.s.start_again()
         self.s.check(status == 0, "a start beside the new copy ended with status %s" % status)
         self.s.click(start, *playfield.EXIT_BUTTON)
         self.assert_exit_status(0)

@@ -62,7 +62,7 @@ class ScoreFolder(e2e_case.E2ECase):
         self.close_high_score_box()
         self.s.check(not self.s.dialogs(), "a message box reported a failure: %r" % self.s.dialogs())
         self.s.type_text("Ro")
-        self.s.hold_key("Return")
+        self.s.press("Return")
 
         def saved():
             data = self.read(self.user_table)

@@ -25,7 +25,7 @@ class StartWindow(e2e_case.E2ECase):
         start = self.launch_to_start_window()
         self.assert_frameless_and_centred(start, (320, 400))
         self.assertEqual(self.s.read_highscores(), DEFAULT_TABLE)
-        others = [w for w in self.s.all_viewable_windows() if w.wid != start.wid]
+        others = [w for w in self.s.x.viewable() if w.wid != start.wid]
         self.s.check(not others, "only the start window should be on screen, also found %r" % others)
         self.assert_table_readable(self.s.screenshot(start))
 
@@ -37,7 +37,7 @@ class StartWindow(e2e_case.E2ECase):
 
     def test_close_request_to_the_start_window_ends_the_program(self):
         start = self.launch_to_start_window()
-        self.s.close_request(start)
+        self.s.x.send_close_request(start.wid)
         self.assert_exit_status(0)
         self.assert_no_window_left()
 
@@ -70,7 +70,7 @@ class StartWindow(e2e_case.E2ECase):
         self.s.click(start, *playfield.INFO_BUTTON)
         info = self.s.wait_info_window()
         self.assert_frameless_and_centred(info, (500, 400))
-        self.s.wait_gone(start.wid, what="the start window to hide")
+        self.s.wait_gone(start, what="the start window to hide")
         shot = self.s.screenshot(info)
         colours = set(shot.pixels((0, 0, 500, 400)))
         self.s.check(len(colours) > 50, "the information window shows no picture (%d colours)" % len(colours))
@@ -79,11 +79,11 @@ class StartWindow(e2e_case.E2ECase):
         self.s.write_highscores(e2e_case.table_bytes([("Someone", "1")] * 5))
         self.s.click(info, 18, 354)  # inside the button's rectangle, above its shape (8 px cut)
         time.sleep(1.0)
-        self.s.check(self.s.window_info(info.wid) is not None and self.s.window_info(start.wid) is None,
+        self.s.check(self.s.current(info) is not None and self.s.current(start) is None,
                      "a click above Back to Main's shape switched windows")
         self.s.click(info, *playfield.BACK_BUTTON)
         back = self.s.wait_start_window()
-        self.s.wait_gone(info.wid, what="the information window to hide")
+        self.s.wait_gone(info, what="the information window to hide")
         self.assertEqual(back.wid, start.wid, "Back to Main should show the same start window again")
         # Until it is painted again the window may show anything: a table that
         # was reloaded never comes back as it was.

@@ -21,8 +21,8 @@ class WindowManagerScenario:
 
     def park_pointer(self):
         """Away from every window, so only the manager's focus routes the keys."""
-        self.s.run("xdotool", "mousemove", *map(str, CORNER))
-        self.s.wait_for(lambda: self.s.display.pointer() == CORNER, 10, "the pointer in the corner")
+        self.s.x.warp(*CORNER)
+        self.s.wait_for(lambda: self.s.x.pointer() == CORNER, 10, "the pointer in the corner")
 
     def one_p_plays(self, play, what):
         """A single P, held as a finger holds it, sets the game running. A ball
@@ -30,7 +30,7 @@ class WindowManagerScenario:
         serve shows "Paused" again before a slow screenshot sees play: a life
         fewer, which only play can cost, counts as running too."""
         before = self.s.screenshot(play)
-        self.s.hold_key("p")
+        self.s.press("p")
         deadline = time.monotonic() + 5
         while True:
             running = self.s.screenshot(play)
@@ -59,7 +59,7 @@ class WindowManagerScenario:
         self.bring_other_window_forward()
         self.player.wait_paused(play, timeout=5, what="\"Paused\" once another window is active")
 
-        status = self.start_again()
+        status = self.s.start_again()
         self.s.check(status == 0, "the second start on one table ended with status %s" % status)
         self.wait_active(play, "the play window, after the second start")
         self.park_pointer()
@@ -68,10 +68,10 @@ class WindowManagerScenario:
         start = self.player.quit(play)
         self.wait_active(start, "the start window, after Q")
         # Minimised, the running copy's window comes back on a second start.
-        self.s.run("xdotool", "windowminimize", str(start.wid))
-        self.s.wait_for(lambda: self.s.window_info(start.wid) is None, 10, "the start window minimised")
-        self.s.check(self.start_again() == 0, "the second start over a minimised window did not end with 0")
-        self.s.wait_for(lambda: self.s.window_info(start.wid), 10, "the start window restored")
+        self.s.x.minimize(start.wid)
+        self.s.wait_for(lambda: self.s.current(start) is None, 10, "the start window minimised")
+        self.s.check(self.s.start_again() == 0, "the second start over a minimised window did not end with 0")
+        self.s.wait_for(lambda: self.s.current(start), 10, "the start window restored")
         self.wait_active(start, "the start window, restored by a second start")
         self.s.click(start, *playfield.EXIT_BUTTON)
         self.assert_exit_status(0)

@@ -122,7 +122,7 @@ class Camera(contextlib.AbstractContextManager):
 
     def __init__(self, session):
         self.s = session
-        self.d = x11.Display(session.x.display)
+        self.d = x11.Display(session.server.display)
         self.window = None
         self.place = None  # (x, y, scale) of the field in the window
 

@@ -21,10 +21,11 @@ import shutil
 import subprocess
 import tempfile
 
-import harness
+import procs
 import screen
 import wlinput
-from harness import SCREEN_H, SCREEN_W
+import wltrace
+from xserver import SCREEN_H, SCREEN_W
 
 START_TIMEOUT = 30.0
 UNPRIVILEGED_USER = "nobody"  # present on every Debian system
@@ -48,14 +49,6 @@ BUS_CONFIG = """<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Config
 """
 
 
-def missing_tools(*tools):
-    """The first of tools (and wlinput) this machine lacks, as a reason, or None."""
-    for tool in tools + ("dbus-daemon",):
-        if shutil.which(tool) is None:
-            return "%s is not installed (run scripts/setup)" % tool
-    return wlinput.missing()
-
-
 def bus_connection(address):
     """A connection to the D-Bus session at address, through python3-gi (the
     system python3's, as the e2e tests run), imported only by those who call."""
@@ -72,12 +65,17 @@ class Compositor:
     UNPRIVILEGED_USER when the test is root; driven gives it the bus and wlinput."""
 
     name = "compositor"
+    tools = ()  # the programs it needs
     as_user = False
     driven = True
+    traced = True  # the program's windows are read from its protocol trace
+    # Whether a window presenting a launcher's activation token gets the
+    # keyboard, or is only marked as wanting attention.
+    token_focuses = True
     keys_through = "a keyboard protocol"  # what the compositor would offer wlinput for keys
     pointer_through = "a pointer protocol"  # and for the pointer
 
-    def __init__(self, size=(SCREEN_W, SCREEN_H)):
+    def __init__(self, size=(SCREEN_W, SCREEN_H), config_home=None):
         self.size = tuple(size)
         self.socket_name = "tilebash-%s-%d-%d" % (self.name, os.getpid(), next(_sockets))
         self.user = pwd.getpwnam(UNPRIVILEGED_USER) if self.as_user and os.geteuid() == 0 else None
@@ -94,7 +92,7 @@ class Compositor:
             if self.driven:
                 self.bus_address = self._start_bus()
             self.proc = self._start(self._own_env())
-            self.socket = harness.wait_while_running(self.proc, self._ready, "%s to take clients" % self.name,
+            self.socket = procs.wait_while_running(self.proc, self._ready, "%s to take clients" % self.name,
                                                      self._failed, START_TIMEOUT, 0.1, self.name)
             if self.driven:
                 self.tool = wlinput.Tool(self.env(), self.log_path)
@@ -122,7 +120,7 @@ class Compositor:
 
     def _start_bus(self):
         config = self._own_file("bus.conf", BUS_CONFIG % os.path.join(self.runtime, "bus"))
-        self.bus, address = harness.started_announcing(lambda fd: self._popen(
+        self.bus, address = procs.started_announcing(lambda fd: self._popen(
             ["dbus-daemon", "--nofork", "--config-file=" + config, "--print-address=%d" % fd], self._own_env(),
             pass_fds=(fd,)))
         if not address:
@@ -133,7 +131,7 @@ class Compositor:
         """The compositor's environment: its folder for runtime, home and settings."""
         folder = self.runtime
         user = self.user.pw_name if self.user else None  # else our own USER and LOGNAME stay
-        return harness.client_env(XDG_RUNTIME_DIR=folder, HOME=folder, XDG_CONFIG_HOME=folder, XDG_DATA_HOME=folder,
+        return procs.client_env(XDG_RUNTIME_DIR=folder, HOME=folder, XDG_CONFIG_HOME=folder, XDG_DATA_HOME=folder,
                                   XDG_CACHE_HOME=folder, DBUS_SESSION_BUS_ADDRESS=self.bus_address, USER=user,
                                   LOGNAME=user)
 
@@ -162,25 +160,54 @@ class Compositor:
                                % (" ".join(argv), out.returncode, out.stderr.decode(errors="replace")[-2000:]))
         return screen.load(io.BytesIO(out.stdout))
 
-    # ---- what a test uses ------------------------------------------------
+    # ---- what a session asks of every display ---------------------------
+    @classmethod
+    def missing(cls, **options):
+        """The first of the tools (with the bus and wlinput when driven) this machine lacks, as a reason, or None."""
+        for tool in cls.tools + (("dbus-daemon",) if cls.driven else ()):
+            if shutil.which(tool) is None:
+                return "%s is not installed (run scripts/setup)" % tool
+        return wlinput.missing() if cls.driven else None
+
     def env(self, base=None):
         """The environment of a Qt client of this compositor, on its D-Bus session if it has one."""
-        return harness.client_env(base, XDG_RUNTIME_DIR=self.client_runtime, WAYLAND_DISPLAY=self.socket,
-                                  QT_QPA_PLATFORM="wayland", DBUS_SESSION_BUS_ADDRESS=self.bus_address)
+        return procs.client_env(base, XDG_RUNTIME_DIR=self.client_runtime, WAYLAND_DISPLAY=self.socket,
+                                QT_QPA_PLATFORM="wayland", DBUS_SESSION_BUS_ADDRESS=self.bus_address)
+
+    def windows(self, session):
+        """The program's live windows with a picture, from its trace."""
+        trace = session.trace and session.trace.read()
+        return [top for top in trace.toplevels if not top.gone and top.size] if trace else []
+
+    def current(self, session, window):
+        session.trace.read()
+        return None if window.gone else window
+
+    def focused(self, session):
+        return session.trace and session.trace.read().focused()
+
+    def move_to(self, session, window, x, y):
+        """Steered onto the spot by what the program is told of the pointer, as a hand steers it by eye."""
+        steer = wltrace.SteeredPointer(self.pointer(), session.trace, self.size)
+        if steer.point_at(window, (x, y), procs.WINDOW_TIMEOUT) is None:
+            session.fail("the pointer did not reach %r on %r" % ((x, y), window))
+
+    def screenshot(self, window=None):
+        return None
 
     def keyboard(self):
-        if self.tool.keys == "none":
+        if self.tool is None or self.tool.keys == "none":
             raise RuntimeError("%s offers wlinput no %s, so no keys can be pressed" % (self.name, self.keys_through))
         return wlinput.Keyboard(self.tool)
 
     def pointer(self):
-        if self.tool.pointer == "none":
+        if self.tool is None or self.tool.pointer == "none":
             raise RuntimeError("%s offers wlinput no %s, so the pointer cannot move"
                                % (self.name, self.pointer_through))
         return wlinput.Pointer(self.tool)
 
     def log(self):
-        return harness.log_tail(self.log_path)
+        return procs.log_tail(self.log_path)
 
     def stop(self):
         if self.tool is not None:
@@ -188,7 +215,7 @@ class Compositor:
                 self.tool.stop()
         for proc in (self.proc, self.bus):
             if proc is not None:
-                harness.end_process(proc)
+                procs.end_process(proc)
         self._log.close()
         shutil.rmtree(self.runtime, ignore_errors=True)
         shutil.rmtree(self.client_runtime, ignore_errors=True)

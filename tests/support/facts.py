@@ -1,9 +1,9 @@
-"""The product's facts the support code and the benchmarks need, read from
-where the product writes them once: a window's size from its form, the
-version from CMakeLists.txt, the numbers of play and the sprite sheet's
-rectangles from game/Constants.h, the table's file name and the windows'
-title from their headers. A harness parameter comes from here; a test's
-expected value may still be written out in the test, as its oracle."""
+"""The product's facts the support code and the benchmarks need to find and
+drive the program, read from where the product writes them once: a window's
+size from its form (to find the window), the sprite sheet's rectangles from
+game/Constants.h (to steer the paddle), the table's file name and the
+windows' title from their headers. What a test expects is never read from
+here: the test writes it out, as its oracle."""
 
 import functools
 import os
@@ -28,14 +28,6 @@ def form_size(path):
     """(width, height) a form (a .ui file) gives its window."""
     rect = ElementTree.fromstring(_text(path)).find("./widget/property[@name='geometry']/rect")
     return int(rect.find("width").text), int(rect.find("height").text)
-
-
-def version():
-    return re.search(r"project\(\w+ VERSION ([0-9.]+)", _text("CMakeLists.txt")).group(1)
-
-
-def app_id():
-    return re.search(r"set\(TILEBASH_APP_ID (\S+)\)", _text("CMakeLists.txt")).group(1)
 
 
 def constant(name):

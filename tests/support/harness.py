@@ -1,13 +1,16 @@
-"""Runs the real Tilebash program under its own Xvfb (with no window manager
-unless a scenario asks for one) and drives it the way a player would: X
-mouse clicks, key presses, typing.
+"""Runs the real Tilebash program on a display server of its own (one of
+displays.txt: Xvfb bare or under a window manager, or a headless Wayland
+compositor) and drives it the way a player would: keys held as a finger
+holds them, text typed, the pointer moved and clicked.
 
-Everything observed is observed from outside: windows, their names and
-geometry, and screen pixels (x11), the files in the program folder and the
-process's exit status. The Session joins one class per job: program_run,
-xwindows, player_input and reports.
+Everything observed is observed from outside: the program's windows (from
+the X server, or on Wayland from the program's own protocol trace), which
+has the keyboard, screen pixels where the display can be photographed, the
+files in the program folder and the process's exit status. The display's
+driver does what differs between displays; the Session is the same on all.
 """
 
+import contextlib
 import os
 import pathlib
 import re
@@ -15,113 +18,245 @@ import shutil
 import signal
 import subprocess
 import tempfile
+import time
 
+import displays
 import facts
+import wltrace
+from procs import (EXE_NAME, POLL, WINDOW_TIMEOUT, artifacts_dir, client_env, end_process, log_tail,  # noqa: F401
+                   poll_for, program_dir, source_dir, started_announcing, wait_while_running)
+from xserver import SCREEN_H, SCREEN_W, WINDOW_MANAGERS  # noqa: F401
 
-# The tests and benchmarks reach these as harness.NAME; each has its home in its job's module.
-from player_input import KEY_HOLD, PlayerInput  # noqa: F401
-from program_run import (EXE_NAME, ProgramRun, client_env, end_process, log_tail, program_dir,  # noqa: F401
-                         project_version, source_dir, started_announcing)
-from reports import (POLL, WINDOW_TIMEOUT, Failure, Reports, artifacts_dir, poll_for,  # noqa: F401
-                     wait_while_running)
-from xwindows import XWindows
-
-SCREEN_W, SCREEN_H = 1024, 768
-
-# Window managers a scenario can run under, and how each is started. xfwm4
-# keeps its settings in xfconf, reached over a D-Bus session bus of its own.
-WINDOW_MANAGERS = {
-    "openbox": ["openbox", "--sm-disable"],
-    "xfwm4": ["dbus-run-session", "--", "xfwm4", "--compositor=off"],
-}
-
-# xfwm4's settings, as xfconf reads them from the config home: focus-stealing
-# prevention on, so raising a window is held to the manager's stricter rules.
-XFWM4_SETTINGS = """<?xml version="1.0" encoding="UTF-8"?>
-<channel name="xfwm4" version="1.0">
-  <property name="general" type="empty">
-    <property name="prevent_focus_stealing" type="bool" value="true"/>
-  </property>
-</channel>
-"""
+KEY_HOLD = 0.15  # a finger holds a key about this long
+TYPING_HOLD = 0.06  # and a letter of a word, typed
+START, PLAY, INFO = facts.START_WINDOW, facts.PLAY_WINDOW, facts.INFO_WINDOW
+TITLE = facts.program_name()
+# Keysym names of the characters typed, by code point: python-xlib's own table.
+KEYSYM_NAMES = {}
 
 
-class XServer:
-    """An Xvfb on a display number of its own choosing (-displayfd), so
-    parallel tests never race for the same :N; optionally with a window
-    manager (a key of WINDOW_MANAGERS) whose settings live under config_home."""
-
-    def __init__(self, size=(SCREEN_W, SCREEN_H), window_manager=None, config_home=None):
-        self.window_manager = window_manager
-        self.wm_proc = None
-        # Xvfb writes its number once it listens, and ends the line empty if it ends first.
-        self.proc, number = started_announcing(lambda fd: subprocess.Popen(
-            ["Xvfb", "-displayfd", str(fd), "-screen", "0", "%dx%dx24" % tuple(size), "-nolisten", "tcp", "-noreset"],
-            pass_fds=(fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True))
-        self.display = ":" + number
-        try:
-            if not number:
-                raise RuntimeError("Xvfb ended (status %s) without a display number" % self.proc.wait(10))
-            if window_manager:
-                self._start_window_manager(config_home)
-        except BaseException:
-            self.stop()
-            raise
-
-    def _start_window_manager(self, config_home):
-        # NO_AT_BRIDGE: no accessibility bus for the manager's toolkit.
-        env = dict(self.env(), XDG_CONFIG_HOME=config_home, NO_AT_BRIDGE="1")
-        if self.window_manager == "xfwm4":
-            channels = pathlib.Path(config_home, "xfce4", "xfconf", "xfce-perchannel-xml")
-            channels.mkdir(parents=True, exist_ok=True)
-            (channels / "xfwm4.xml").write_text(XFWM4_SETTINGS)
-        self.wm_proc = subprocess.Popen(WINDOW_MANAGERS[self.window_manager], env=env, stdin=subprocess.DEVNULL,
-                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
-
-        def managing():  # a manager announces itself on the root window once it manages the screen
-            return b"window id #" in subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=env,
-                                                    capture_output=True, timeout=30).stdout
-
-        def failed(message):
-            raise RuntimeError(message)
-        wait_while_running(self.wm_proc, managing, "%s to manage the screen" % self.window_manager, failed,
-                           WINDOW_TIMEOUT, POLL, self.window_manager)
-
-    def env(self, base=None):
-        # A session bus nobody serves: without one, libdbus would autolaunch a
-        # bus per program (dbus-x11) that outlives the X server.
-        return client_env(base, DISPLAY=self.display, QT_QPA_PLATFORM="xcb",
-                          DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent/tilebash-e2e-bus")
-
-    def stop(self):
-        if self.wm_proc is not None:
-            # The whole group at once, killed: dbus-run-session's bus and what it
-            # started go too, and xfwm4 can hang in its own exit once its bus is gone.
-            try:
-                os.killpg(self.wm_proc.pid, signal.SIGKILL)
-                self.wm_proc.wait(10)
-            except (ProcessLookupError, subprocess.TimeoutExpired):
-                end_process(self.wm_proc)
-        end_process(self.proc)
+class Failure(AssertionError):
+    pass
 
 
-class Session(ProgramRun, XWindows, PlayerInput, Reports):
-    """One X server, one copy of the program folder and at most one running
-    program; close() ends and removes them."""
+def keysym_name(character):
+    if not KEYSYM_NAMES:
+        from Xlib import XK
+        KEYSYM_NAMES.update({v: k[3:] for k, v in sorted(vars(XK).items(), reverse=True) if k.startswith("XK_")})
+    return "Return" if character == "\n" else KEYSYM_NAMES[ord(character)]
 
-    def __init__(self, test_id, folder_name="tilebash", screen_size=(SCREEN_W, SCREEN_H), window_manager=None):
+
+class Session:
+    """One display server, one copy of the program folder and at most one
+    running program; close() ends and removes them."""
+
+    proc = trace = None
+
+    def __init__(self, test_id, folder_name="tilebash", screen_size=(SCREEN_W, SCREEN_H), display="xvfb"):
         self.test_id = re.sub(r"[^A-Za-z0-9_.-]", "_", test_id)
+        self.display_name = display
         self.root = tempfile.mkdtemp(prefix="tilebash-e2e-")
         self.folder = os.path.join(self.root, folder_name)
-        shutil.copytree(program_dir(), self.folder, ignore=shutil.ignore_patterns(facts.table_file_name()))
-        self.x = XServer(screen_size, window_manager, os.path.join(self.root, "config"))
-        self.env = dict(self.x.env(), XDG_RUNTIME_DIR=self.root)
         self.log_path = os.path.join(self.root, "program.log")
+        try:
+            shutil.copytree(program_dir(), self.folder, ignore=shutil.ignore_patterns(facts.table_file_name()))
+            self.server = displays.start(display, screen_size, os.path.join(self.root, "config"))
+        except BaseException:
+            shutil.rmtree(self.root, ignore_errors=True)
+            raise
+        self.traced = self.server.traced  # Wayland: the windows are read from the program's protocol trace
+        self.env = dict(self.server.env(), **({"WAYLAND_DEBUG": "1"} if self.traced else
+                                              {"XDG_RUNTIME_DIR": self.root}))
+        self._keyboard = None
+        if getattr(self.server, "driven", True):
+            # Before the program starts: a keyboard that appears with its first
+            # use (mutter's virtual one) would find the windows mapped without the focus.
+            self.keyboard()
+
+    @property
+    def x(self):
+        """The X server's connection (x11.Display), for what only X has."""
+        return self.server.x
 
     def close(self):
         try:
             self.end_program()
         finally:
-            self.close_display()
-            self.x.stop()
+            self.server.stop()
             shutil.rmtree(self.root, ignore_errors=True)
+
+    # ---- the program -----------------------------------------------------
+    @property
+    def exe(self):
+        return os.path.join(self.folder, EXE_NAME)
+
+    @property
+    def highscore_path(self):
+        return os.path.join(self.folder, facts.table_file_name())
+
+    def write_highscores(self, data):
+        pathlib.Path(self.highscore_path).write_bytes(data)
+
+    def read_highscores(self):
+        return pathlib.Path(self.highscore_path).read_bytes()
+
+    def launch(self, cwd=None, args=()):
+        return self.launch_argv([self.exe, *args], cwd or self.root)
+
+    def launch_argv(self, argv, cwd, **popen):
+        """Starts argv as the program, its output in a new log (on Wayland, with
+        its protocol trace). The program writes through its own copy of the file."""
+        with open(self.log_path, "wb") as log:
+            self.proc = subprocess.Popen(argv, cwd=cwd, env=self.env, stdin=subprocess.DEVNULL, stdout=log,
+                                         stderr=subprocess.STDOUT, start_new_session=True, **popen)
+        self.trace = wltrace.Trace(self.log_path) if self.traced else None
+        return self.proc
+
+    def start_again(self, **env):
+        """A second start on the session's folder while its copy runs: its exit status."""
+        try:
+            return subprocess.run([self.exe], cwd=self.root, env=dict(self.env, WAYLAND_DEBUG="0", **env),
+                                  stdin=subprocess.DEVNULL, capture_output=True, timeout=WINDOW_TIMEOUT).returncode
+        except subprocess.TimeoutExpired:
+            self.fail("a second start on the same table did not end")
+
+    def program_log(self):
+        """The program's own output, without its protocol trace."""
+        return log_tail(self.log_path, lambda line: not wltrace.LINE.match(line))
+
+    def wait_exit(self, timeout=WINDOW_TIMEOUT):
+        try:
+            return self.proc.wait(timeout)
+        except subprocess.TimeoutExpired:
+            self.fail("the program did not end within %.0f s" % timeout)
+
+    def end_program(self):
+        """Kills what is left of the program's process group."""
+        if self.proc is not None and self.proc.poll() is None:
+            with contextlib.suppress(ProcessLookupError, subprocess.TimeoutExpired):
+                os.killpg(self.proc.pid, signal.SIGKILL)
+                self.proc.wait(10)
+
+    # ---- the windows -----------------------------------------------------
+    def windows(self):
+        """The program's windows on the screen."""
+        return self.server.windows(self)
+
+    def current(self, window):
+        """window as it is now, or None once it is gone."""
+        return self.server.current(self, window)
+
+    def focused(self):
+        """The program's window with the keyboard, or None."""
+        return self.server.focused(self)
+
+    def find_window(self, name=None, size=None):
+        return next((w for w in self.windows() if name in (None, w.name) and size in (None, w.size)), None)
+
+    def wait_window(self, name=None, size=None, *, what):
+        return self.wait_for(lambda: self.find_window(name, size), WINDOW_TIMEOUT, what)
+
+    def wait_gone(self, window, what="the window to go"):
+        self.wait_for(lambda: self.current(window) is None, WINDOW_TIMEOUT, what)
+
+    def wait_start_window(self):
+        return self.wait_window(TITLE, START, what="the start window")
+
+    def wait_play_window(self):
+        return self.wait_window(TITLE, PLAY, what="the play window")
+
+    def wait_info_window(self, what="the information window"):
+        return self.wait_window(TITLE, INFO, what=what)
+
+    def wait_keyboard(self, size, what):
+        """The window of size once it has the keyboard."""
+        return self.wait_for(lambda: (w := self.focused()) and w.size == tuple(size) and w,
+                             WINDOW_TIMEOUT, "%s (%dx%d) with the keyboard" % ((what,) + tuple(size)))
+
+    def dialogs(self):
+        """The program's windows other than its own three: its message boxes."""
+        return [w for w in self.windows() if w.size not in (START, PLAY, INFO)]
+
+    def wait_dialog(self, name=None, *, what):
+        return self.wait_for(lambda: next((w for w in self.dialogs() if name in (None, w.name)), None),
+                             WINDOW_TIMEOUT, what)
+
+    def screenshot(self, window=None):
+        """The screen, or on X window's client area, as a screen.Image; None
+        where the display cannot be photographed."""
+        return self.server.screenshot(window) if window else self.server.screenshot()
+
+    # ---- the player's hands --------------------------------------------
+    def keyboard(self):
+        if self._keyboard is None:
+            self._keyboard = self.server.keyboard()
+        return self._keyboard
+
+    def key_down(self, key):
+        """A key by its keysym name (p, Return, F11, Left, Shift_L, W) goes down."""
+        self.keyboard().key_down(key)
+
+    def key_up(self, key):
+        self.keyboard().key_up(key)
+
+    def press(self, key, hold=KEY_HOLD):
+        self.key_down(key)
+        time.sleep(hold)
+        self.key_up(key)
+
+    def type_text(self, text):
+        for character in text:
+            self.press(keysym_name(character), TYPING_HOLD)
+
+    def pointer(self):
+        """The mouse itself: move_by(dx, dy), down() and up() of its left button."""
+        return self.server.pointer()
+
+    def move_to(self, window, x, y):
+        """The pointer onto (x, y) of window's client area."""
+        self.server.move_to(self, window, x, y)
+
+    def click(self, window, x, y):
+        """A left click at a point of window's client area."""
+        self.move_to(window, x, y)
+        mouse = self.pointer()
+        mouse.down()
+        time.sleep(0.05)
+        mouse.up()
+
+    def point_at(self, window):
+        """Rests the pointer in the middle of window. Without a window manager,
+        keys go to the focused window, or to the one under the pointer once
+        the focus has fallen back to the root."""
+        self.move_to(window, window.width // 2, window.height // 2)
+
+    # ---- waiting and failing -----------------------------------------
+    def wait_for(self, condition, timeout, what, poll=POLL):
+        """condition()'s first true result; fails when the program ends first or at the timeout."""
+        if self.trace is not None:  # what the windows on Wayland know is what the trace says by now
+            condition = (lambda asked: lambda: self.trace.read() and asked())(condition)
+        return wait_while_running(self.proc, condition, what, self.fail, timeout, poll)
+
+    def check(self, condition, message):
+        if not condition:
+            self.fail(message)
+
+    def fail(self, message):
+        """Raises Failure with what a reader needs: a screenshot where the
+        display offers one, the windows, the program's output and the display's log."""
+        base = os.path.join(artifacts_dir(), self.test_id)
+        try:
+            shot = self.screenshot()
+            where = "(the display offers no screenshot)" if shot is None else base + "-failure.png"
+            if shot is not None:
+                shot.save_png(where)
+        except Exception as error:  # the failure message matters more than the picture
+            where = "(no screenshot: %s)" % error
+        try:
+            windows = "%r, the keyboard on %r" % (self.windows(), self.focused())
+        except Exception:  # nor more than the window list
+            windows = ""
+        if self.trace is not None:
+            shutil.copy(self.log_path, base + "-wayland-trace.txt")
+        raise Failure("%s\n  screenshot: %s\n  windows: %s\n  program output:\n%s\n  %s log:\n%s"
+                      % (message, where, windows, self.program_log(), self.display_name, self.server.log()))

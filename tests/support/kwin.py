@@ -24,12 +24,9 @@ BGRA_FORMATS = (4, 5, 6)
 CALL_TIMEOUT_MS = 30000
 
 
-def missing():
-    return compositor.missing_tools(PROGRAM)
-
-
 class KWin(compositor.Compositor):
     name = "kwin"
+    tools = (PROGRAM,)
     keys_through = "org_kde_kwin_fake_input of version 4 (with keyboard_key)"
     pointer_through = "org_kde_kwin_fake_input"
 
@@ -60,7 +57,7 @@ class KWin(compositor.Compositor):
             bus.close_sync(None)
         return reply.unpack()[0]
 
-    def screenshot(self):
+    def screenshot(self, window=None):
         """The active screen as a screen.Image, or None where KWin cannot be
         photographed. KWin sends the pixels down a pipe whose end travels with
         the call."""

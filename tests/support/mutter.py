@@ -13,25 +13,24 @@ import time
 from Xlib import XK
 
 import compositor
-import wlinput
 
 PROGRAM = "mutter"
 REMOTE_DESKTOP = "org.gnome.Mutter.RemoteDesktop"
 BTN_LEFT = 0x110  # the left button's evdev code
 
 
-def missing():
-    reason = compositor.missing_tools(PROGRAM)
-    if reason is None and importlib.util.find_spec("gi") is None:  # the system python3's, as the e2e tests run
-        reason = "python3-gi is needed to speak to mutter over D-Bus"
-    return reason
-
-
 class Mutter(compositor.Compositor):
     """mutter --headless with one virtual monitor of the given size."""
 
     name = "mutter"
+    tools = (PROGRAM,)
     _keyboard = None  # made on first use
+
+    @classmethod
+    def missing(cls, **options):
+        if importlib.util.find_spec("gi") is None:  # the system python3's, as the e2e tests run
+            return "python3-gi is needed to speak to mutter over D-Bus"
+        return super().missing()
 
     def _start(self, env):
         # Settings in memory: nothing read from or written to the user's dconf.
@@ -53,16 +52,13 @@ class Mutter(compositor.Compositor):
         needs PipeWire."""
         return RemotePointer(self.keyboard())
 
-    def screenshot(self):
-        return None
-
     def stop(self):
         if self._keyboard is not None:
             self._keyboard.close()
         super().stop()
 
 
-class RemoteKeyboard(wlinput.Keys):
+class RemoteKeyboard:
     """Keys through org.gnome.Mutter.RemoteDesktop, all on one connection:
     mutter ends a session when the connection that made it is gone. Capitals
     need no Shift from us: mutter holds the modifiers of a keysym's level."""
@@ -87,7 +83,9 @@ class RemoteKeyboard(wlinput.Keys):
         self._call(self.session, self.SESSION, "Start")
         # The virtual keyboard appears with the first key: a harmless one, so
         # that the first key a test means is not spent on its arrival.
-        self.press("Shift_L", 0.05)
+        self.key_down("Shift_L")
+        time.sleep(0.05)
+        self.key_up("Shift_L")
 
     def _call(self, path, interface, method, args=None, reply=None):
         answer = self._bus.call_sync(REMOTE_DESKTOP, path, interface, method, args,
@@ -98,10 +96,10 @@ class RemoteKeyboard(wlinput.Keys):
         """An input event, method being one of the session's Notify* calls."""
         self._call(self.session, self.SESSION, method, self._glib.Variant(signature, values))
 
-    def down(self, name):
+    def key_down(self, name):
         self.notify("NotifyKeyboardKeysym", "(ub)", (XK.string_to_keysym(name), True))
 
-    def up(self, name):
+    def key_up(self, name):
         self.notify("NotifyKeyboardKeysym", "(ub)", (XK.string_to_keysym(name), False))
 
     def close(self):

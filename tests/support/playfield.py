@@ -127,7 +127,7 @@ class Player:
         may need repeating."""
         self.s.point_at(play)
         for _ in range(attempts):
-            self.s.hold_key("p")
+            self.s.press("p")
             shot = harness.poll_for(lambda: self.frame(play, paused=False), 1.5, 0.05)
             if shot:
                 return shot
@@ -139,10 +139,10 @@ class Player:
         back is not seen: a player presses again."""
         self.s.point_at(play)
         for _ in range(attempts):
-            self.s.hold_key("q")
-            if harness.poll_for(lambda: self.s.window_info(play.wid) is None or self.s.dialogs(), 5):
+            self.s.press("q")
+            if harness.poll_for(lambda: self.s.current(play) is None or self.s.dialogs(), 5):
                 break
-        self.s.wait_gone(play.wid, what="the play window to close after Q")
+        self.s.wait_gone(play, what="the play window to close after Q")
         return self.s.wait_start_window()
 
     def play_to_paused(self, start_window):

@@ -16,22 +16,20 @@ import compositor
 CONFIG = "output HEADLESS-1 resolution %dx%d scale %s\nxwayland disable\n"
 
 
-def missing():
-    return compositor.missing_tools("sway", "grim")
-
-
 class Sway(compositor.Compositor):
     name = "sway"
+    tools = ("sway", "grim")
     as_user = True
+    token_focuses = False  # focus_on_window_activation's default, "urgent"; a user's config may say "focus"
     keys_through = "zwp_virtual_keyboard_manager_v1"
     pointer_through = "zwlr_virtual_pointer_manager_v1"
 
-    def __init__(self, *args, scale=1, **kwargs):
+    def __init__(self, size, config_home=None, scale=1):
         self.scale = scale  # the output's: its pixels per unit of the desktop's, as a desktop set to 150 % has 1.5
-        super().__init__(*args, **kwargs)
+        super().__init__(size)
 
     def _start(self, env):
-        config = self._own_file("config", CONFIG % (self.size + (self.scale,)))
+        config = self._own_file("config", CONFIG % (self.size + ("%g" % self.scale,)))
         # The headless back end with no input devices, drawn by the CPU.
         env.update(WLR_BACKENDS="headless", WLR_RENDERER="pixman", WLR_LIBINPUT_NO_DEVICES="1")
         return self._popen(["sway", "--config", config], env)
@@ -41,6 +39,6 @@ class Sway(compositor.Compositor):
         found = [p for p in glob.glob(os.path.join(self.runtime, "wayland-*")) if not p.endswith(".lock")]
         return found[0] if found else None
 
-    def screenshot(self):
+    def screenshot(self, window=None):
         """The whole output as a screen.Image."""
         return self._picture_from(["grim", "-t", "ppm", "-"])

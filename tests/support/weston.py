@@ -12,7 +12,7 @@ import tempfile
 
 import compositor
 import screen
-from compositor import SCREEN_H, SCREEN_W
+from xserver import SCREEN_H, SCREEN_W
 
 
 class Weston(compositor.Compositor):
@@ -22,9 +22,10 @@ class Weston(compositor.Compositor):
     texture at its next repaint and releases it then."""
 
     name = "weston"
+    tools = ("weston", "weston-screenshooter")
     driven = False  # no input to send, so neither a bus nor wlinput
 
-    def __init__(self, size=(SCREEN_W, SCREEN_H), renderer="pixman"):
+    def __init__(self, size=(SCREEN_W, SCREEN_H), config_home=None, renderer="pixman"):
         self.renderer = renderer
         super().__init__(size)
 
@@ -46,7 +47,7 @@ class Weston(compositor.Compositor):
         except RuntimeError:
             return False
 
-    def screenshot(self):
+    def screenshot(self, window=None):
         """The whole output as a screen.Image."""
         with tempfile.TemporaryDirectory(prefix="shot-", dir=self.runtime) as folder:
             out = subprocess.run(["weston-screenshooter"], cwd=folder, env=self.env(), capture_output=True,

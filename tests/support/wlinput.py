@@ -10,17 +10,7 @@ import select
 import subprocess
 import time
 
-from player_input import KEY_HOLD
-
-TYPING_HOLD = 0.06  # and a letter of a word, typed
 ANSWER_TIMEOUT = 30.0
-# Keysym names of the characters type_text types that are not their own name.
-CHARACTER_KEYSYMS = {
-    " ": "space", "-": "minus", "_": "underscore", ".": "period", ",": "comma", "'": "apostrophe",
-    "!": "exclam", "?": "question", ":": "colon", ";": "semicolon", "/": "slash", "@": "at", "#": "numbersign",
-    "&": "ampersand", "(": "parenleft", ")": "parenright", "+": "plus", "=": "equal", "*": "asterisk",
-    "\n": "Return",
-}
 
 
 def tool_path():
@@ -99,30 +89,16 @@ class Tool:
         self._log.close()
 
 
-class Keys:
-    """Keys pressed as a player presses them, named by xkb keysym (p, Return,
-    F11, Left, Shift_L); a subclass sends each one down and up."""
-
-    def press(self, keysym, hold=KEY_HOLD):
-        self.down(keysym)
-        time.sleep(hold)
-        self.up(keysym)
-
-    def type_text(self, text):
-        for character in text:
-            self.press(CHARACTER_KEYSYMS.get(character, character), TYPING_HOLD)
-
-
-class Keyboard(Keys):
-    """wlinput's keyboard."""
+class Keyboard:
+    """wlinput's keyboard: keys named by xkb keysym (p, Return, F11, Shift_L, W)."""
 
     def __init__(self, tool):
         self.tool = tool
 
-    def down(self, keysym):
+    def key_down(self, keysym):
         self.tool.ask("down " + keysym)
 
-    def up(self, keysym):
+    def key_up(self, keysym):
         self.tool.ask("up " + keysym)
 
 

@@ -12,7 +12,7 @@ compositor's driver offers."""
 import re
 import time
 
-import reports
+import procs
 
 # libwayland 1.21 writes "[time]  -> wl_surface@28.commit()"; 1.23 names the
 # event queue and writes "#": "[time] {Default Queue}  -> wl_surface#28.commit()".
@@ -26,6 +26,7 @@ WALK_WAIT = 0.2  # how long a step of the walk waits to be told it reached a win
 class Toplevel:
     def __init__(self, surface):
         self.surface = surface
+        self.name = ""  # its title
         self.configured = []  # (width, height) the compositor asked for; (0, 0): the client's choice
         self.buffer = None  # size of the last buffer attached
         self.buffer_scale = 1  # wl_surface.set_buffer_scale: buffer pixels to one unit of the desktop's
@@ -42,6 +43,14 @@ class Toplevel:
         if self.destination or self.buffer is None:
             return self.destination
         return (self.buffer[0] // self.buffer_scale, self.buffer[1] // self.buffer_scale)
+
+    @property
+    def width(self):
+        return self.size[0]
+
+    @property
+    def height(self):
+        return self.size[1]
 
     def __repr__(self):
         return "<toplevel %s size %s buffer %s configured %s%s>" % (
@@ -97,6 +106,8 @@ class Trace:
                 top.gone = True
                 del self._by_object[oid]
                 self._live.pop(top.surface, None)
+            case (True, "xdg_toplevel", "set_title") if top is not None:
+                top.name = args.strip('"')
             case (True, "xdg_toplevel", "set_fullscreen"):
                 top.fullscreen_requests += 1
             case (True, "xdg_toplevel", "move"):
@@ -161,7 +172,7 @@ class SteeredPointer:
 
     def poll(self, condition, seconds):
         """Whether condition() came true within seconds, the trace read anew each time."""
-        return bool(reports.poll_for(lambda: self.trace.read() and condition(), seconds, 0.05))
+        return bool(procs.poll_for(lambda: self.trace.read() and condition(), seconds, 0.05))
 
     def settle(self):
         """Waits until the program hears nothing new of the pointer for a while."""

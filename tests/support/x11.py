@@ -1,13 +1,14 @@
-"""What the X tools cannot do for us, done with python-xlib: the tests' and
-the benchmarks' one binding.
+"""The X server as the tests and the benchmarks see it, through python-xlib,
+their one X binding (no X command-line tool is run):
 
-- The close request a window manager would send (a WM_PROTOCOLS client
-  message carrying WM_DELETE_WINDOW): without a manager nothing else sends it,
-  since xdotool windowclose destroys the window and wmctrl -c asks a manager.
-- The cursor image under the pointer (XFixes), to see a blank pointer.
-- Events timed as they arrive: a window mapped (MapNotify on the root) and a
-  window's pixels changed (DAMAGE), with XTest key presses.
-- Pixels of a window or of the screen (GetImage): the tests' one way to take
+- windows: found by their _NET_WM_PID, their geometry, name, parent and
+  properties; focused, activated and minimised as a task bar would, and
+  asked to close as a window manager would (WM_DELETE_WINDOW);
+- the player's hands: keys and the pointer through XTest;
+- the cursor image under the pointer (XFixes), to see a blank pointer;
+- events timed as they arrive: a window mapped (MapNotify on the root) and a
+  window's pixels changed (DAMAGE);
+- pixels of a window or of the screen (GetImage): the tests' one way to take
   a screenshot, and a large window's field reduced to one pixel a block as it
   is read.
 """
@@ -18,14 +19,28 @@ import time
 
 from PIL import Image as Pillow
 from Xlib import X, XK, Xatom, display, error, protocol
-from Xlib.ext import damage, xtest
+from Xlib.ext import damage, randr, xtest
+from Xlib.protocol import rq
 
-import reports
+import procs
 import screen
 
 
+class _Packed(rq.Object):
+    """A struct inside a request: python-xlib's own Object packs into bytes alone, where a request wants a triple."""
+
+    def pack_value(self, val):
+        return self.type.to_binary(**val), None, None
+
+
+class _SetMonitor(rq.Request):
+    _request = rq.Struct(rq.Card8("opcode"), rq.Opcode(43), rq.RequestLength(), rq.Window("window"),
+                         _Packed("monitor_info", randr.MonitorInfo))
+
+
 class Window:
-    """A viewable window, x and y at its border's outer corner as xwininfo gives them."""
+    """A viewable window, x and y at its border's outer corner; equal to
+    another Window of the same id, however it has changed since."""
 
     def __init__(self, wid, name, x, y, width, height, border):
         self.wid, self.name = wid, name
@@ -34,6 +49,12 @@ class Window:
     @property
     def size(self):
         return self.width, self.height
+
+    def __eq__(self, other):
+        return isinstance(other, Window) and other.wid == self.wid
+
+    def __hash__(self):
+        return self.wid
 
     def __repr__(self):
         return "<window 0x%x %r %dx%d+%d+%d>" % (self.wid, self.name, self.width, self.height, self.x, self.y)
@@ -81,18 +102,32 @@ class Display(contextlib.AbstractContextManager):
         except error.XError:
             return []
 
-    def windows_of(self, pid, window=None):
-        """The ids of the windows at any depth below window (the root) whose _NET_WM_PID is pid."""
+    def viewable(self):
+        """Every viewable child of the root window, whoever owns it, the top one first."""
+        return [w for w in map(self.window_info, self.children()) if w is not None]
+
+    def _below(self, test, window=None):
+        """The ids of the windows at any depth below window (the root) for which test(the window) is true."""
         found = []
         for child in self.children(window):
             try:
-                owner = self._window(child).get_full_property(self.d.get_atom("_NET_WM_PID"), Xatom.CARDINAL)
+                if test(self._window(child)):
+                    found.append(child)
             except error.XError:
                 continue
-            if owner and pid in owner.value:
-                found.append(child)
-            found += self.windows_of(pid, child)
+            found += self._below(test, child)
         return found
+
+    def windows_of(self, pid):
+        """The ids of the windows whose _NET_WM_PID is pid."""
+        def owned(w):
+            owner = w.get_full_property(self.d.get_atom("_NET_WM_PID"), Xatom.CARDINAL)
+            return owner and pid in owner.value
+        return self._below(owned)
+
+    def windows_of_class(self, wm_class):
+        """The ids of the viewable windows whose WM_CLASS names wm_class."""
+        return [w for w in self._below(lambda w: wm_class in (w.get_wm_class() or ())) if self.window_info(w)]
 
     def pointer(self):
         """Where the pointer is on the screen."""
@@ -127,6 +162,35 @@ class Display(contextlib.AbstractContextManager):
 
     def key(self, code, down):
         xtest.fake_input(self.d, X.KeyPress if down else X.KeyRelease, code)
+        self.d.flush()
+
+    def key_down(self, name):
+        """The key of the keysym name down, with Shift where the keysym is on its key's second level."""
+        code, level = min(self.d.keysym_to_keycodes(XK.string_to_keysym(name)), default=(0, 0), key=lambda c: c[1])
+        if not code:
+            raise RuntimeError("no key gives the keysym %r" % name)
+        if level % 2:
+            self.key(self.keycode("Shift_L"), True)
+        self.key(code, True)
+
+    def key_up(self, name):
+        code, level = min(self.d.keysym_to_keycodes(XK.string_to_keysym(name)), key=lambda c: c[1])
+        self.key(code, False)
+        if level % 2:
+            self.key(self.keycode("Shift_L"), False)
+
+    def warp(self, x, y):
+        """The pointer to (x, y) on the screen, moved as a mouse moves it."""
+        xtest.fake_input(self.d, X.MotionNotify, x=x, y=y)
+        self.d.flush()
+
+    def move_by(self, dx, dy):
+        xtest.fake_input(self.d, X.MotionNotify, True, x=round(dx), y=round(dy))
+        self.d.flush()
+
+    def button(self, down):
+        """The left button down or up."""
+        xtest.fake_input(self.d, X.ButtonPress if down else X.ButtonRelease, 1)
         self.d.flush()
 
     def pixels(self, window, rect):
@@ -168,6 +232,65 @@ class Display(contextlib.AbstractContextManager):
         self._window(window).send_event(event)
         self.d.sync()
 
+    def focus(self):
+        """The window holding the keyboard focus: an id, or 0 (none) or 1 (the one under the pointer)."""
+        focus = self.d.get_input_focus().focus
+        return focus if isinstance(focus, int) else focus.id
+
+    def set_focus(self, window):
+        self._window(window).set_input_focus(X.RevertToParent, X.CurrentTime)
+        self.d.sync()
+
+    def _to_root(self, window, name, values):
+        """A client message about window to the root, as a task bar sends one to the window manager."""
+        event = protocol.event.ClientMessage(window=window, client_type=self.d.intern_atom(name),
+                                             data=(32, (values + [0] * 5)[:5]))
+        self._window(self.root).send_event(event, event_mask=X.SubstructureRedirectMask | X.SubstructureNotifyMask)
+        self.d.sync()
+
+    def activate(self, window):
+        """Asks the window manager to make window the active one (source 2: a pager or task bar)."""
+        self._to_root(window, "_NET_ACTIVE_WINDOW", [2, X.CurrentTime])
+
+    def minimize(self, window):
+        """Asks the window manager to iconify window (ICCCM's WM_CHANGE_STATE)."""
+        self._to_root(window, "WM_CHANGE_STATE", [3])  # IconicState
+
+    def parent(self, window):
+        return self._window(window).query_tree().parent.id
+
+    def property(self, window, name):
+        """The values of a window's property (atoms as their names), or None when it is not set."""
+        found = self._window(window).get_full_property(self.d.get_atom(name), X.AnyPropertyType)
+        if found is None:
+            return None
+        if found.property_type == Xatom.ATOM:
+            return [self.d.get_atom_name(v) for v in found.value]
+        return list(found.value)
+
+    def set_root_text(self, name, text):
+        """A text property on the root window (RESOURCE_MANAGER holds the X resources)."""
+        self._window(self.root).change_property(self.d.get_atom(name), Xatom.STRING, 8, text.encode())
+        self.d.sync()
+
+    def set_monitor(self, name, rect, millimetres, output=None):
+        """A RandR monitor called name over rect (x, y, width, height) of the
+        screen, of the size in millimetres, shown on the output so named or on none."""
+        root = self._window(self.root)
+        outputs = [o for o in root.xrandr_get_screen_resources().outputs
+                   if output and self.d.xrandr_get_output_info(o, 0).name == output]
+        x, y, width, height = rect
+        _SetMonitor(display=self.d.display, opcode=self.d.display.get_extension_major(randr.extname), window=root,
+                    monitor_info={"name": self.d.intern_atom(name), "primary": False, "automatic": False, "x": x,
+                                  "y": y, "width_in_pixels": width, "height_in_pixels": height,
+                                  "width_in_millimeters": millimetres[0], "height_in_millimeters": millimetres[1],
+                                  "crtcs": outputs})
+        self.d.sync()
+
+    def managed(self):
+        """Whether a window manager has announced itself on the root (_NET_SUPPORTING_WM_CHECK)."""
+        return self.property(self.root, "_NET_SUPPORTING_WM_CHECK") is not None
+
     def active_window(self):
         """The window manager's active window (_NET_ACTIVE_WINDOW), 0 for none."""
         active = self._window(self.root).get_full_property(self.d.get_atom("_NET_ACTIVE_WINDOW"), Xatom.WINDOW)
@@ -207,7 +330,7 @@ def visible_window(env, pid, size, timeout=20):
     with Display(env["DISPLAY"]) as d:
         def find():
             return next((w for w in map(d.window_info, d.windows_of(pid)) if w and w.size == tuple(size)), None)
-        found = reports.poll_for(find, timeout)
+        found = procs.poll_for(find, timeout)
     if not found:
         raise RuntimeError("no visible %dx%d window of process %d within %.0f s" % (size[0], size[1], pid, timeout))
     return found.wid, found.x, found.y, found.width, found.height
