@@ -2,12 +2,12 @@
    as one physical keyboard would, and moves and clicks as one mouse would,
    for the end-to-end tests under sway and KWin. It stays connected for the
    whole test: a keyboard made and removed per key would reach the game as
-   keyboard leave, which pauses it.
+   keyboard leave, which pauses it. (wtype and wlrctl make one per run, and
+   speak only wlroots' protocols, which KWin does not offer.)
 
    It reads one command a line on stdin and answers one line on stdout:
      down KEYSYM / up KEYSYM   a key pressed or released (xkb keysym names)
      motion DX DY              the pointer moved by so many pixels
-     to X Y WIDTH HEIGHT       the pointer moved to X, Y of a screen of that size
      button down|up            the left button pressed or released
      show / hide               another program's 200x150 window, "other"
      token                     an activation token, as a launcher gets one on a click
@@ -15,9 +15,9 @@
    Answers are "ok ..." or "error WHY". The first line says which keyboard
    the compositor offers, whether it makes activation tokens and which
    pointer it offers: "ready virtual-keyboard|fake-input|none
-   activation|no-activation virtual-pointer|fake-input|none". Keys go through zwp_virtual_keyboard_v1
-   (wlroots) or org_kde_kwin_fake_input (KWin), the pointer through
-   zwlr_virtual_pointer_v1 (wlroots) or the same fake input. */
+   activation|no-activation virtual-pointer|fake-input|none". Keys go through
+   zwp_virtual_keyboard_v1 (wlroots) or org_kde_kwin_fake_input (KWin), the
+   pointer through zwlr_virtual_pointer_v1 (wlroots) or the same fake input. */
 
 #include <errno.h>
 #include <poll.h>
@@ -44,6 +44,14 @@ void reply_lost(struct wlinput *w) {
     w->lost = true;
     reply("error the connection to the compositor is lost (%s)",
           strerror(wl_display_get_error(w->display)));
+}
+
+void reply_done(struct wlinput *w) {
+    if (roundtrip(w)) {
+        reply("ok");
+    } else {
+        reply_lost(w);
+    }
 }
 
 uint32_t now_ms(void) {
@@ -123,7 +131,7 @@ int memfd_with(const void *bytes, size_t size) {
 
 /* ---- commands --------------------------------------------------------- */
 
-enum { MAX_WORDS = 5 }; /* a verb and at most four arguments */
+enum { MAX_WORDS = 3 }; /* a verb and at most two arguments */
 
 static bool run_command(struct wlinput *w, char *line) {
     char *words[MAX_WORDS] = {NULL};
@@ -139,8 +147,6 @@ static bool run_command(struct wlinput *w, char *line) {
         command_key(w, argument, verb[0] == 'd');
     } else if (strcmp(verb, "motion") == 0) {
         command_motion(w, words + 1);
-    } else if (strcmp(verb, "to") == 0) {
-        command_to(w, words + 1);
     } else if (strcmp(verb, "button") == 0) {
         command_button(w, argument);
     } else if (strcmp(verb, "show") == 0) {
@@ -221,21 +227,9 @@ int main(void) {
         reply("error the compositor offers no wl_seat");
         return 1;
     }
-    const char *keys = "none";
-    if (w.vk_manager) {
-        if (!make_virtual_keyboard(&w)) {
-            reply("error the virtual keyboard could not be made");
-            return 1;
-        }
-        keys = "virtual-keyboard";
-    } else if (w.fake_input) {
-        org_kde_kwin_fake_input_authenticate(w.fake_input, "wlinput",
-                                             "end-to-end tests press keys as a player");
-        if (!roundtrip(&w)) {
-            reply("error the compositor refused the fake input");
-            return 1;
-        }
-        keys = "fake-input";
+    const char *keys = make_keyboard(&w);
+    if (!keys) {
+        return 1;
     }
     const char *pointer = w.vp_manager ? "virtual-pointer" : w.fake_input ? "fake-input" : "none";
     reply("ready %s %s %s", keys, w.activation ? "activation" : "no-activation", pointer);
@@ -252,5 +246,7 @@ int main(void) {
         wl_display_roundtrip(w.display);
     }
     wl_display_disconnect(w.display);
+    xkb_state_unref(w.held);
+    xkb_keymap_unref(w.keymap);
     return status;
 }

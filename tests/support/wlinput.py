@@ -21,8 +21,7 @@ def missing():
     """Why there is no tool to run, or None."""
     path = tool_path()
     if not path:
-        return ("TILEBASH_WLINPUT is not set (wlinput is built where wayland-client, wayland-scanner and the "
-                "protocols are)")
+        return "TILEBASH_WLINPUT is not set (wlinput is built with the tests)"
     if not os.access(path, os.X_OK):
         return "wlinput is not built at %s" % path
     return None

@@ -1,160 +1,126 @@
-#include "wlinput_keys.h"
-
-#include <stdio.h>
+/* wlinput's keys, named by xkb keysym and found on the US layout as
+   xkbcommon compiles it from xkeyboard-config, KWin's default layout too.
+   They go through the virtual keyboard of wlroots compositors, which takes
+   this keymap from the client and leaves the modifier state to it, or
+   through KWin's fake input, which sends the evdev code (the xkb keycode
+   less 8) through KWin's own keymap. */
 #include <stdlib.h>
 #include <string.h>
+#include <unistd.h>
 
-/* Masks of the real modifiers in the keymap below: xkbcommon numbers them
-   Shift 0, Lock 1, Control 2, Mod1 3 ... Mod5 7. */
-enum { SHIFT = 1u << 0, CONTROL = 1u << 2, MOD1 = 1u << 3, MOD4 = 1u << 6 };
+#include "wlinput.h"
 
-static const struct wlinput_key keys[] = {
-    {1, "Escape", NULL, 0},
-    {2, "1", "exclam", 0},
-    {3, "2", "at", 0},
-    {4, "3", "numbersign", 0},
-    {5, "4", "dollar", 0},
-    {6, "5", "percent", 0},
-    {7, "6", "asciicircum", 0},
-    {8, "7", "ampersand", 0},
-    {9, "8", "asterisk", 0},
-    {10, "9", "parenleft", 0},
-    {11, "0", "parenright", 0},
-    {12, "minus", "underscore", 0},
-    {13, "equal", "plus", 0},
-    {14, "BackSpace", NULL, 0},
-    {15, "Tab", NULL, 0},
-    {16, "q", "Q", 0},
-    {17, "w", "W", 0},
-    {18, "e", "E", 0},
-    {19, "r", "R", 0},
-    {20, "t", "T", 0},
-    {21, "y", "Y", 0},
-    {22, "u", "U", 0},
-    {23, "i", "I", 0},
-    {24, "o", "O", 0},
-    {25, "p", "P", 0},
-    {26, "bracketleft", "braceleft", 0},
-    {27, "bracketright", "braceright", 0},
-    {28, "Return", NULL, 0},
-    {29, "Control_L", NULL, CONTROL},
-    {30, "a", "A", 0},
-    {31, "s", "S", 0},
-    {32, "d", "D", 0},
-    {33, "f", "F", 0},
-    {34, "g", "G", 0},
-    {35, "h", "H", 0},
-    {36, "j", "J", 0},
-    {37, "k", "K", 0},
-    {38, "l", "L", 0},
-    {39, "semicolon", "colon", 0},
-    {40, "apostrophe", "quotedbl", 0},
-    {41, "grave", "asciitilde", 0},
-    {42, "Shift_L", NULL, SHIFT},
-    {43, "backslash", "bar", 0},
-    {44, "z", "Z", 0},
-    {45, "x", "X", 0},
-    {46, "c", "C", 0},
-    {47, "v", "V", 0},
-    {48, "b", "B", 0},
-    {49, "n", "N", 0},
-    {50, "m", "M", 0},
-    {51, "comma", "less", 0},
-    {52, "period", "greater", 0},
-    {53, "slash", "question", 0},
-    {54, "Shift_R", NULL, SHIFT},
-    {56, "Alt_L", NULL, MOD1},
-    {57, "space", NULL, 0},
-    {59, "F1", NULL, 0},
-    {60, "F2", NULL, 0},
-    {61, "F3", NULL, 0},
-    {62, "F4", NULL, 0},
-    {63, "F5", NULL, 0},
-    {64, "F6", NULL, 0},
-    {65, "F7", NULL, 0},
-    {66, "F8", NULL, 0},
-    {67, "F9", NULL, 0},
-    {68, "F10", NULL, 0},
-    {87, "F11", NULL, 0},
-    {88, "F12", NULL, 0},
-    {96, "KP_Enter", NULL, 0},
-    {97, "Control_R", NULL, CONTROL},
-    {100, "Alt_R", NULL, MOD1},
-    {102, "Home", NULL, 0},
-    {103, "Up", NULL, 0},
-    {104, "Prior", NULL, 0},
-    {105, "Left", NULL, 0},
-    {106, "Right", NULL, 0},
-    {107, "End", NULL, 0},
-    {108, "Down", NULL, 0},
-    {109, "Next", NULL, 0},
-    {110, "Insert", NULL, 0},
-    {111, "Delete", NULL, 0},
-    {119, "Pause", NULL, 0},
-    {125, "Super_L", NULL, MOD4},
-};
+enum { EVDEV_OFFSET = 8 };
 
-enum { KEY_COUNT = sizeof keys / sizeof keys[0] };
+static bool make_virtual_keyboard(struct wlinput *w) {
+    char *keymap = xkb_keymap_get_as_string(w->keymap, XKB_KEYMAP_FORMAT_TEXT_V1);
+    if (!keymap) {
+        return false;
+    }
+    size_t size = strlen(keymap) + 1;
+    int fd = memfd_with(keymap, size);
+    free(keymap);
+    if (fd < 0) {
+        return false;
+    }
+    w->vk = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(w->vk_manager, w->seat);
+    zwp_virtual_keyboard_v1_keymap(w->vk, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd, (uint32_t)size);
+    close(fd);
+    return roundtrip(w);
+}
 
-const struct wlinput_key *wlinput_find_key(const char *name, bool *shifted) {
-    for (size_t i = 0; i < KEY_COUNT; ++i) {
-        if (strcmp(keys[i].plain, name) == 0 || (keys[i].shifted && strcmp(keys[i].shifted, name) == 0)) {
-            *shifted = strcmp(keys[i].plain, name) != 0;
-            return &keys[i];
+/* The first key that makes keysym name with no modifier held or with
+   Shift, as a player finds it (the digit row's "(" before the keypad's);
+   0 where no key of the keyboard makes it. */
+static xkb_keycode_t find_key(struct wlinput *w, const char *name, bool *shifted) {
+    xkb_keysym_t wanted = xkb_keysym_from_name(name, XKB_KEYSYM_NO_FLAGS);
+    xkb_mod_mask_t shift = 1u << xkb_keymap_mod_get_index(w->keymap, XKB_MOD_NAME_SHIFT);
+    struct xkb_state *probe = xkb_state_new(w->keymap);
+    xkb_keycode_t found = 0;
+    for (xkb_keycode_t key = xkb_keymap_min_keycode(w->keymap);
+         probe && wanted != XKB_KEY_NoSymbol && !found && key < KEY_LIMIT; ++key) {
+        for (int level = 0; level < 2 && !found; ++level) {
+            xkb_state_update_mask(probe, level ? shift : 0, 0, 0, 0, 0, 0);
+            if (xkb_state_key_get_one_sym(probe, key) == wanted) {
+                found = key;
+                *shifted = level == 1;
+            }
         }
     }
-    return NULL;
+    xkb_state_unref(probe);
+    return found;
 }
 
-const struct wlinput_key *wlinput_shift_key(void) {
-    bool shifted;
-    return wlinput_find_key("Shift_L", &shifted);
-}
-
-static const char *modifier_name(uint32_t mask) {
-    switch (mask) {
-        case SHIFT:
-            return "Shift";
-        case CONTROL:
-            return "Control";
-        case MOD1:
-            return "Mod1";
-        case MOD4:
-            return "Mod4";
-        default:
+const char *make_keyboard(struct wlinput *w) {
+    struct xkb_context *context = xkb_context_new(XKB_CONTEXT_NO_ENVIRONMENT_NAMES);
+    struct xkb_rule_names us = {.layout = "us"};
+    w->keymap = context ? xkb_keymap_new_from_names(context, &us, XKB_KEYMAP_COMPILE_NO_FLAGS) : NULL;
+    xkb_context_unref(context);
+    w->held = w->keymap ? xkb_state_new(w->keymap) : NULL;
+    bool shifted = false;
+    w->shift = w->held ? find_key(w, "Shift_L", &shifted) : 0;
+    if (!w->shift) {
+        reply("error no US keymap (xkbcommon and xkb-data)");
+        return NULL;
+    }
+    if (w->vk_manager) {
+        if (!make_virtual_keyboard(w)) {
+            reply("error the virtual keyboard could not be made");
             return NULL;
+        }
+        return "virtual-keyboard";
+    }
+    if (w->fake_input) {
+        org_kde_kwin_fake_input_authenticate(w->fake_input, "wlinput", "end-to-end tests press keys as a player");
+        if (!roundtrip(w)) {
+            reply("error the compositor refused the fake input");
+            return NULL;
+        }
+        return "fake-input";
+    }
+    return "none";
+}
+
+static void send_key(struct wlinput *w, xkb_keycode_t key, bool down) {
+    uint32_t state = down ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED;
+    bool modifiers = xkb_state_update_key(w->held, key, down ? XKB_KEY_DOWN : XKB_KEY_UP) != 0;
+    if (w->vk) {
+        zwp_virtual_keyboard_v1_key(w->vk, now_ms(), key - EVDEV_OFFSET, state);
+        if (modifiers) {
+            zwp_virtual_keyboard_v1_modifiers(w->vk, xkb_state_serialize_mods(w->held, XKB_STATE_MODS_DEPRESSED),
+                                              xkb_state_serialize_mods(w->held, XKB_STATE_MODS_LATCHED),
+                                              xkb_state_serialize_mods(w->held, XKB_STATE_MODS_LOCKED),
+                                              xkb_state_serialize_layout(w->held, XKB_STATE_LAYOUT_EFFECTIVE));
+        }
+    } else {
+        org_kde_kwin_fake_input_keyboard_key(w->fake_input, key - EVDEV_OFFSET, state);
     }
 }
 
-char *wlinput_keymap(void) {
-    char *text = NULL;
-    size_t size = 0;
-    FILE *out = open_memstream(&text, &size);
-    if (!out) {
-        return NULL;
+void command_key(struct wlinput *w, const char *name, bool down) {
+    bool shifted = false;
+    xkb_keycode_t key = find_key(w, name, &shifted);
+    if (!w->vk && !w->fake_input) {
+        reply("error the compositor offers no virtual keyboard and no fake input");
+        return;
     }
-    fputs("xkb_keymap {\nxkb_keycodes \"wlinput\" {\n  minimum = 8;\n  maximum = 255;\n", out);
-    for (size_t i = 0; i < KEY_COUNT; ++i) {
-        fprintf(out, "  <K%u> = %u;\n", keys[i].evdev, keys[i].evdev + 8);
+    if (!key) {
+        reply("error no key makes the keysym '%s'", name);
+        return;
     }
-    fputs(
-        "};\nxkb_types \"wlinput\" { include \"complete\" };\n"
-        "xkb_compatibility \"wlinput\" { include \"complete\" };\nxkb_symbols \"wlinput\" {\n",
-        out);
-    for (size_t i = 0; i < KEY_COUNT; ++i) {
-        if (keys[i].shifted) {
-            fprintf(out, "  key <K%u> { [ %s, %s ] };\n", keys[i].evdev, keys[i].plain, keys[i].shifted);
-        } else {
-            fprintf(out, "  key <K%u> { [ %s ] };\n", keys[i].evdev, keys[i].plain);
+    if (down) {
+        w->shift_for[key] =
+            shifted && xkb_state_mod_name_is_active(w->held, XKB_MOD_NAME_SHIFT, XKB_STATE_MODS_DEPRESSED) <= 0;
+        if (w->shift_for[key]) {
+            send_key(w, w->shift, true);
         }
-        if (keys[i].modifier) {
-            fprintf(out, "  modifier_map %s { <K%u> };\n", modifier_name(keys[i].modifier), keys[i].evdev);
+        send_key(w, key, true);
+    } else {
+        send_key(w, key, false);
+        if (w->shift_for[key]) {
+            send_key(w, w->shift, false);
+            w->shift_for[key] = false;
         }
     }
-    fputs("};\n};\n", out);
-    if (fclose(out) != 0) {
-        free(text);
-        return NULL;
-    }
-    return text;
+    reply_done(w);
 }

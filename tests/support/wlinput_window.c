@@ -154,11 +154,7 @@ void command_hide(struct wlinput *w, bool answer) {
     w->surface = NULL;
     w->configured = w->focused = w->entered = false;
     if (answer) {
-        if (roundtrip(w)) {
-            reply("ok");
-        } else {
-            reply_lost(w);
-        }
+        reply_done(w);
     }
 }
 
