@@ -12,7 +12,8 @@ import shutil
 import signal
 import subprocess
 
-import program_run
+import compositor
+import procs
 
 SYSTEM_PYTHON = "/usr/bin/python3"  # the Debian python3, the one with pyatspi
 CLIENT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "atspi_client.py")
@@ -20,9 +21,8 @@ CLIENT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "atspi_client.
 
 def missing():
     """What this machine lacks for a bus, or None."""
-    for tool in ("dbus-daemon", "dbus-send"):
-        if shutil.which(tool) is None:
-            return "%s is needed for an accessibility bus" % tool
+    if shutil.which("dbus-daemon") is None:
+        return "dbus-daemon is needed for an accessibility bus"
     if subprocess.run([SYSTEM_PYTHON, "-c", "import pyatspi"], capture_output=True).returncode != 0:
         return "%s's pyatspi is needed to read the accessibility bus" % SYSTEM_PYTHON
     return None
@@ -43,7 +43,7 @@ class AccessibilityBus:
 
     def __init__(self, root, env):
         self.env = env
-        self.daemon, address = program_run.started_announcing(lambda fd: subprocess.Popen(
+        self.daemon, address = procs.started_announcing(lambda fd: subprocess.Popen(
             ["dbus-daemon", "--session", "--nofork", "--print-address=%d" % fd,
              "--address=unix:path=%s" % os.path.join(root, "session-bus")],
             pass_fds=(fd,), env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
@@ -52,9 +52,13 @@ class AccessibilityBus:
             self.stop()
             raise RuntimeError("dbus-daemon printed no address")
         env.update(DBUS_SESSION_BUS_ADDRESS=address, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
-        # Qt joins the accessibility bus only if it is up when the program starts.
-        subprocess.run(["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
-                        "org.a11y.Bus.GetAddress"], env=env, capture_output=True, timeout=30, check=True)
+        # Qt joins the accessibility bus only if it is up when the program
+        # starts: asking for its address starts it.
+        from gi.repository import Gio  # python3-gi, imported by those who start a bus
+        session = compositor.bus_connection(address)
+        session.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress", None, None,
+                          Gio.DBusCallFlags.NONE, 30000, None)
+        session.close_sync(None)
 
     def stop(self):
         with contextlib.suppress(ProcessLookupError):
@@ -63,7 +67,7 @@ class AccessibilityBus:
 
     def read(self):
         """The program's tree, or None while it is not (wholly) there."""
-        out = subprocess.run([SYSTEM_PYTHON, CLIENT, "tree", program_run.EXE_NAME], env=self.env, capture_output=True,
+        out = subprocess.run([SYSTEM_PYTHON, CLIENT, "tree", procs.EXE_NAME], env=self.env, capture_output=True,
                              timeout=60)
         trees = json.loads(out.stdout) if out.returncode == 0 and out.stdout else []
         return trees[0] if trees else None
@@ -74,5 +78,5 @@ class AccessibilityBus:
 
     def press(self, button):
         """Presses the program's showing push button of that name; False while there is none."""
-        return subprocess.run([SYSTEM_PYTHON, CLIENT, "press", program_run.EXE_NAME, button], env=self.env,
+        return subprocess.run([SYSTEM_PYTHON, CLIENT, "press", procs.EXE_NAME, button], env=self.env,
                               capture_output=True, timeout=60).returncode == 0

@@ -16,12 +16,8 @@ import sys
 import pyatspi
 
 
-def children(accessible):
-    return [accessible.getChildAtIndex(i) for i in range(accessible.childCount)]
-
-
 def programs(name):
-    return [p for p in children(pyatspi.Registry.getDesktop(0)) if p is not None and p.name == name]
+    return [p for p in pyatspi.Registry.getDesktop(0) if p is not None and p.name == name]
 
 
 # A role by pyatspi's constant for it, ROLE_PUSH_BUTTON read "push button":
@@ -46,25 +42,19 @@ def describe(accessible):
         item["text"] = accessible.queryText().getText(0, -1)
     except NotImplementedError:
         pass
-    item["children"] = [describe(child) for child in children(accessible)]
+    item["children"] = [describe(child) for child in accessible]
     return item
 
 
-def walk(accessible):
-    if accessible is not None:
-        yield accessible
-        for child in children(accessible):
-            yield from walk(child)
-
-
 def press(program, name):
-    for button in (a for p in programs(program) for a in walk(p)):
-        if (button.getRole() == pyatspi.ROLE_PUSH_BUTTON and button.name == name
-                and button.getState().contains(pyatspi.STATE_SHOWING)):
-            action = button.queryAction()
-            presses = [i for i in range(action.nActions) if action.getName(i) == "Press"]
-            if presses and action.doAction(presses[0]):
-                return 0
+    def showing_button(a):
+        return (a.getRole() == pyatspi.ROLE_PUSH_BUTTON and a.name == name
+                and a.getState().contains(pyatspi.STATE_SHOWING))
+    for button in (b for p in programs(program) for b in pyatspi.findAllDescendants(p, showing_button)):
+        action = button.queryAction()
+        presses = [i for i in range(action.nActions) if action.getName(i) == "Press"]
+        if presses and action.doAction(presses[0]):
+            return 0
     return 1
 
 
