@@ -9,7 +9,10 @@ the samples are at least that good.
 
 import collections
 import math
+import re
 import statistics
+
+import displays
 
 
 def nearest_rank(values, percent):
@@ -62,27 +65,26 @@ def _full_screen_goals(kind, title, goal, check, digits=2):
     return [Goal(full_screen_key(kind, screen), title % screen, goal, check, digits) for screen, _ in FULL_SCREENS]
 
 
-def _server(key, title, ratio=None, **goal):
-    """A display server the paced loop runs under without input. ratio, if
-    given, is how many times the loop's CPU under Xvfb in the same run it may
-    cost there; goal is what the row says instead."""
-    if ratio:
-        return Goal("server_" + key, title, "<= %g x Xvfb's, same run" % ratio, _versus("value", ratio))
-    return Goal("server_" + key, title, **goal)
+# The display servers with a row (displays.txt's benchmark columns), in its
+# order: the reference, Xvfb, then the Wayland compositors. Qt 6.4 copies the
+# whole window into its other buffer every frame where a compositor holds the
+# last buffer until the next one replaces it, so only the rows of those that
+# give it back are held to a ratio of Xvfb's loop CPU in the same run.
+BENCHED = [s for s in displays.SERVERS.values() if s.bench_title != "-"]
+REFERENCE = next(s for s in BENCHED if s.bench_goal == "reference")
+COMPOSITORS = tuple(s.name for s in BENCHED if s is not REFERENCE)
 
 
-# Xvfb first, the reference. Qt 6.4 copies the whole window into its other
-# buffer every frame where a compositor holds the last buffer until the next
-# one replaces it (Weston's pixman renderer, sway's, KWin's); the rows of the
-# compositors that copy a buffer and give it back are held to the goal.
-SERVERS = (
-    _server("xvfb", "Xvfb", goal="(reference)"),
-    _server("weston_pixman", "Weston, pixman", goal="(keeps the buffer)"),
-    _server("weston_gl", "Weston, GL", 1.2),
-    _server("mutter", "mutter", 1.2),
-    _server("sway", "sway", goal="(keeps the buffer)"),
-    _server("kwin", "KWin", goal="(keeps the buffer)"),
-)
+def _server(s):
+    """A display server's row: its goal a ratio, or the words it shows instead."""
+    key = "server_" + s.name
+    if not re.fullmatch(r"[0-9.]+", s.bench_goal):
+        return Goal(key, s.bench_title, "(%s)" % s.bench_goal)
+    ratio = float(s.bench_goal)
+    return Goal(key, s.bench_title, "<= %g x %s's, same run" % (ratio, REFERENCE.bench_title), _versus("value", ratio))
+
+
+SERVERS = tuple(map(_server, BENCHED))
 
 
 _PERIOD = _all(lambda f: abs(f["mean"] - 22.0) <= 0.05 + 1e-9, _at_most("p99", 22.5))
@@ -150,14 +152,10 @@ def verdict(goal, figure):
 
 
 def rows(figures):
-    """(figure, mean, median, p99, goal, verdict) for every goal, in order."""
-    out = []
-    for goal in GOALS:
-        f = figures.get(goal.key) or {}
-        # A single value fills mean, median and p99.
-        numbers = [_number(f.get(field, f.get("value")), goal.digits) for field in ("mean", "median", "p99")]
-        out.append((goal.title, *numbers, goal.goal, verdict(goal, f), f.get("note", "")))
-    return out
+    """(figure, mean, median, p99, goal, verdict, note) for every goal, in order;
+    a single value fills mean, median and p99."""
+    return [(goal.title, *[_number(f.get(k, f.get("value")), goal.digits) for k in ("mean", "median", "p99")],
+             goal.goal, verdict(goal, f), f.get("note", "")) for goal in GOALS for f in [figures.get(goal.key) or {}]]
 
 
 def _server_note(figure, verdict, xvfb):
@@ -176,7 +174,7 @@ def _server_note(figure, verdict, xvfb):
 def server_rows(figures):
     """(display server, loop, main thread, other threads, switches a frame,
     server, x Xvfb, goal, verdict, note) for every display server, in order."""
-    xvfb = figures.get("server_xvfb")
+    xvfb = figures.get("server_" + REFERENCE.name)
     out = []
     for s in SERVERS:
         f = figures.get(s.key) or {}
@@ -192,11 +190,9 @@ def server_rows(figures):
 def markdown(header, body, left):
     """The lines of a table with aligned columns, those of the indices in left aligned left."""
     widths = [max(len(str(r[i])) for r in [header] + body) for i in range(len(header))]
-    lines = []
-    for r in [header, tuple("-" * w for w in widths)] + body:
-        cells = [str(c).ljust(widths[i]) if i in left else str(c).rjust(widths[i]) for i, c in enumerate(r)]
-        lines.append("| " + " | ".join(cells) + " |")
-    return lines
+    return ["| " + " | ".join(str(c).ljust(w) if i in left else str(c).rjust(w)
+                              for i, (c, w) in enumerate(zip(r, widths))) + " |"
+            for r in [header, ["-" * w for w in widths]] + body]
 
 
 def table(figures):

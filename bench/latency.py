@@ -14,7 +14,6 @@ import time
 
 import figures
 import paced
-import x11
 
 # After a release the loop puts the paddle back at rest on its next frame;
 # three frames later the band is sure to show it there again.
@@ -67,13 +66,12 @@ def measure(d, window, band, presses, rng, frame_s):
 
 def run_wait(build_dir, wait, presses, seed, screen=None):
     """The figure of one wait, in full screen on a screen of that size if given."""
-    with paced.loop(build_dir, ["--latency", str(MAX_FRAMES), wait], screen=screen) as (proc, ready, env, _):
-        window = x11.visible_window(env, proc.pid, screen or paced.PLAY_SIZE)[0]
-        with x11.Display(env["DISPLAY"]) as d:
-            values = measure(d, window, tuple(ready["band"]), presses, random.Random(seed), ready["frame_ms"] / 1000.0)
-            d.key(d.keycode("q"), True)
-            time.sleep(0.1)
-            d.key(d.keycode("q"), False)
+    with paced.loop(build_dir, ["--latency", str(MAX_FRAMES), wait], screen=screen) as (proc, ready, display, window):
+        d = display.x
+        values = measure(d, window.wid, tuple(ready["band"]), presses, random.Random(seed), ready["frame_ms"] / 1000.0)
+        d.key_down("q")
+        time.sleep(0.1)
+        d.key_up("q")
         proc.wait(20)
     missed = presses - len(values)
     got = [min(values, default=math.nan), max(values, default=math.nan)]  # none when all missed

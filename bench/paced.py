@@ -1,32 +1,31 @@
-"""The paced loop (the paced_loop program) in its own Xvfb, with a second
-process moving the pointer over the play window and pressing arrow keys; or
-without input, under Xvfb and under each private headless Wayland compositor
-of figures.SERVERS this machine has, on Qt's Wayland plugin, with the display
-server's own CPU use beside the loop's. The frame waits named run one after
-the other in the same process: the default sleep to the deadline, the
-timer-then-poll wait, and a busy wait. Then the sleep in full screen on each
-screen of figures.FULL_SCREENS (an Xvfb of that size under openbox).
+"""The paced loop (the paced_loop program) on display servers of its own
+(displays.txt): under Xvfb with the pointer moved over the play window and
+arrow keys pressed (xinput.py); without input under Xvfb and under each
+Wayland compositor with a row in figures.SERVERS that this machine has, with
+the display server's own CPU use beside the loop's. The frame waits named
+run one after the other in the same process: the default sleep to the
+deadline, the timer-then-poll wait, and a busy wait. Then the sleep in full
+screen on each screen of figures.FULL_SCREENS (an Xvfb of that size under
+openbox, which grants full screen).
 """
 
 import contextlib
-import importlib
 import itertools
 import json
 import os
 import pathlib
-import shutil
 import subprocess
 import sys
 import tempfile
 import threading
 import time
 
+import displays
 import facts
 import figures
-import harness
-import weston
-import x11
+import procs
 import xinput
+from xserver import SCREEN_H, SCREEN_W
 
 WAITS = ("sleep", "timer-then-poll", "busy")
 PLAY_SIZE = facts.PLAY_WINDOW
@@ -34,54 +33,29 @@ TITLE_SECONDS = 2.0
 NS_PER_MS = 1_000_000
 
 
-# How each Wayland compositor of figures.SERVERS is started, headless on a
-# screen of the launcher's size: (module in tests/support, class, arguments).
-COMPOSITORS = {
-    "weston_pixman": ("weston", "Weston", {"renderer": "pixman"}),
-    "weston_gl": ("weston", "Weston", {"renderer": "gl"}),
-    "mutter": ("mutter", "Mutter", {"size": (weston.SCREEN_W, weston.SCREEN_H)}),
-    "sway": ("sway", "Sway", {"size": (weston.SCREEN_W, weston.SCREEN_H)}),
-    "kwin": ("kwin", "KWin", {"size": (weston.SCREEN_W, weston.SCREEN_H)}),
-}
-
-
-def missing(server):
-    """Why this machine cannot run the compositor, or None."""
-    module = COMPOSITORS[server][0]
-    try:
-        if module == "weston":
-            return None if shutil.which("weston") else "weston is not installed (run scripts/setup)"
-        return importlib.import_module(module).missing()
-    except Exception as error:  # a launcher that does not load is a reason too
-        return "%s: %s" % (type(error).__name__, error)
-
-
 @contextlib.contextmanager
-def loop(build_dir, args, server=None, screen=None):
-    """paced_loop with args, once it is ready, in a private display server: an
-    Xvfb, with a screen size one of that size under openbox, which grants full
-    screen, and the loop in full screen there; or the Wayland compositor of
-    that key of COMPOSITORS. Yields the loop's process, its ready line's JSON,
-    its environment and the server's process id; ends both after."""
-    with contextlib.ExitStack() as stack:
-        runtime = stack.enter_context(tempfile.TemporaryDirectory(prefix="paced-runtime-"))
-        if server:
-            module, name, kwargs = COMPOSITORS[server]
-            started = getattr(importlib.import_module(module), name)(**kwargs)
-        elif screen:
-            started = harness.XServer(screen, "openbox", os.path.join(runtime, "config"))
-        else:
-            started = harness.XServer()
-        stack.callback(started.stop)
-        env = started.env() if server else dict(started.env(), XDG_RUNTIME_DIR=runtime)
+def loop(build_dir, args, server="xvfb", screen=None):
+    """paced_loop with args, once it is ready, on the display server of that
+    name, or in full screen on an Xvfb of the screen's size under openbox.
+    Yields the loop's process, its ready line's JSON, the server's driver and
+    on X the loop's window; ends both after."""
+    with tempfile.TemporaryDirectory(prefix="paced-") as root, contextlib.ExitStack() as stack:
+        display = displays.start("openbox" if screen else server, screen or (SCREEN_W, SCREEN_H),
+                                 os.path.join(root, "config"))
+        stack.callback(display.stop)
         args = (["--fullscreen"] if screen else []) + args
-        proc = subprocess.Popen([os.path.join(build_dir, "bin", "paced_loop")] + args, env=env,
-                                stdout=subprocess.PIPE, start_new_session=True)
-        stack.callback(harness.end_process, proc)
+        proc = subprocess.Popen([os.path.join(build_dir, "bin", "paced_loop")] + args, stdout=subprocess.PIPE,
+                                env=dict({"XDG_RUNTIME_DIR": root}, **display.env()), start_new_session=True)
+        stack.callback(procs.end_process, proc)
         ready = next((line for line in proc.stdout if line.startswith(b"{")), None)
         if ready is None:
             raise RuntimeError("paced_loop %s did not start (%s)" % (" ".join(args), proc.wait(30)))
-        yield proc, json.loads(ready), env, started.proc.pid
+        x, size = None if display.traced else display.x, screen or PLAY_SIZE
+        window = x and procs.poll_for(lambda: next((w for w in map(x.window_info, x.windows_of(proc.pid))
+                                                    if w and w.size == size), None), procs.WINDOW_TIMEOUT)
+        if x and not window:
+            raise RuntimeError("paced_loop showed no %dx%d window" % size)
+        yield proc, json.loads(ready), display, window
 
 
 def session_cpu_seconds(session):
@@ -123,15 +97,11 @@ def follow(proc, server_pid, seconds):
     return last, server_cpu
 
 
-def _cell(value):
-    return "-" if value is None else str(value) if isinstance(value, int) else "%.4f" % value
-
-
 def report(result):
     """The waits side by side, one row a figure."""
-    waits = list(result)
-    body = [[name] + [_cell(result[w][name]) for w in waits] for name in result[waits[0]]]
-    return "\n".join(figures.markdown(["figure"] + waits, body, (0,)))
+    cell = lambda v: "-" if v is None else str(v) if isinstance(v, int) else "%.4f" % v  # noqa: E731
+    body = [[name] + [cell(r[name]) for r in result.values()] for name in next(iter(result.values()))]
+    return "\n".join(figures.markdown(["figure", *result], body, (0,)))
 
 
 def wait_figures(raw):
@@ -158,26 +128,22 @@ def wait_figures(raw):
             **{k: raw[k] for k in ("lost_balls", "walls_rebuilt", "pointer_motions", "key_presses")}}
 
 
-def run(build_dir, frames=2000, waits=WAITS, server=None, screen=None, with_input=True):
+def run(build_dir, frames=2000, waits=WAITS, server="xvfb", screen=None, with_input=True):
     """What paced_loop measured: {wait: {figure: value}}, the display server's
-    CPU included; under the compositor of that key of COMPOSITORS if given,
-    else under Xvfb, with input unless with_input is False (a compositor gets
-    none), in full screen on a screen of that size if given."""
-    with_input = with_input and not server
+    CPU included; on the display server of that name (input on X only), or in
+    full screen on a screen of that size if given."""
     args = ([] if with_input else ["--no-input"]) + [str(frames)] + list(waits)
-    with loop(build_dir, args, server, screen) as (proc, ready, env, server_pid), contextlib.ExitStack() as stack:
+    with loop(build_dir, args, server, screen) as (proc, ready, display, window):
         seconds = len(waits) * (frames * ready["frame_ms"] / 1000.0 + TITLE_SECONDS) + 5
-        if with_input:
-            inp = xinput.start(env, x11.visible_window(env, proc.pid, screen or PLAY_SIZE)[1:], seconds)
-            stack.callback(harness.end_process, inp)
-        output, server_cpu = follow(proc, server_pid, seconds + 60)
+        with xinput.sweeping(display.display, window, seconds) if with_input else contextlib.nullcontext():
+            output, server_cpu = follow(proc, display.proc.pid, seconds + 60)
     if proc.returncode != 0:
         raise RuntimeError("paced_loop failed (%d)" % proc.returncode)
     result = {wait: dict(wait_figures(raw), server_cpu_percent=server_cpu.get(wait))
               for wait, raw in json.loads(output).items()}
-    where = (", " + figures.BY_KEY["server_" + server].title if server else ", full screen on %dx%d" % screen
-             if screen else "" if with_input else ", Xvfb without input")
-    print("Paced loop: %d frames a wait%s\n%s" % (frames, where, report(result)), flush=True)
+    where = "full screen on %dx%d" % screen if screen else displays.SERVERS[server].bench_title
+    print("Paced loop: %d frames a wait, %s%s\n%s" % (frames, where, "" if with_input else ", no input",
+                                                      report(result)), flush=True)
     return result
 
 
@@ -189,8 +155,7 @@ def _period(f, note):
 
 
 def _late(f, note):
-    note += "; max %.3f ms" % f["late_max_ms"]
-    return {"median": f["late_median_ms"], "p99": f["late_p99_ms"], "note": note}
+    return {"median": f["late_median_ms"], "p99": f["late_p99_ms"], "note": note + "; max %.3f ms" % f["late_max_ms"]}
 
 
 def busy_loops(count=2):
@@ -199,7 +164,7 @@ def busy_loops(count=2):
             for _ in range(count)]
 
 
-def _server(f, note):
+def _server(f, note=""):
     """A display server's row: the loop's CPU (value), its main thread's and the
     other threads', task switches a frame, and the display server's CPU."""
     # The two CPU times are read a moment apart: a process without other
@@ -214,49 +179,51 @@ def _server(f, note):
 
 
 def server_figures(build_dir, frames, servers, xvfb_twice=True):
-    """The sleep wait without input under Xvfb and under each compositor of
-    servers (keys of COMPOSITORS) this machine has, one after the other: the
-    loop's CPU and its display server's side by side, every compositor's row
-    beside Xvfb's from the same run ("versus"). With xvfb_twice Xvfb runs
-    before and after the compositors and the mean of the two is the
-    reference, so that a machine's drift during the run falls on both sides."""
-    xvfb = [run(build_dir, frames, ("sleep",), with_input=False)["sleep"]]
-    found = {}
+    """The sleep wait without input under the reference (Xvfb) and each of
+    servers this machine has, one after the other: the loop's CPU and its
+    display server's side by side, every compositor's row beside Xvfb's from
+    the same run ("versus"). With xvfb_twice Xvfb runs before and after the
+    compositors and the mean of the two is the reference, so that a machine's
+    drift during the run falls on both sides."""
+    def sleep(server):
+        return run(build_dir, frames, ("sleep",), server=server, with_input=False)["sleep"]
+    xvfb, found = [sleep(figures.REFERENCE.name)], {}
     for key in servers:
-        reason = missing(key)
         try:
-            found[key] = {"missing": reason} if reason else run(build_dir, frames, ("sleep",), server=key)["sleep"]
+            reason = displays.missing(key)
+            found[key] = {"missing": reason} if reason else sleep(key)
         except Exception as error:  # the other compositors still give their rows
             found[key] = {"missing": "failed: %s: %s" % (type(error).__name__, error)}
     if xvfb_twice:
-        xvfb.append(run(build_dir, frames, ("sleep",), with_input=False)["sleep"])
-    mean = {k: sum(x[k] for x in xvfb) / len(xvfb) if all(x[k] is not None for x in xvfb) else None
-            for k in xvfb[0]}
-    out = {"server_xvfb": _server(mean, "" if len(xvfb) == 1 else "; mean of a run before the compositors and one "
-                                  "after (loop %s %%)" % " and ".join("%.2f" % x["cpu_percent"] for x in xvfb))}
+        xvfb.append(sleep(figures.REFERENCE.name))
+    mean = {k: None if None in (x[k] for x in xvfb) else sum(x[k] for x in xvfb) / len(xvfb) for k in xvfb[0]}
+    out = {"server_" + figures.REFERENCE.name: _server(mean, "" if len(xvfb) == 1 else (
+        "; mean of a run before the compositors and one after (loop %s %%)"
+        % " and ".join("%.2f" % x["cpu_percent"] for x in xvfb)))}
     for key, f in found.items():
-        out["server_" + key] = f if "missing" in f else dict(_server(f, ""), versus=mean["cpu_percent"])
+        out["server_" + key] = f if "missing" in f else dict(_server(f), versus=mean["cpu_percent"])
     if "frames" in found.get("weston_pixman", {}):
         out["period_weston"] = _period(found["weston_pixman"], "sleep wait, headless Weston (pixman), no input")
     return out
 
 
-def table_figures(build_dir, frames, servers=tuple(COMPOSITORS), xvfb_twice=True):
+def table_figures(build_dir, frames, servers=figures.COMPOSITORS, xvfb_twice=True):
     """The table's paced-loop figures: the three waits, then two on a busy
     machine, then without input under Xvfb and the compositors of servers
     (see server_figures), then in full screen."""
     result = run(build_dir, frames, WAITS)
     sleep, ttp, busy = result["sleep"], result["timer-then-poll"], result["busy"]
+    same = "timer-then-poll wait, same run"
     out = {
         "period": _period(sleep, "sleep wait; %d pointer motions and %d key presses delivered" % (
             sleep["pointer_motions"], sleep["key_presses"])),
         "period_timer_then_poll": _period(ttp, "timer-then-poll wait (Qt timer, last ms polled), same run"),
         "late": _late(sleep, "sleep wait: start after the tick deadline"),
-        "late_timer_then_poll": _late(ttp, "timer-then-poll wait, same run"),
+        "late_timer_then_poll": _late(ttp, same),
         "below_tick": {"value": sleep["below_22ms_tick"], "note": "timer-then-poll wait: %d" % ttp["below_22ms_tick"]},
         "below_ns": {"value": sleep["below_22ms_ns"]},
         "loop_cpu": {"value": sleep["cpu_percent"], "note": "sleep wait, under Xvfb with pointer and key input"},
-        "loop_cpu_timer_then_poll": {"value": ttp["cpu_percent"], "note": "timer-then-poll wait, same run"},
+        "loop_cpu_timer_then_poll": {"value": ttp["cpu_percent"], "note": same},
         "busy_cpu": {"value": busy["cpu_percent"], "note": "sleep wait %.2f %% in the same run" % sleep["cpu_percent"]},
     }
     if sleep["cpu_percent"] > 0:
@@ -264,7 +231,7 @@ def table_figures(build_dir, frames, servers=tuple(COMPOSITORS), xvfb_twice=True
     # A busy machine: two processes spin both cores while both waits run.
     with contextlib.ExitStack() as stack:
         for proc in busy_loops():
-            stack.callback(harness.end_process, proc)
+            stack.callback(procs.end_process, proc)
         loaded = run(build_dir, frames, ("sleep", "timer-then-poll"))
     ls, lt = loaded["sleep"], loaded["timer-then-poll"]
     out["period_loaded"] = dict(_period(ls, "sleep wait, two busy loops running"), versus=lt["period_p99_ms"])

@@ -1,6 +1,6 @@
 // The paced-loop measurement: the real play window and its Qt platform run
 // frames of play, and every frame's start is recorded. Run it under X
-// (bench/paced.py starts an Xvfb and a second process that moves the pointer
+// (bench/paced.py starts an Xvfb and a thread that moves the pointer
 // and presses keys) or under a Wayland compositor.
 //
 //   paced_loop [--fullscreen] [--no-input] FRAMES WAIT...      WAIT: sleep, timer-then-poll or busy
@@ -146,7 +146,7 @@ int main(int argc, char** argv) {
     }
     std::printf("{\"ready\": true, \"frame_ms\": %d}\n", int{game::kFrameMillis});
     std::fflush(stdout);
-    // The input process starts on ready; the run begins with its first event
+    // The input starts on ready; the run begins with its first event
     // (or after 5 s without one).
     QElapsedTimer waited;
     waited.start();

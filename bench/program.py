@@ -1,19 +1,17 @@
-"""Figures of the real tilebash program under its own Xvfb (tests/support's
-harness): its CPU use in the start window, paused in a game and running
-(1 s windows, from the kernel's nanosecond run time of every thread; running
-also in the benchmarks' build of the program with the timer-then-poll frame
-wait), its peak memory (VmHWM), and the time from exec to the start window's
-MapNotify over warm starts.
+"""Figures of the real tilebash program in a session of its own (tests/support's
+harness, under Xvfb): its CPU use in the start window, paused in a game and
+running (1 s windows, from the kernel's nanosecond run time of every thread;
+running also in the benchmarks' build of the program with the timer-then-poll
+frame wait), its peak memory (VmHWM), and the time from exec to the start
+window's MapNotify over warm starts.
 
 While running, the paddle is steered from the field read back from the X
 server (tests/support/autopilot), a lost ball is resumed with P and a game
 that ends is started again; only the windows that began and ended in running
-play count.
-
-Full screen: on each screen of figures.FULL_SCREENS, an Xvfb of that size
-under openbox (full screen is the window manager's to grant), one program
-runs a game in its window, then (after F11, Q and Start) a new game in full
-screen, where the field is found at its offset and scale.
+play count. Full screen: on each screen of figures.FULL_SCREENS, an Xvfb of
+that size under openbox (full screen is the window manager's to grant), one
+program runs a game in its window, then (after F11, Q and Start) a new game
+in full screen, where the field is found at its offset and scale.
 """
 
 import contextlib
@@ -30,7 +28,6 @@ import harness
 import playfield
 import x11
 
-START_SIZE = facts.START_WINDOW
 # The program with the timer-then-poll frame wait (bench/CMakeLists.txt), built
 # into bin/ beside the program folder.
 TIMER_THEN_POLL_PROGRAM = os.path.join(os.pardir, "bin", "tilebash_timer_then_poll")
@@ -77,31 +74,21 @@ def cpu_figure(pid, seconds, window, note, hold=quiet):
                            note="%s; %d windows of %g s" % (note, len(shares), window))
 
 
-def showing(s, play, size, what):
-    """The play window (the same id) once it is viewable at size."""
-    def shown():
-        w = s.window_info(play.wid)
-        return w if w is not None and w.size == tuple(size) else None
-    return s.wait_for(shown, harness.WINDOW_TIMEOUT, what)
+class Game:
+    """The game of one program, kept in running play while measured: steered
+    from the field its camera reads back, a lost ball resumed with P, a game
+    that ends started again."""
 
-
-def start_again(s, player, start, play, what):
-    """Start on the start window: the play window (`what`) at the size it
-    had, in full screen if it was, returned paused at the first serve."""
-    s.click(start, *playfield.START_BUTTON)
-    play = showing(s, play, play.size, what + " after Start")
-    player.wait_paused(play, what=what + ", paused at the first serve")
-    return play
-
-
-class Running:
-    """Keeps a game in running play through the measurement's windows."""
-
-    def __init__(self, session, camera, play):
-        self.s, self.camera, self.play = session, camera, play
+    def __init__(self, session, camera):
+        self.s, self.camera, self.play = session, camera, None
         self.player = playfield.Player(session, camera.look)
         self.pilot = autopilot.Pilot(session, autopilot.Field(session.folder))
-        self.restarts = self.resumes = self.looks = 0
+
+    def start(self, start, size, what="the play window"):
+        """Start on the start window: the play window of size, paused at the first serve."""
+        self.s.click(start, *playfield.START_BUTTON)
+        self.play = self.s.wait_window(harness.TITLE, size, what=what + " after Start")
+        self.player.wait_paused(self.play, what=what + ", paused at the first serve")
 
     def recover(self):
         """Back to running play after a lost ball or the end of a game."""
@@ -109,8 +96,8 @@ class Running:
         over = [w for w in self.s.dialogs() if w.name == "Game Over"]
         if over:
             self.s.point_at(over[0])
-            self.s.hold_key("Return")
-            self.play = start_again(self.s, self.player, self.s.wait_start_window(), self.play, "the play window")
+            self.s.press("Return")
+            self.start(self.s.wait_start_window(), self.play.size)
             self.restarts += 1
         self.player.resume(self.play)
         self.resumes += 1
@@ -128,16 +115,31 @@ class Running:
             self.pilot.steer(shot)
         return True
 
+    def running_cpu(self, seconds, window, note):
+        """Running play's CPU, from the game paused at a serve."""
+        self.restarts = self.resumes = self.looks = 0
+        t0 = time.monotonic()
+        self.recover()
+        try:
+            f = cpu_figure(self.s.proc.pid, seconds, window, "running, %s, steered from the field read back" % note,
+                           self.hold)
+        finally:
+            self.pilot.hold(None)
+        if f:
+            f["note"] += "; %d resumes, %d new games; the field looked at %.0f times a second" % (
+                self.resumes - 1, self.restarts, self.looks / (time.monotonic() - t0))
+        return f
+
 
 def measure_startup(session, starts):
     """Exec to the start window's MapNotify, for one cold and `starts` warm starts."""
     times = []
     for i in range(starts + 1):
-        with x11.MapWatch(session.x.display) as watch:
+        with x11.MapWatch(session.server.display) as watch:
             t0 = time.monotonic()
             session.launch()
             try:
-                mapped = watch.wait(START_SIZE, harness.WINDOW_TIMEOUT)
+                mapped = watch.wait(facts.START_WINDOW, harness.WINDOW_TIMEOUT)
             finally:
                 session.end_program()
         if i > 0:  # the first start fills the caches
@@ -148,10 +150,11 @@ def measure_startup(session, starts):
 @contextlib.contextmanager
 def started(name, program=None, screen=None):
     """The program in a session of its own, or in its place the executable
-    given (a benchmarks' build of it), at its start window, on the harness's
-    screen without a window manager or on one of that size under openbox:
-    yields the session, that window and a camera on the play field."""
-    s = harness.Session(name, screen_size=screen, window_manager="openbox") if screen else harness.Session(name)
+    given (a benchmarks' build of it), on the harness's screen without a
+    window manager or on one of that size under openbox: yields the session,
+    its Game and the start window."""
+    s = harness.Session(name, screen_size=screen or (harness.SCREEN_W, harness.SCREEN_H),
+                        display="openbox" if screen else "xvfb")
     try:
         if program:
             shutil.copy2(program, s.exe)  # in the session's copy of the program folder, beside its sheet
@@ -159,51 +162,30 @@ def started(name, program=None, screen=None):
         s.launch()
         start = s.wait_start_window()
         with autopilot.Camera(s) as camera:
-            yield s, start, camera
+            yield s, Game(s, camera), start
     finally:
         s.close()
 
 
-def running_cpu(s, camera, play, seconds, window, note):
-    """Running play's CPU, from the paused play window; returns the figure and the play window."""
-    running = Running(s, camera, play)
-    t0 = time.monotonic()
-    running.recover()
-    try:
-        f = cpu_figure(s.proc.pid, seconds, window, "running, %s, steered from the field read back" % note,
-                       running.hold)
-    finally:
-        running.pilot.hold(None)
-    if f:
-        f["note"] += "; %d resumes, %d new games; the field looked at %.0f times a second" % (
-            running.resumes - 1, running.restarts, running.looks / (time.monotonic() - t0))
-    return f, running.play
-
-
-def full_screen_game(s, player, play, screen):
-    """F11, then Q: the next Start opens the play window in full screen with
-    a new game, so both measurements begin at a full wall. Returns that
-    window, paused at the first serve."""
-    s.point_at(play)
-    s.hold_key("F11")
-    play = showing(s, play, screen, "the play window to cover the %dx%d screen" % tuple(screen))
-    # Rebuilding the images at the new scale stalls the frames a moment, and a
-    # press and release seen in the same pause would be no press at all.
-    player.look(play)
-    return start_again(s, player, player.quit(play), play, "the play window in full screen")
-
-
 def full_screen_figures(screen, ratio, seconds, window):
-    """The running game in its window, then in full screen, in one program on one screen."""
+    """The running game in its window, then in full screen, in one program on
+    one screen. Between them F11, then Q: the next Start opens the play window
+    in full screen with a new game, so both measurements begin at a full wall."""
     size = "%dx%d" % tuple(screen)
-    with started("bench-full-screen-" + size, screen=screen) as (s, start, camera):
-        player = playfield.Player(s, camera.look)
-        play = player.play_to_paused(start)
-        windowed, play = running_cpu(s, camera, play, seconds, window, "in its window on the %s screen, openbox" % size)
-        play = full_screen_game(s, player, play, screen)
-        full, _ = running_cpu(s, camera, play, seconds, window, "full screen at %dx on %s" % (camera.scale, size))
+    with started("bench-full-screen-" + size, screen=screen) as (s, game, start):
+        game.start(start, facts.PLAY_WINDOW)
+        windowed = game.running_cpu(seconds, window, "in its window on the %s screen, openbox" % size)
+        s.point_at(game.play)
+        s.press("F11")
+        play = s.wait_window(harness.TITLE, screen, what="the play window to cover the %s screen" % size)
+        # Rebuilding the images at the new scale stalls the frames a moment, and a
+        # press and release seen in the same pause would be no press at all.
+        game.player.look(play)
+        game.start(game.player.quit(play), screen, "the play window in full screen")
+        scale = game.camera.scale
+        full = game.running_cpu(seconds, window, "full screen at %dx on %s" % (scale, size))
     if windowed and full:
-        full.update(versus=windowed["mean"], scale=camera.scale)
+        full.update(versus=windowed["mean"], scale=scale)
         full["note"] += "; %.2f times the window's %.2f %% in the same program (at most %g)" % (
             full["mean"] / windowed["mean"], windowed["mean"], ratio)
     return {figures.full_screen_key("cpu_window", screen): windowed,
@@ -213,28 +195,25 @@ def full_screen_figures(screen, ratio, seconds, window):
 def table_figures(program_dir, seconds=20.0, window=1.0, starts=10):
     os.environ["TILEBASH_PROGRAM_DIR"] = program_dir
     out = {}
-    with started("bench") as (s, start, camera):
+    with started("bench") as (s, game, start):
         time.sleep(1.0)
         pid = s.proc.pid
         out["cpu_start"] = cpu_figure(pid, seconds, window, "start window")
-        play = playfield.Player(s, camera.look).play_to_paused(start)
+        game.start(start, facts.PLAY_WINDOW)
         time.sleep(0.5)
         out["cpu_paused"] = cpu_figure(pid, seconds, window, "paused at a serve")
-        out["cpu_running"], play = running_cpu(s, camera, play, seconds, window, "sleep wait")
+        out["cpu_running"] = game.running_cpu(seconds, window, "sleep wait")
         out["vmhwm"] = {"value": vm_hwm_mb(pid), "note": "after the measurements above"}
-        s.close_request(play)
+        s.x.send_close_request(game.play.wid)
         s.end_program()
         times = measure_startup(s, starts)
         out["startup"] = figures.summary(times, note="%d warm starts after one cold start" % len(times))
     # The timer-then-poll wait right after, in a program of its own: side by side.
-    timer_then_poll = os.path.normpath(os.path.join(program_dir, TIMER_THEN_POLL_PROGRAM))
-    with started("bench-timer-then-poll", timer_then_poll) as (s, start, camera):
-        out["cpu_running_timer_then_poll"], _ = running_cpu(
-            s, camera, playfield.Player(s, camera.look).play_to_paused(start), seconds, window,
-            "timer-then-poll wait")
+    with started("bench-timer-then-poll", os.path.join(program_dir, TIMER_THEN_POLL_PROGRAM)) as (s, game, start):
+        game.start(start, facts.PLAY_WINDOW)
+        out["cpu_running_timer_then_poll"] = game.running_cpu(seconds, window, "timer-then-poll wait")
     for screen, ratio in figures.FULL_SCREENS:
         out.update(full_screen_figures(screen, ratio, seconds, window))
     for key, f in out.items():
         print("%-12s %s" % (key, f), flush=True)
     return out
-

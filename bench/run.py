@@ -2,8 +2,6 @@
 another, and the table of its figures against their goals, headed by the
 machine it ran on.
 
-    run.py --build-dir DIR [--short] [--strict] [--doc-dir DIR] [--commit C] [paced|latency|program|all]
-
 paced, latency and program run one step each, as paced.py, latency.py and
 program.py describe (--short: of the compositors, only the two Weston); all
 (the default): the rules and drawing benchmarks, then those three.
@@ -22,12 +20,12 @@ import json
 import os
 import pathlib
 import platform
-import shutil
 import subprocess
 import sys
 import tempfile
 import time
 
+import displays
 import figures
 import latency
 import paced
@@ -35,18 +33,14 @@ import program
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 FULL = {"repetitions": 10, "min_time": 0.5, "paced_draw": 1000, "frames": 2000, "seconds": 20.0,
-        "window": 1.0, "starts": 10, "presses": 250, "servers": tuple(paced.COMPOSITORS), "xvfb_twice": True}
-SHORT = {"repetitions": 2, "min_time": 0.05, "paced_draw": 100, "frames": 50, "seconds": 1.0,
-         "window": 0.5, "starts": 2, "presses": 5, "servers": ("weston_pixman", "weston_gl"), "xvfb_twice": False}
-# How each display server the heading names tells its version: Xvfb has no
-# option for it, and kwin_wayland's file capability may keep it from running
-# here, so their packages say it.
-SERVER_VERSIONS = (("Xvfb", ["dpkg-query", "-W", "-f", "Xvfb ${Version}", "xvfb"]),
-                   ("weston", ["weston", "--version"]), ("mutter", ["mutter", "--version"]),
-                   ("sway", ["sway", "--version"]),
-                   ("kwin_wayland", ["dpkg-query", "-W", "-f", "kwin_wayland ${Version}", "kwin-wayland"]))
-# The toolkit the program runs on, by the packages every supported release names alike.
-TOOLKIT = ["dpkg-query", "-W", "-f", "${Package} ${Version}, ", "qt6-base-dev", "qt6-wayland"]
+        "window": 1.0, "starts": 10, "presses": 250, "servers": figures.COMPOSITORS, "xvfb_twice": True}
+SHORT = {"repetitions": 2, "min_time": 0.05, "paced_draw": 100, "frames": 50, "seconds": 1.0, "window": 0.5,
+         "starts": 2, "presses": 5, "xvfb_twice": False,
+         "servers": tuple(n for n in figures.COMPOSITORS if displays.SERVERS[n].driver == "weston.Weston")}
+# The packages whose versions head the page: the toolkit the program runs on,
+# by names every supported release shares, and each display server with a row.
+TOOLKIT = ("qt6-base-dev", "qt6-wayland")
+SERVER_PACKAGES = tuple(dict.fromkeys(s.packages[0] for s in figures.BENCHED))
 # The release whose figures docs/PERFORMANCE.md holds; every other release has a page of its own.
 FIRST_RELEASE = "bookworm"
 
@@ -58,16 +52,12 @@ def google_benchmark(exe, args, env=None):
         return [b for b in json.load(out)["benchmarks"] if b.get("run_type", "iteration") == "iteration"]
 
 
-def by_name(runs, prefix):
-    return [r for r in runs if r["name"].startswith(prefix)]
-
-
 def rules_figures(build_dir, p):
     runs = google_benchmark(os.path.join(build_dir, "bin", "bench_rules"),
                             ["--benchmark_repetitions=%d" % p["repetitions"],
                              "--benchmark_min_time=%g" % p["min_time"]])
-    rules = [r["cpu_time"] / 1000.0 for r in by_name(runs, "BM_RunFrame")]  # ns -> us
-    sims = [r["frames_per_second"] / 1e6 for r in by_name(runs, "BM_HeadlessSimulation")]
+    rules = [r["cpu_time"] / 1000.0 for r in runs if r["name"].startswith("BM_RunFrame")]  # ns -> us
+    sims = [r["frames_per_second"] / 1e6 for r in runs if r["name"].startswith("BM_HeadlessSimulation")]
     return {"rules": figures.summary(rules, note="CPU time per frame, %d repetitions (p99: slowest)" % len(rules)),
             # More is better: the p99 is the slow tail.
             "simulation": figures.summary(sims, p99=figures.nearest_rank(sims, 1),
@@ -79,12 +69,10 @@ def draw_figures(build_dir, p):
     runs = google_benchmark(os.path.join(build_dir, "bin", "bench_draw"),
                             ["--benchmark_filter=BM_DrawFramePaced/[01]/%d/" % frames,
                              "--benchmark_min_time=%g" % p["min_time"]], dict(os.environ, QT_QPA_PLATFORM="offscreen"))
-    out = {}
-    for key, scene in (("draw_usual", 0), ("draw_worst", 1)):
-        for r in by_name(runs, "BM_DrawFramePaced/%d/%d/" % (scene, frames)):
-            out[key] = {field: r[field + "_us"] / 1000.0 for field in ("mean", "median", "p99")}
-            out[key]["note"] = "%d frames, one every 22 ms, off screen; max %.3f ms" % (frames, r["max_us"] / 1000.0)
-    return out
+    return {key: dict({field: r[field + "_us"] / 1000.0 for field in ("mean", "median", "p99")},
+                      note="%d frames, one every 22 ms, off screen; max %.3f ms" % (frames, r["max_us"] / 1000.0))
+            for key, scene in (("draw_usual", 0), ("draw_worst", 1))
+            for r in runs if r["name"].startswith("BM_DrawFramePaced/%d/%d/" % (scene, frames))}
 
 
 def steps(command, build_dir, p):
@@ -105,6 +93,13 @@ def _output(command):
         return subprocess.run(command, capture_output=True, text=True, timeout=30).stdout.strip() or "unknown"
     except (OSError, subprocess.SubprocessError):
         return "not found"
+
+
+def versions(packages):
+    """"package version" of those of the packages installed, in their order."""
+    lines = _output(["dpkg-query", "-W", "-f", "${db:Status-Status} ${Package} ${Version}\n", *packages])
+    found = dict(line.split(" ", 2)[1:] for line in lines.splitlines() if line.startswith("installed "))
+    return ", ".join("%s %s" % (p, found[p]) for p in packages if p in found) or "unknown"
 
 
 def os_release():
@@ -137,8 +132,7 @@ def machine(commit=None):
     with open("/proc/cpuinfo") as f:
         model = next((line.split(":", 1)[1].strip() for line in f if line.startswith("model name")), "unknown")
     return {"processor": model, "cores": os.cpu_count(), "load_start": os.getloadavg(),
-            "release": release_name(os_release()), "toolkit": _output(TOOLKIT).rstrip(", "),
-            "servers": [_output(command) for program, command in SERVER_VERSIONS if shutil.which(program)],
+            "release": release_name(os_release()), "toolkit": versions(TOOLKIT), "servers": versions(SERVER_PACKAGES),
             "commit": commit or _output(["git", "-C", HERE, "describe", "--always", "--dirty"]),
             "date": time.strftime("%Y-%m-%d")}
 
@@ -149,7 +143,7 @@ def heading(m, short, seconds):
         "- Release: %s; %s" % (m["release"], m["toolkit"]),
         "- Load average (1, 5, 15 min): %.2f, %.2f, %.2f at the start, %.2f, %.2f, %.2f at the end"
         % (*m["load_start"], *m["load_end"]),
-        "- Display servers: %s" % ", ".join(m["servers"]),
+        "- Display servers: %s" % m["servers"],
         "- Run: %s, commit %s, %s, %.0f s; every row below comes from this one run, the comparison rows "
         "(timer-then-poll wait, busy wait, Xvfb against the Wayland compositors, window against full screen) "
         "included" % (m["date"], m["commit"], "short (not the goals' conditions)" if short else "full", seconds),
@@ -165,10 +159,10 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("command", nargs="?", default="all", choices=("paced", "latency", "program", "all"))
     parser.add_argument("--build-dir", required=True)
-    parser.add_argument("--short", action="store_true")
-    parser.add_argument("--strict", action="store_true")
-    parser.add_argument("--doc-dir")
-    parser.add_argument("--commit")
+    for flag in ("--short", "--strict"):
+        parser.add_argument(flag, action="store_true")
+    for option in ("--doc-dir", "--commit"):
+        parser.add_argument(option)
     args = parser.parse_args()
     build_dir = os.path.abspath(args.build_dir)
     # The compositors' launchers start wlinput, built beside the program.

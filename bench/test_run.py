@@ -1,10 +1,11 @@
-"""The suite's scripts without a display: the input script's rate and bounds,
+"""The suite's scripts without a display: the player input's rate and bounds,
 how the programs' outputs become the table's figures, and where the steering
 finds the play field in a picture of its window."""
 
 import pathlib
 import re
 import tempfile
+import time
 import unittest
 from unittest import mock
 
@@ -31,29 +32,46 @@ LOADED_JSON = {"sleep": dict(PACED_JSON["sleep"], period_p99_ms=22.7, late_p99_m
                "timer-then-poll": dict(PACED_JSON["timer-then-poll"], period_p99_ms=23.1, late_p99_ms=1.2)}
 
 
-class InputScript(unittest.TestCase):
+class PlayerInput(unittest.TestCase):
     def test_motions_at_sixty_a_second_inside_the_window_and_arrows_always_released(self):
         # 16 motions: a key goes down with the last one.
         for seconds, presses in ((10, 40), (0.05, 1), (1.1, 5), (16 / 60, 2)):
-            commands = [line.split() for line in xinput.script(100, 50, 640, 420, seconds).splitlines()]
-            moves = [(int(c[1]), int(c[2])) for c in commands if c[0] == "mousemove"]
+            steps = list(xinput.steps(100, 50, 640, 420, seconds))
+            moves = [at for at, _, _ in steps]
             self.assertEqual(len(moves), int(seconds * 60), seconds)
             for x, y in moves:
                 self.assertTrue(100 <= x < 740 and 50 <= y < 470, (x, y))
             self.assertTrue(all(a != b for a, b in zip(moves, moves[1:])), "every motion moves the pointer")
-            self.assertAlmostEqual(sum(float(c[1]) for c in commands if c[0] == "sleep"), seconds, delta=0.05)
             held, downs = set(), 0
-            for c in commands:
-                if c[0] in ("keydown", "keyup", "key"):
-                    self.assertIn(c[1], ("Left", "Right"))
-                if c[0] == "keydown":
-                    self.assertNotIn(c[1], held)
-                    held.add(c[1])
+            for _, down, up in steps:
+                for key in filter(None, (down, up)):
+                    self.assertIn(key, ("Left", "Right"))
+                if down:
+                    self.assertNotIn(down, held)
+                    held.add(down)
                     downs += 1
-                elif c[0] == "keyup":
-                    held.remove(c[1])
+                if up:
+                    held.remove(up)
             self.assertEqual(held, set(), "a key is left down after %g s" % seconds)
             self.assertEqual(downs, presses, seconds)  # four a second
+
+    def test_every_step_reaches_the_display_in_order_paced_on_the_clock(self):
+        window = mock.Mock(x=10, y=20, width=640, height=420)
+        sent = []
+        d = mock.MagicMock()
+        d.__enter__.return_value = d
+        for call in ("warp", "key_down", "key_up"):
+            getattr(d, call).side_effect = lambda *args, call=call: sent.append((call, time.monotonic(), args))
+        with mock.patch.object(xinput.x11, "Display", return_value=d) as opened:
+            with xinput.sweeping(":7", window, 0.25):
+                time.sleep(1.0)  # the 15 motions take 0.25 s
+        opened.assert_called_once_with(":7")
+        expected = []
+        for at, down, up in xinput.steps(10, 20, 640, 420, 0.25):
+            expected += [("warp", at)] + [("key_down", (down,))] * bool(down) + [("key_up", (up,))] * bool(up)
+        self.assertEqual([(c, a) for c, _, a in sent], expected)
+        moved = [t for c, t, _ in sent if c == "warp"]
+        self.assertGreaterEqual(moved[-1] - moved[0], 14 / 60 - 0.005)  # not sent in a burst
 
 
 class Figures(unittest.TestCase):
@@ -101,12 +119,13 @@ class Figures(unittest.TestCase):
         full_json = [{"sleep": dict(PACED_JSON["sleep"], period_p99_ms=22.4 + i / 100)}
                      for i in range(len(figures.FULL_SCREENS))]
         runs_made = [PACED_JSON, LOADED_JSON, xvfb[0], weston_json, RuntimeError("kwin ended"), xvfb[1]] + full_json
+        missing = {"mutter": "no mutter"}.get
         with mock.patch.object(paced, "run", side_effect=runs_made) as runs, \
-                mock.patch.object(paced, "missing", side_effect=lambda key: "no mutter" if key == "mutter" else None), \
+                mock.patch.object(paced.displays, "missing", side_effect=missing), \
                 mock.patch.object(paced, "busy_loops", return_value=[]) as spin:
             f = paced.table_figures("/nowhere", 2000, ("weston_pixman", "mutter", "kwin"))
-        self.assertEqual([c.kwargs.get("server", c.kwargs.get("with_input")) for c in runs.call_args_list[2:6]],
-                         [False, "weston_pixman", "kwin", False])
+        self.assertEqual([(c.kwargs["server"], c.kwargs["with_input"]) for c in runs.call_args_list[2:6]],
+                         [("xvfb", False), ("weston_pixman", False), ("kwin", False), ("xvfb", False)])
         # Each screen's full-screen run under its own key.
         for i, (size, _) in enumerate(figures.FULL_SCREENS):
             self.assertEqual(runs.call_args_list[6 + i].kwargs["screen"], size)

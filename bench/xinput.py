@@ -1,10 +1,17 @@
-"""Input at a player's rate, sent by a second process while a measurement
-runs: one xdotool reading a script from stdin, so the rate does not depend on
-starting a process per event. The pointer sweeps over the window at about
-60 motions a second and an arrow key is pressed about four times a second."""
+"""Input at a player's rate while a measurement runs, through XTest on a
+connection of its own, from a thread of the benchmark's process: the
+measured loop and its display server are other processes, and a thread
+paced on the clock keeps the rate without a process start. The pointer
+sweeps over the window at 60 motions a second and an arrow key is pressed
+about four times a second."""
 
+import concurrent.futures
+import contextlib
 import math
-import subprocess
+import threading
+import time
+
+import x11
 
 MOTIONS_PER_SECOND = 60
 KEY_EVERY = 15          # motions between two key presses (4 a second)
@@ -12,33 +19,43 @@ KEY_HOLD_MOTIONS = 4    # motions a key stays down (about 67 ms)
 KEYS = ("Left", "Right")
 
 
-def script(x, y, width, height, seconds):
-    """xdotool commands for `seconds` of input over the rectangle (x, y, width, height)."""
-    n = int(seconds * MOTIONS_PER_SECOND)
-    lines, last = [], None
+def steps(x, y, width, height, seconds):
+    """(point, key down or None, key up or None) of each motion of `seconds`
+    of input over the rectangle (x, y, width, height)."""
+    n, last = int(seconds * MOTIONS_PER_SECOND), None
     for i in range(n):
         # A Lissajous sweep inside the window; where it turns, a point may
         # repeat the last one, which would move nothing: shift it a pixel.
         at = (x + int(width * (0.5 + 0.4 * math.sin(i * 0.07))),
               y + int(height * (0.5 + 0.4 * math.sin(i * 0.05 + 1.0))))
         last = (at[0] + 1, at[1]) if at == last else at
-        # A round trip after each move, so that each leaves at once, not in a batch.
-        lines += ["mousemove %d %d" % last, "getmouselocation"]
         # The key goes down with one motion and up a few motions later (or with
         # the last), so the pointer keeps moving while it is held.
         key, phase = KEYS[(i // KEY_EVERY) % 2], i % KEY_EVERY
-        if phase == 0:
-            lines.append("keydown " + key)
-        if phase == KEY_HOLD_MOTIONS or i == n - 1 and phase < KEY_HOLD_MOTIONS:
-            lines.append("keyup " + key)
-        lines.append("sleep %.4f" % (1.0 / MOTIONS_PER_SECOND))
-    return "\n".join(lines) + "\n"
+        up = phase == KEY_HOLD_MOTIONS or i == n - 1 and phase < KEY_HOLD_MOTIONS
+        yield last, key if phase == 0 else None, key if up else None
 
 
-def start(env, geometry, seconds):
-    """Starts the input process; end it with harness.end_process when the measurement is over."""
-    proc = subprocess.Popen(["xdotool", "-"], env=env, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL, start_new_session=True)
-    proc.stdin.write(script(*geometry, seconds).encode())
-    proc.stdin.close()
-    return proc
+@contextlib.contextmanager
+def sweeping(display_name, window, seconds):
+    """That input over window (an x11.Window) for `seconds` or until the block ends."""
+    stop = threading.Event()
+
+    def send():
+        with x11.Display(display_name) as d:
+            begun = time.monotonic()
+            for i, (at, down, up) in enumerate(steps(window.x, window.y, window.width, window.height, seconds)):
+                d.warp(*at)
+                if down:
+                    d.key_down(down)
+                if up:
+                    d.key_up(up)
+                if stop.wait(max(0.0, begun + (i + 1) / MOTIONS_PER_SECOND - time.monotonic())):
+                    break
+    with concurrent.futures.ThreadPoolExecutor(1) as pool:
+        sent = pool.submit(send)
+        try:
+            yield
+        finally:
+            stop.set()
+        sent.result(10)  # the thread's error, if it had one

@@ -22,7 +22,6 @@ from Xlib import X, XK, Xatom, display, error, protocol
 from Xlib.ext import damage, randr, xtest
 from Xlib.protocol import rq
 
-import procs
 import screen
 
 
@@ -324,13 +323,3 @@ class MapWatch(Display):
                 if found and found.size == tuple(size):
                     return at
 
-
-def visible_window(env, pid, size, timeout=20):
-    """(id, x, y, width, height) of the process's viewable window of `size`, waited for."""
-    with Display(env["DISPLAY"]) as d:
-        def find():
-            return next((w for w in map(d.window_info, d.windows_of(pid)) if w and w.size == tuple(size)), None)
-        found = procs.poll_for(find, timeout)
-    if not found:
-        raise RuntimeError("no visible %dx%d window of process %d within %.0f s" % (size[0], size[1], pid, timeout))
-    return found.wid, found.x, found.y, found.width, found.height
