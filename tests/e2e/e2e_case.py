@@ -1,5 +1,6 @@
-"""Common ground of the scenarios: one fresh X server and program folder per
-test, torn down even when the test fails."""
+"""Common ground of the X scenarios: one fresh session (an Xvfb, bare or
+under the window manager a scenario names, and a program folder) per test,
+torn down even when the test fails."""
 
 import shutil
 import subprocess
@@ -81,7 +82,7 @@ class E2ECase(unittest.TestCase):
     def wait_active(self, window, what):
         """Under a window manager: window is the active one and holds the keys."""
         self.s.wait_for(lambda: self.s.x.active_window() == window.wid, 10, "%s to be the active window" % what)
-        self.s.wait_for(lambda: self.s.x.focus() == window.wid, 10, "%s to have the keyboard focus" % what)
+        self.s.wait_for(lambda: self.s.focused() == window, 10, "%s to have the keyboard focus" % what)
 
     def bring_other_window_forward(self):
         """Another program's window, activated as a task bar would; returned."""

@@ -55,12 +55,12 @@ class OneCopyPerTable(e2e_case.E2ECase):
             with self.subTest(window=name):
                 current = show()
                 other = self.start_other_folder()
-                self.s.check(self.top_window().wid != current.wid and self.s.x.focus() != current.wid,
+                self.s.check(self.top_window().wid != current.wid and self.s.focused() != current,
                              "the other folder's copy should cover the %s" % name)
                 status = self.s.start_again()
                 self.s.check(status == 0, "the second start on one table ended with status %s" % status)
                 self.s.wait_for(lambda: self.top_window().wid == current.wid, 10, "the %s on top" % name)
-                self.s.wait_for(lambda: self.s.x.focus() == current.wid, 10, "the %s to have the focus" % name)
+                self.s.wait_for(lambda: self.s.focused() == current, 10, "the %s to have the focus" % name)
                 self.s.check(other.poll() is None, "the copy in another folder ended (status %s)" % other.poll())
                 self.s.check(self.s.proc.poll() is None, "the first copy ended")
                 other.kill()

@@ -170,7 +170,7 @@ class Session:
 
     def wait_keyboard(self, size, what):
         """The window of size once it has the keyboard."""
-        return self.wait_for(lambda: (w := self.focused()) and w.size == tuple(size) and w,
+        return self.wait_for(lambda: (w := self.find_window(size=size)) and w == self.focused() and w,
                              WINDOW_TIMEOUT, "%s (%dx%d) with the keyboard" % ((what,) + tuple(size)))
 
     def dialogs(self):
