@@ -114,7 +114,7 @@ TEST(HighScoreFile, AnOverLongLineIsCutAndItsRestSkippedUnstored) {
     const auto result = ReadHighScoreFile(path);
     ASSERT_TRUE(result.ok);
     ASSERT_EQ(result.lines.size(), 2u);
-    EXPECT_EQ(result.lines[0], std::string(menu::kMaxLineBytes, '\0'));
+    EXPECT_EQ(result.lines[0], std::string(4096, '\0'));  // a line is cut at 4 KiB
     EXPECT_EQ(result.lines[1], "second");
 }
 
