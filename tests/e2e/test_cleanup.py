@@ -121,10 +121,14 @@ class Cleanup(e2e_case.E2ECase):
                          table_bytes([("Half", "0"), ("Ann", "-1"), ("Bob", "-2"), ("Cid", "-3"), ("Dee", "-4")]))
         self.assert_left_nothing()
 
-    def test_a_close_request_to_the_play_window_and_then_exit_leave_nothing(self):
-        start = self.launch_to_start_window()
-        play = self.player.play_to_paused(start)
+    def running_game(self):
+        """A game started from the start window and running past its first serve."""
+        play = self.player.play_to_paused(self.launch_to_start_window())
         self.player.resume(play)
+        return play
+
+    def test_a_close_request_to_the_play_window_and_then_exit_leave_nothing(self):
+        play = self.running_game()
         self.s.x.send_close_request(play.wid)
         self.s.wait_gone(play, what="the play window to close during play")
         start = self.s.wait_start_window()
@@ -136,9 +140,7 @@ class Cleanup(e2e_case.E2ECase):
         self.assert_left_nothing()
 
     def test_termination_during_a_game_leaves_no_process_window_or_file(self):
-        start = self.launch_to_start_window()
-        play = self.player.play_to_paused(start)
-        self.player.resume(play)
+        self.running_game()
         self.s.proc.send_signal(signal.SIGTERM)
         status = self.s.wait_exit()
         self.s.check(status in (0, -signal.SIGTERM), "the program ended with status %s after SIGTERM" % status)

@@ -7,6 +7,7 @@ import subprocess
 
 from gi.repository import GLib
 
+import procs
 from facts import source_dir
 
 # The id docks, software centres and Wayland know the program by; changing it
@@ -42,10 +43,7 @@ def packaging_dir():
 
 
 def build_dir():
-    path = os.environ.get("TILEBASH_BUILD_DIR")
-    if not path:
-        raise RuntimeError("TILEBASH_BUILD_DIR is not set (the CMake build folder)")
-    return path
+    return procs.env_folder("TILEBASH_BUILD_DIR", "the CMake build folder")
 
 
 def configured_dir():

@@ -23,11 +23,16 @@ CLIENT_ENV_DROPPED = ("DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "XAUTHORIT
                       "QT_WAYLAND_DISABLE_WINDOWDECORATION", "WAYLAND_DEBUG")
 
 
-def program_dir():
-    path = os.environ.get("TILEBASH_PROGRAM_DIR")
+def env_folder(name, what):
+    """The folder the environment variable name holds; raises, saying what it is, when unset."""
+    path = os.environ.get(name)
     if not path:
-        raise RuntimeError("TILEBASH_PROGRAM_DIR is not set (the folder holding the built tilebash)")
+        raise RuntimeError("%s is not set (%s)" % (name, what))
     return path
+
+
+def program_dir():
+    return env_folder("TILEBASH_PROGRAM_DIR", "the folder holding the built tilebash")
 
 
 def artifacts_dir():
