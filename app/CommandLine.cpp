@@ -7,6 +7,10 @@
 
 namespace {
 
+// The values of --scaling.
+const QString kIntegerScaling = QStringLiteral("integer");
+const QString kSharpScaling = QStringLiteral("sharp");
+
 void Print(std::FILE* to, const QString& text) {
     std::fputs(text.toLocal8Bit().constData(), to);
 }
@@ -43,13 +47,22 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
                                   QStringLiteral("Show this help and exit."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Show the version and exit."));
-    const QCommandLineOption fullScreen(QStringLiteral("fullscreen"),
-                                        QStringLiteral("Start the first game in full screen."));
+    const QCommandLineOption fullScreen(
+        QStringLiteral("fullscreen"),
+        QStringLiteral("Start the first game in full screen, this run only."));
+    const QCommandLineOption windowed(QStringLiteral("windowed"),
+                                      QStringLiteral("Start the first game in a window, this run only."));
+    const QCommandLineOption scaling(
+        QStringLiteral("scaling"),
+        QStringLiteral("Full screen's scaling: %1 keeps whole numbers everywhere, %2 allows the fit "
+                       "(the default).")
+            .arg(kIntegerScaling, kSharpScaling),
+        QStringLiteral("MODE"));
     const QCommandLineOption zoom(
         QStringLiteral("zoom"),
         QStringLiteral("Show the windows N times larger (N from %1 to %2).").arg(kMinZoom).arg(kMaxZoom),
         QStringLiteral("N"));
-    parser.addOptions({help, version, fullScreen, zoom});
+    parser.addOptions({help, version, fullScreen, windowed, scaling, zoom});
     // QApplication takes these from the same arguments; accepted here so they
     // still work, and kept few: where the windows go, and nothing of their look.
     // A desktop's session manager restarts the program with -session ID.
@@ -82,7 +95,21 @@ CommandLine ReadCommandLine(int argc, char* argv[]) {
         options.exitStatus = 0;
         return options;
     }
-    options.fullScreen = parser.isSet(fullScreen);
+    // The last of --fullscreen and --windowed wins, so a launcher or an alias
+    // that adds one can still be overridden by adding the other.
+    for (const QString& name : parser.optionNames()) {
+        if (fullScreen.names().contains(name)) options.fullScreen = true;
+        if (windowed.names().contains(name)) options.fullScreen = false;
+    }
+    if (parser.isSet(scaling)) {
+        const QString mode = parser.value(scaling);
+        if (mode != kIntegerScaling && mode != kSharpScaling) {
+            options.exitStatus = Refuse(QStringLiteral("--scaling takes %1 or %2, not '%3'")
+                                            .arg(kIntegerScaling, kSharpScaling, mode));
+            return options;
+        }
+        options.sharpFit = mode == kSharpScaling;
+    }
     if (parser.isSet(zoom)) {
         bool number = false;
         const int n = parser.value(zoom).toInt(&number);

@@ -7,8 +7,14 @@
 #include <optional>
 
 struct CommandLine {
-    bool fullScreen = false;  // --fullscreen: the first game opens in full screen
-    int zoom = 0;             // --zoom N: the windows N times larger; 0 when not asked
+    // --fullscreen (true) or --windowed (false), the last one given: how the
+    // first game opens this run, whatever the player chose before; unset
+    // when neither was given, and the remembered choice holds.
+    std::optional<bool> fullScreen;
+    // --scaling sharp (the default) lets full screen fill the screen with the
+    // sharp fit; --scaling integer keeps whole-number scales everywhere.
+    bool sharpFit = true;
+    int zoom = 0;  // --zoom N: the windows N times larger; 0 when not asked
     // Set when the program ends here: 0 after --help or --version, 2 after a mistake.
     std::optional<int> exitStatus;
 };

@@ -1,8 +1,10 @@
 #include "app/frmMain.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScreen>
 #include <cmath>
 #include <cstring>
 
@@ -75,12 +77,26 @@ void frmMain::SetFullScreen(bool on) {
     if (isVisible()) ApplyFullScreen();
 }
 
+void frmMain::SetSharpFit(bool allowed) {
+    sharpFit_ = allowed;
+    if (loaded_) FitImage();
+}
+
 // The window manager or compositor decides: one that refuses leaves the window
 // as it was, and the image follows whatever size the window ends up with.
 void frmMain::ApplyFullScreen() {
     if (fullScreen_ == isFullScreen()) return;
     if (fullScreen_) {
-        if (isVisible()) normalPos_ = pos();
+        // Full screen covers the window's screen. Shown full screen first
+        // (--fullscreen, or the choice kept from an earlier run), the window
+        // is first placed where a window opens, centred on the screen that
+        // holds the pointer, so full screen covers that screen and leaving it
+        // puts the window there; otherwise it goes back where it stood.
+        if (!isVisible() && !normalPos_) {
+            windows::CentreOnPointerScreen(*this);
+            if (QScreen* screen = QGuiApplication::screenAt(geometry().center())) setScreen(screen);
+        }
+        normalPos_ = pos();
         // A window fixed at one size may not be given the screen's.
         setMinimumSize(0, 0);
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
@@ -89,21 +105,39 @@ void frmMain::ApplyFullScreen() {
     }
     showNormal();
     setFixedSize(kFormSize);
-    if (normalPos_) {
-        move(*normalPos_);
-    } else {
-        windows::CentreOnPointerScreen(*this);  // it was first shown full screen
-    }
+    if (normalPos_) move(*normalPos_);
+}
+
+void frmMain::OnFullScreenChosen(std::function<void(bool)> keep) {
+    fullScreenChosen_ = std::move(keep);
+}
+
+// The player's own choice, kept for the next runs too (SetFullScreen alone,
+// as the command line calls it, keeps nothing).
+void frmMain::ChooseFullScreen(bool on) {
+    SetFullScreen(on);
+    if (fullScreenChosen_) fullScreenChosen_(on);
 }
 
 void frmMain::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F11 && !event->isAutoRepeat()) {
-        SetFullScreen(!fullScreen_);
+    // F11 everywhere, and the desktop's own full-screen shortcut where it has
+    // one (Ctrl+Shift+F under KDE, Ctrl+F11 under GNOME).
+    const bool fullScreenKey = event->key() == Qt::Key_F11 || event->matches(QKeySequence::FullScreen);
+    if (fullScreenKey && !event->isAutoRepeat()) {
+        ChooseFullScreen(!fullScreen_);
     } else if (event->key() == Qt::Key_Escape && fullScreen_) {
-        SetFullScreen(false);
+        ChooseFullScreen(false);
     } else {
         QWidget::keyPressEvent(event);
     }
+}
+
+// Moved to a monitor of another scale, the window keeps its size in units but
+// not in device pixels: the image is fitted again, and the whole frame drawn anew.
+bool frmMain::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    if (event->type() == QEvent::ScreenChangeInternal && loaded_) FitImage();
+    return handled;
 }
 
 void frmMain::resizeEvent(QResizeEvent* event) {
@@ -115,9 +149,16 @@ void frmMain::resizeEvent(QResizeEvent* event) {
 // the frame on screen is drawn again at the new scale.
 void frmMain::FitImage() {
     const platform::qt::Placement::Fit fit = platform::qt::Placement::FitField(
-        size(), kFormSize, devicePixelRatioF(), platform::qt::QtSurface::kMaxScale);
+        size(), kFormSize, devicePixelRatioF(), platform::qt::QtSurface::kMaxScale, sharpFit_);
     surface_.SetScale(fit.scale);
     surface_.SetPlacement(fit.placement);
+    if (fit.placement.smooth) {
+        const QImage& image = surface_.Image();
+        sharp_.Fit(image.size(), fit.picture, fit.placement.imagePixelsPerUnit / devicePixelRatioF());
+        smoothed_ = QImage(fit.picture, QImage::Format_RGB32);
+    } else {
+        smoothed_ = QImage();
+    }
     update();
 }
 
@@ -141,6 +182,10 @@ void frmMain::paintEvent(QPaintEvent* event) {
     // image holds that many device pixels per window pixel. Around it (full
     // screen) the window is black.
     const QImage& shown = surface_.Image();
+    if (surface_.ImagePlacement().smooth) {
+        PaintSmoothed(event->region(), shown);
+        return;
+    }
     if (CopyToBackingImage(event->region(), shown)) return;
     const platform::qt::Placement& at = surface_.ImagePlacement();
     const QRect picture = at.WindowRect(0, 0, shown.width(), shown.height());
@@ -198,6 +243,28 @@ bool frmMain::CopyToBackingImage(const QRegion& region, const QImage& shown) {
         }
     }
     return true;
+}
+
+// The sharp fit: each rectangle's device pixels smoothed from the image anew
+// (the filter gives a pixel the same value whichever rectangle holds it), then
+// shown one to one; black around the picture.
+void frmMain::PaintSmoothed(const QRegion& region, const QImage& shown) {
+    const qreal ratio = devicePixelRatioF();
+    const QPointF at = surface_.ImagePlacement().origin * ratio;
+    const QRect picture(QPoint(qRound(at.x()), qRound(at.y())), sharp_.Picture());
+    QPainter painter(this);
+    for (const QRect& r : region) {
+        painter.fillRect(r, Qt::black);
+        const QRect device(QPoint(int(std::floor(r.x() * ratio)), int(std::floor(r.y() * ratio))),
+                           QPoint(int(std::ceil((r.right() + 1) * ratio)) - 1,
+                                  int(std::ceil((r.bottom() + 1) * ratio)) - 1));
+        const QRect inside = (device & picture).translated(-picture.topLeft());
+        if (inside.isEmpty()) continue;
+        sharp_.Smooth(shown, inside, smoothed_);
+        painter.drawImage(
+            QRectF(QPointF(inside.topLeft() + picture.topLeft()) / ratio, QSizeF(inside.size()) / ratio),
+            smoothed_, QRectF(inside));
+    }
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -5,7 +5,8 @@
 // (Form_Load), Unload closes it. It is the start window's PlayWindow.
 // F11 switches it to full screen and back, Escape leaves full screen: there the
 // image is kept at the largest whole-number scale the screen holds, centred on
-// black.
+// black, or where that fills the screen badly, smoothed down from the next
+// whole number to fill it (the sharp fit).
 
 #include <QWidget>
 #include <cstdint>
@@ -22,6 +23,7 @@
 #include "platform/qt/QtKeyboard.h"
 #include "platform/qt/QtMessageBox.h"
 #include "platform/qt/QtSurface.h"
+#include "platform/qt/SharpFilter.h"
 
 namespace Ui {
 class frmMain;
@@ -49,27 +51,39 @@ public:
     // Close-down: if loaded, runs the close request (Form_QueryUnload) and closes the window.
     void Unload() override;
     bool IsLoaded() const;
-    // The player's choice of full screen for the rest of the run: the window
-    // is shown full screen whenever it is shown, until F11 or Escape turns it off.
+    // The choice of full screen for the rest of the run: the window is shown
+    // full screen whenever it is shown, until F11 (or the desktop's own
+    // full-screen shortcut) or Escape turns it off.
     void SetFullScreen(bool on);
+    // Called with the player's new choice whenever F11, the desktop's shortcut
+    // or Escape changes it, to keep it for the next runs; not by SetFullScreen.
+    void OnFullScreenChosen(std::function<void(bool)> keep);
     bool FullScreenChosen() const { return fullScreen_; }
+    // Whether full screen may fill a screen that a whole-number scale fills
+    // badly with a smoothed "sharp" fit (--scaling sharp, the default), or
+    // keeps whole numbers everywhere (--scaling integer).
+    void SetSharpFit(bool allowed);
 
     game::Game& Game() { return game_; }
     platform::qt::QtSurface& Surface() { return surface_; }
     platform::qt::QtEvents& Events() { return events_; }        // tests: the window's own pump
     platform::qt::QtKeyboard& Keyboard() { return keyboard_; }  // benchmarks: whether an arrow is held
     platform::StdRandom& Random() { return random_; }  // tests: a game that plays the same every run
+    const platform::qt::SharpFilter& Sharp() const { return sharp_; }  // tests: the smoothing shown
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void ApplyFullScreen();
+    void ChooseFullScreen(bool on);
     void FitImage();
     bool CopyToBackingImage(const QRegion& region, const QImage& shown);
+    void PaintSmoothed(const QRegion& region, const QImage& shown);
 
     std::unique_ptr<Ui::frmMain> ui_;
     platform::qt::QtClock clock_;
@@ -82,5 +96,9 @@ private:
     game::Game game_;
     bool loaded_ = false;
     bool fullScreen_ = false;
+    bool sharpFit_ = true;
     std::optional<QPoint> normalPos_;  // where the window stood before full screen
+    std::function<void(bool)> fullScreenChosen_;
+    platform::qt::SharpFilter sharp_;  // the sharp fit's smoothing, and what it last made
+    QImage smoothed_;
 };

@@ -8,6 +8,7 @@
 #include "app/CommandLine.h"
 #include "app/DisplayFailure.h"
 #include "app/DisplaySettings.h"
+#include "app/FullScreenSetting.h"
 #include "app/ProgramFolder.h"
 #include "app/ProgramWaits.h"
 #include "app/frmMain.h"
@@ -62,11 +63,25 @@ int main(int argc, char* argv[]) {
     }
     // Only the copy holding the lock gives a new per-user folder its first table.
     menu::SeedScoreTable(folder, scoreFolder);
+    // --fullscreen and --windowed choose for this run only and keep nothing:
+    // a launcher or an alias that adds one must not change how a plain start
+    // opens. What the player switches to with the keys is kept.
+    const QString settingPath = FullScreenSettingPath();
+    const bool fullScreen = options.fullScreen ? *options.fullScreen : ReadFullScreenSetting(settingPath);
     frmSplash splash(frmSplash::DefaultCollaborators(
         folder,
-        [folder, fullScreen = options.fullScreen] {
+        [folder, fullScreen, settingPath, sharpFit = options.sharpFit] {
             auto window = std::make_unique<frmMain>(folder, ProgramPumpInFront());
             window->SetFullScreen(fullScreen);
+            window->SetSharpFit(sharpFit);
+            window->OnFullScreenChosen([settingPath](bool on) {
+                const QString why = SaveFullScreenSetting(settingPath, on);
+                if (!why.isEmpty()) {
+                    qWarning("%s: the full-screen choice was not kept in %s: %s",
+                             qUtf8Printable(QCoreApplication::applicationName()),
+                             qUtf8Printable(settingPath), qUtf8Printable(why));
+                }
+            });
             return window;
         },
         scoreFolder));

@@ -1,9 +1,11 @@
 """The command line as a terminal user meets it: --help and --version answer
 without a display, mistakes are refused before a window, and no display ends
 the program with one line and status 1 instead of Qt's abort, touching no file.
---fullscreen and --zoom shape the windows on a real X server."""
+--zoom, --fullscreen and --windowed shape the windows on a real X server, and
+the full-screen choice the player makes with the keys is kept for the next run."""
 
 import os
+import pathlib
 import re
 import shutil
 import subprocess
@@ -14,9 +16,16 @@ import harness
 import playfield
 
 USAGE = r"Usage: tilebash \[options\]\n.+\n\nOptions:\n(  .+\n)+"
-HELP = USAGE.replace(r"(  .+\n)+", r"(  .+\n)*  --fullscreen .+\n  --zoom <N> .+\n")
+HELP = USAGE.replace(r"(  .+\n)+", r"(  .+\n)*  --fullscreen .+\n  --windowed .+\n"
+                     r"  --scaling <MODE> .+integer keeps whole numbers\s+everywhere, sharp allows the fit\s+"
+                     r"\(the default\)\.\n  --zoom <N> .+\n")
 ZOOM_REFUSED = r"tilebash: .*--zoom.*\n"
+SCALING_REFUSED = r"tilebash: .*--scaling.*\n"
 NO_DISPLAY = r"tilebash: cannot open a display .*set DISPLAY or WAYLAND_DISPLAY.*\n"
+STARTS = (1, "", NO_DISPLAY)  # taken: without a display, the start fails only for the want of one
+# The file the full-screen choice is kept in, under XDG_CONFIG_HOME, as written.
+SETTING = ("tilebash", "tilebash.conf")
+FULL_SCREEN_KEPT, WINDOW_KEPT = b"[window]\nfullScreen=true\n", b"[window]\nfullScreen=false\n"
 
 
 def refusing_display():
@@ -29,22 +38,39 @@ def refusing_display():
 
 # (arguments, environment beside no display at all, status, stdout, stderr): each output a
 # regular expression that must match it whole. Without a display, a status of 2 also
-# shows that the mistake was found before any window system was asked.
+# shows that the mistake was found before any window system was asked. SESSION stands
+# for the session's own running display.
 CASES = [
     (["--help"], {}, 0, HELP, ""),
     (["-h"], {}, 0, HELP, ""),
     (["--version"], {}, 0, r"tilebash VERSION\n", ""),
     (["-v"], {}, 0, r"tilebash VERSION\n", ""),
-    (["-platform", "offscreen", "-v"], {}, 0, r"tilebash VERSION\n", ""),  # Qt's options still pass
-    (["-session", "1234_abc"], {}, 1, "", NO_DISPLAY),  # a restored desktop session starts the game
+    (["--fullscreen"], {}) + STARTS,
+    (["--windowed"], {}) + STARTS,
+    (["--windowed", "--fullscreen"], {}) + STARTS,  # the last one wins: a scenario below
+    (["--scaling", "integer"], {}) + STARTS,
+    (["--scaling", "sharp"], {}) + STARTS,
+    (["--scaling", "Sharp"], {}, 2, "", SCALING_REFUSED),
+    (["--scaling", "smooth"], {}, 2, "", SCALING_REFUSED),
+    (["--scaling", ""], {}, 2, "", SCALING_REFUSED),
+    (["--scaling"], {}, 2, "", SCALING_REFUSED),
+    (["--zoom", "1"], {}) + STARTS,
+    (["--zoom", "4"], {}) + STARTS,
     (["--zoom", "0"], {}, 2, "", ZOOM_REFUSED),
-    (["--zoom", "9"], {}, 2, "", ZOOM_REFUSED),
+    (["--zoom", "5"], {}, 2, "", ZOOM_REFUSED),
     (["--zoom", "two"], {}, 2, "", ZOOM_REFUSED),
     (["--zoom"], {}, 2, "", ZOOM_REFUSED),
     (["--bounce"], {}, 2, "", r"tilebash: .*bounce.*\n" + USAGE),
-    ([], {}, 1, "", NO_DISPLAY),
-    ([], {"DISPLAY": refusing_display()}, 1, "", NO_DISPLAY),
-    ([], {"WAYLAND_DISPLAY": "tilebash-no-such-socket"}, 1, "", NO_DISPLAY),
+    # Qt's own options that the program takes, and one it does not.
+    (["-platform", "offscreen", "-v"], {}, 0, r"tilebash VERSION\n", ""),
+    (["-platform"], {}, 2, "", r"tilebash: .*platform.*\n"),
+    (["-display", refusing_display()], {"DISPLAY": "SESSION"}) + STARTS,  # it, not DISPLAY, is opened
+    (["-session", "1234_abc"], {}) + STARTS,  # a restored desktop session starts the game
+    (["-session"], {}, 2, "", r"tilebash: .*session.*\n"),
+    (["-style", "fusion"], {}, 2, "", r"tilebash: .*style.*\n" + USAGE),
+    ([], {}) + STARTS,
+    ([], {"DISPLAY": refusing_display()}) + STARTS,
+    ([], {"WAYLAND_DISPLAY": "tilebash-no-such-socket"}) + STARTS,
 ]
 
 
@@ -56,6 +82,7 @@ class CommandLine(e2e_case.E2ECase):
         self.s = harness.Session(self.id(), self.folder_name, screen_size=(1280, 1024),
                                  display=self.window_manager or "xvfb")
         self.addCleanup(self.s.close)
+        self.config_home = self.s.env["XDG_CONFIG_HOME"]  # the session's own
 
     def test_options_mistakes_and_a_missing_display_answer_on_the_terminal(self):
         version = re.escape("1.5.8")  # the version --version shows, written out: a release changes it here too
@@ -66,6 +93,7 @@ class CommandLine(e2e_case.E2ECase):
                 env = {k: v for k, v in self.s.env.items()
                        if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
                 env.update(extra, XDG_DATA_HOME=data_home)
+                env.update({k: self.s.env[k] for k, v in extra.items() if v == "SESSION"})
                 ran = subprocess.run([self.s.exe, *args], cwd=self.s.root, env=env, stdin=subprocess.DEVNULL,
                                      capture_output=True, timeout=harness.WINDOW_TIMEOUT)
                 stdout, stderr = ran.stdout.decode(), ran.stderr.decode()
@@ -74,6 +102,8 @@ class CommandLine(e2e_case.E2ECase):
                 self.assertRegex(stderr, r"\A%s\Z" % err)
                 self.assertEqual(sorted(os.listdir(self.s.folder)), before, "a file was written beside the program")
                 self.assertFalse(os.path.exists(data_home), "the per-user data folder was made")
+                self.assertFalse(os.path.exists(os.path.join(self.config_home, SETTING[0])),
+                                 "the program's configuration folder was made")
 
     def test_zoom_shows_the_start_window_that_many_times_larger(self):
         self.s.env["QT_SCALE_FACTOR"] = "3"  # set by hand, and replaced by --zoom
@@ -81,11 +111,36 @@ class CommandLine(e2e_case.E2ECase):
         self.s.wait_window("Tilebash", (640, 800), what="the start window at 640x800")
 
     @unittest.skipUnless(window_manager, "openbox is needed to grant full screen")
-    def test_fullscreen_opens_the_first_game_over_the_whole_screen(self):
-        self.s.launch(args=["--fullscreen"])
-        start = self.s.wait_start_window()
-        self.s.click(start, *playfield.START_BUTTON)
-        self.s.wait_window("Tilebash", (1280, 1024), what="the play window over the whole 1280x1024 screen")
+    def test_full_screen_covers_the_pointers_screen_and_the_players_choice_is_kept(self):
+        # Two monitors side by side, 480 and 800 wide, the pointer on the right-hand one.
+        self.s.x.set_monitor("left", (0, 0, 480, 1024), (127, 271), output="screen")
+        self.s.x.set_monitor("right", (480, 0, 800, 1024), (212, 271))
+        self.s.x.warp(1000, 500)
+        full, window = (480, 0, 800, 1024), (480 + (800 - 640) // 2, (1024 - 420) // 2, 640, 420)
+        setting = pathlib.Path(self.config_home, *SETTING)
+        self.start_game(["--windowed", "--fullscreen"], full, "full screen on the pointer's screen")
+        self.assertFalse(setting.exists(), "--fullscreen alone keeps nothing")
+        self.s.press("Escape")
+        self.wait_play_window(window, "the window where a window opens, on the pointer's screen")
+        self.assertEqual(setting.read_bytes(), WINDOW_KEPT)
+        self.s.press("F11")
+        self.wait_play_window(full, "full screen again")
+        self.assertEqual(setting.read_bytes(), FULL_SCREEN_KEPT)
+        self.s.end_program()
+        self.start_game([], full, "full screen, as the player left it")
+        self.s.end_program()
+        self.start_game(["--fullscreen", "--windowed"], window, "a window for this run")
+        self.assertEqual(setting.read_bytes(), FULL_SCREEN_KEPT, "--windowed keeps nothing")
+
+    def start_game(self, args, geometry, what):
+        self.s.launch(args=args)
+        self.s.click(self.s.wait_start_window(), *playfield.START_BUTTON)
+        return self.wait_play_window(geometry, what)
+
+    def wait_play_window(self, geometry, what):
+        """The program's window at (x, y, width, height) of the screen."""
+        return self.s.wait_for(lambda: next((w for w in self.s.windows() if (w.x, w.y) + w.size == geometry), None),
+                               10, "%s: the play window at %r" % (what, geometry))
 
 
 if __name__ == "__main__":

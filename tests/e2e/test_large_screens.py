@@ -54,6 +54,14 @@ def picture(name):
     return screen.load(os.path.join(harness.source_dir(), "windows", "pictures", name))
 
 
+BIG_MONITOR, LAPTOP = (0, 0, 1920, 1080), (1920, 0, 1366, 768)
+
+
+def centred(size, monitor):
+    """(x, y, width, height) of a window of size centred on monitor (x, y, width, height)."""
+    return (monitor[0] + (monitor[2] - size[0]) // 2, monitor[1] + (monitor[3] - size[1]) // 2) + tuple(size)
+
+
 def scaled(size, factor):
     return int(size[0] * factor), int(size[1] * factor)
 
@@ -321,6 +329,64 @@ class LargeScreens(e2e_case.E2ECase):
         self.s.fail("a ball was lost in each of three tries of Left and Right")
 
     # ---- several screens -----------------------------------------------------
+
+    @unittest.skipUnless(shutil.which("openbox"), "openbox is needed: full screen is the window manager's to grant")
+    def test_full_screen_fills_the_monitor_the_window_is_on_and_the_choice_is_remembered(self):
+        # One 3286x1080 X screen shown as a 1920x1080 monitor and a 1366x768 laptop beside it.
+        self.open_session((3286, 1080), window_manager="openbox")
+        self.s.x.set_monitor("big", BIG_MONITOR, (508, 286), output="screen")
+        self.s.x.set_monitor("laptop", LAPTOP, (344, 194))
+        camera = autopilot.Camera(self.s)
+        self.addCleanup(camera.close)
+        self.player = playfield.Player(self.s, camera.look)
+        # On the laptop F11 fills it: the field at 2x smoothed down to its height, black at the sides.
+        play = self.game_on(LAPTOP)
+        self.s.press("F11")
+        full = self.s.wait_for(lambda: self.geometry_is(play.wid, LAPTOP), 10, "the play window to cover the laptop")
+        self.assert_sharp_fit(full)
+        self.leave_game_and_exit(full)
+        # Remembered: the next run opens the game full screen, on the monitor holding the pointer.
+        play = self.game_on(BIG_MONITOR)
+        full = self.s.wait_for(lambda: self.geometry_is(play.wid, BIG_MONITOR), 10,
+                               "the play window to open covering the big monitor, as remembered")
+        self.s.wait_for(lambda: playfield.field_in(self.s.screenshot(full)) == (320, 120, 2), 10,
+                        "the field at 2x in the middle of the big monitor")
+        # Left, it stands where a window would have opened; F11 fills this monitor again.
+        self.s.press("Escape")
+        self.s.wait_for(lambda: self.geometry_is(play.wid, centred(PLAY, BIG_MONITOR)), 10,
+                        "Escape to put the play window where a window opens, centred on the big monitor")
+        self.s.press("F11")
+        full = self.s.wait_for(lambda: self.geometry_is(play.wid, BIG_MONITOR), 10, "F11 to fill the big monitor")
+        self.leave_game_and_exit(full)
+
+    def game_on(self, monitor):
+        """The program started with the pointer on monitor, and its play window once Start is clicked."""
+        self.s.x.warp(monitor[0] + monitor[2] // 2, monitor[1] + monitor[3] // 2)
+        self.s.launch()
+        start = self.s.wait_start_window()
+        self.s.check((start.x, start.y) + start.size == centred(START, monitor),
+                     "%r is not centred on the monitor %r" % (start, monitor))
+        self.s.click(start, *playfield.START_BUTTON)
+        return self.s.wait_for(lambda: next((w for w in self.s.windows() if w.size != START), None), 10,
+                               "the play window")
+
+    def leave_game_and_exit(self, play):
+        self.player.wait_paused(play, what="the game paused at its first serve")  # Q counts in play, not the title
+        start = self.player.quit(play)
+        self.s.click(start, *playfield.EXIT_BUTTON)
+        self.assert_exit_status(0)
+
+    def assert_sharp_fit(self, full):
+        """The field fills the laptop's height, 1170 columns wide in the middle, on black at the sides."""
+        shot = self.s.wait_for(lambda: (shot := self.s.screenshot(full)) and not screen.is_dark(
+            shot.pixel(683, 767), 40) and shot, 10, "the field down to the laptop's last row")
+        self.keep_shot(shot, "full-screen-sharp-1366x768.png")
+        side = (1366 - 1170) // 2
+        dark = [shot.count(lambda c: c != (0, 0, 0), r) for r in ((0, 0, side, 768), (side + 1170, 0, side, 768))]
+        self.s.check(dark == [0, 0], "%r pixels of the bars beside the field are not black" % dark)
+        lit = [shot.count(lambda c: not screen.is_dark(c, 10), (x, 0, 1, 768)) for x in (side, side + 1169)]
+        self.s.check(min(lit) > 700, "the field's first and last columns are dark in %r of 768 rows"
+                     % [768 - n for n in lit])
 
     def test_windows_open_centred_on_the_screen_that_holds_the_pointer(self):
         # One 2048x768 X screen shown as two 1024x768 monitors side by side.

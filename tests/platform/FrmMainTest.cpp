@@ -6,11 +6,14 @@
 #include <QBackingStore>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLabel>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <vector>
 
 #include "TestPictures.h"
 #include "app/ProgramFolder.h"
@@ -131,6 +134,61 @@ TEST(frmMain, GameRunsInTheEventLoopUntilQIsPressed) {
     EXPECT_TRUE(window.Game().state.quitGame);
     EXPECT_FALSE(window.Game().state.newGame);      // Q, not game over
     EXPECT_GE(window.Surface().RefreshCount(), 1);  // frames ran and were shown
+}
+
+namespace {
+
+// The window system answers a change of state with a resize a little later.
+bool CoversSoon(const frmMain& window, const QRect& geometry) {
+    return QTest::qWaitFor([&] { return window.geometry() == geometry; }, 2000);
+}
+
+void PressOnce(frmMain& window, QKeyCombination key, bool autoRepeat = false) {
+    QKeyEvent press(QEvent::KeyPress, key.key(), key.keyboardModifiers(), QString(), autoRepeat);
+    QCoreApplication::sendEvent(&window, &press);
+}
+
+}  // namespace
+
+TEST(frmMain, FullScreenKeysSwitchItAndOnlyThePlayersSwitchIsKept) {
+    ProgramDir program;
+    frmMain window(program.folder);
+    std::vector<bool> kept;
+    window.OnFullScreenChosen([&kept](bool on) { kept.push_back(on); });
+    std::string error;
+    ASSERT_TRUE(window.ShowAndFocus(error)) << error;
+    window.move(5, 5);
+    const QRect screen = window.screen()->geometry();
+    const QRect windowed(QPoint(5, 5), QSize(640, 420));
+    // The desktop's own shortcut besides F11 (Alt+Enter, Ctrl+Shift+F, Ctrl+F11
+    // or Ctrl+Meta+F by the desktop, as Qt's theme names it).
+    std::vector<QKeyCombination> keys{QKeyCombination(Qt::Key_F11)};
+    for (const QKeySequence& shortcut : QKeySequence::keyBindings(QKeySequence::FullScreen)) {
+        if (shortcut[0] != keys.front()) keys.push_back(shortcut[0]);
+    }
+    ASSERT_GE(keys.size(), 2u) << "this platform's theme names no full-screen shortcut to try";
+    for (const QKeyCombination key : keys) {
+        SCOPED_TRACE(QKeySequence(key).toString().toStdString());
+        kept.clear();
+        PressOnce(window, key);
+        EXPECT_TRUE(window.isFullScreen());
+        EXPECT_TRUE(CoversSoon(window, screen));
+        PressOnce(window, key, /*autoRepeat=*/true);
+        EXPECT_TRUE(window.isFullScreen()) << "held down, it repeats nothing";
+        PressOnce(window, key);
+        EXPECT_FALSE(window.isFullScreen()) << "pressed again";
+        EXPECT_TRUE(CoversSoon(window, windowed)) << "back where it stood";
+        EXPECT_EQ(kept, (std::vector<bool>{true, false}));
+    }
+    kept.clear();
+    PressOnce(window, Qt::Key_Escape);
+    EXPECT_FALSE(window.isFullScreen()) << "Escape only leaves full screen";
+    window.SetFullScreen(true);  // as --fullscreen does: this run only
+    EXPECT_TRUE(CoversSoon(window, screen));
+    PressOnce(window, Qt::Key_Escape);
+    EXPECT_FALSE(window.isFullScreen());
+    EXPECT_TRUE(CoversSoon(window, windowed));
+    EXPECT_EQ(kept, (std::vector<bool>{false})) << "only Escape's leaving is the player's";
 }
 
 TEST(ProgramFolder, IsTheApplicationFolderUnchanged) {

@@ -39,8 +39,9 @@ TEST(NoAllocation, DrawingFramesAndTitlesAllocatesNothing) {
     // rectangles are worked out all the same.
     using platform::qt::Placement;
     const Placement::Fit shown[] = {
-        {1, {QPointF(0, 0), 1}},     // a window at its own size
-        {5, {QPointF(320, 30), 1}},  // full screen on a 3840 x 2160 screen
+        {1, {QPointF(0, 0), 1}, {}},                             // a window at its own size
+        {5, {QPointF(320, 30), 1}, {}},                          // full screen on a 3840 x 2160 screen
+        {2, {QPointF(98, 0), 1.09375, true}, QSize(1170, 768)},  // the sharp fit on 1366 x 768
     };
     for (const Placement::Fit& fit : shown) {
         testpics::QtGame g(testpics::TestBackground());

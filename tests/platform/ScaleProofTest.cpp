@@ -48,6 +48,7 @@ struct ScaleCase {
     QSize screen;         // device pixels
     int32_t windowScale;  // the image's scale at the window's own size: the desktop's, rounded down
     int32_t fullScreenScale;
+    bool sharp = false;  // full screen smoothed down from fullScreenScale
 };
 
 void PrintTo(const ScaleCase& c, std::ostream* out) {
@@ -95,13 +96,53 @@ QImage DrawnAfresh(frmMain& window, const std::string& sheet, bool title) {
 // own pixels; where the toolkit scales the image (a window at 125 %), it is
 // the nearest image pixel to each device pixel's centre, the same for a
 // window painted whole or box by box.
-QImage Expected(const QImage& fresh, const Placement& at, QSize device, double ratio) {
+QImage Expected(const QImage& fresh, const Placement& at, QSize device, double ratio,
+                const platform::qt::SharpFilter& sharp) {
     QImage expected(device, QImage::Format_RGB32);
     expected.setDevicePixelRatio(ratio);
     expected.fill(Qt::black);
     QPainter painter(&expected);
+    if (at.smooth) {  // the whole frame smoothed down at once, placed on whole device pixels
+        painter.resetTransform();
+        painter.drawImage((at.origin * ratio).toPoint(), sharp.Smoothed(fresh));
+        return expected;
+    }
     painter.drawImage(QRectF(at.origin, QSizeF(fresh.size()) / at.imagePixelsPerUnit), fresh);
     return expected;
+}
+
+// The sharp fit checked against a reference of our own, not the toolkit's:
+// the frame at its whole-number scale smoothed down with a plain bilinear
+// filter. Qt's filter weighs in fixed point, so the two may differ by a few
+// levels; each channel of each device pixel wholly inside the picture must be
+// within kBilinearLevels. Returns how many are not, and where the first is.
+constexpr int kBilinearLevels = 4;
+std::pair<int64_t, QPoint> BeyondBilinear(const QImage& shown, const QImage& fresh, const Placement& at,
+                                          double ratio) {
+    std::pair<int64_t, QPoint> found;
+    const double step = at.imagePixelsPerUnit / ratio;  // image pixels per device pixel
+    const QPointF origin = at.origin * ratio;
+    const auto channel = [&](int x, int y, int shift) {
+        return (fresh.pixel(std::clamp(x, 0, fresh.width() - 1), std::clamp(y, 0, fresh.height() - 1)) >>
+                shift) &
+               0xff;
+    };
+    for (int y = int(std::ceil(origin.y())); y + 1 <= origin.y() + fresh.height() / step; ++y) {
+        for (int x = int(std::ceil(origin.x())); x + 1 <= origin.x() + fresh.width() / step; ++x) {
+            const double u = (x + 0.5 - origin.x()) * step - 0.5, v = (y + 0.5 - origin.y()) * step - 0.5;
+            const int u0 = int(std::floor(u)), v0 = int(std::floor(v));
+            const double fu = u - u0, fv = v - v0;
+            bool off = false;
+            for (const int shift : {16, 8, 0}) {
+                const double mixed =
+                    (channel(u0, v0, shift) * (1 - fu) + channel(u0 + 1, v0, shift) * fu) * (1 - fv) +
+                    (channel(u0, v0 + 1, shift) * (1 - fu) + channel(u0 + 1, v0 + 1, shift) * fu) * fv;
+                off |= std::abs(mixed - ((shown.pixel(x, y) >> shift) & 0xff)) > kBilinearLevels;
+            }
+            if (off && found.first++ == 0) found.second = QPoint(x, y);
+        }
+    }
+    return found;
 }
 
 // How many pixels differ, and where the first one is.
@@ -208,11 +249,18 @@ TEST_P(ScaleProof, EveryFrameOnScreenIsTheFrameDrawnAfresh) {
         const QImage shown = Shown(window);
         ASSERT_FALSE(shown.isNull()) << when << ": the backing store is not the window's size";
         const QImage fresh = DrawnAfresh(window, program.sheet, title);
-        const QImage expected =
-            Expected(fresh, surface.ImagePlacement(), shown.size(), window.devicePixelRatioF());
+        const QImage expected = Expected(fresh, surface.ImagePlacement(), shown.size(),
+                                         window.devicePixelRatioF(), window.Sharp());
         const auto [count, first] = Differences(shown, expected);
         EXPECT_EQ(count, 0) << when << " (frame " << frame << ", scale " << surface.Scale()
                             << "): the first at device pixel " << first.x() << "," << first.y();
+        EXPECT_EQ(surface.ImagePlacement().smooth, window.isFullScreen() && c.sharp) << when;
+        if (surface.ImagePlacement().smooth) {
+            const auto [beyond, at] =
+                BeyondBilinear(shown, fresh, surface.ImagePlacement(), window.devicePixelRatioF());
+            EXPECT_EQ(beyond, 0) << when << " (frame " << frame << "): the first beyond the plain bilinear "
+                                 << "filter's picture at device pixel " << at.x() << "," << at.y();
+        }
         if (count > 0 && QDir().mkpath(QStringLiteral(TILEBASH_DIFF_DIR))) {
             const QString name =
                 QStringLiteral(TILEBASH_DIFF_DIR "/scale-proof-%1-%2").arg(c.name).arg(frame);
@@ -277,11 +325,20 @@ TEST_P(ScaleProof, EveryFrameOnScreenIsTheFrameDrawnAfresh) {
 
 // Desktop scales of 100 to 300 %, and 125, 150 and 175 % (QT_SCALE_FACTOR,
 // which the program takes as given), where the image stays at 1x and Qt
-// scales the rest; full screen on a screen such a desktop might have.
+// scales the rest; full screen on a screen such a desktop might have. On a
+// laptop's 1366 x 768 and a handheld's 1280 x 800 a whole scale of 1 fills
+// half the height: the field is drawn at 2x and smoothed down to fill it.
+// 2560 x 1600 at 150 % keeps 3x, which leaves a fifth of the height.
 const ScaleCase kCases[] = {
-    {"At100Percent", 1, {1920, 1080}, 1, 2},   {"At200Percent", 2, {3840, 2160}, 2, 5},
-    {"At300Percent", 3, {2560, 1440}, 3, 3},   {"At125Percent", 1.25, {1920, 1080}, 1, 2},
-    {"At150Percent", 1.5, {1920, 1080}, 1, 2}, {"At175Percent", 1.75, {2560, 1440}, 1, 3},
+    {"At100Percent", 1, {1920, 1080}, 1, 2},
+    {"At200Percent", 2, {3840, 2160}, 2, 5},
+    {"At300Percent", 3, {2560, 1440}, 3, 3},
+    {"At125Percent", 1.25, {1920, 1080}, 1, 2},
+    {"At150Percent", 1.5, {1920, 1080}, 1, 2},
+    {"At175Percent", 1.75, {2560, 1440}, 1, 3},
+    {"SharpOnALaptop", 1, {1366, 768}, 1, 2, true},
+    {"SharpOnAHandheld", 1, {1280, 800}, 1, 2, true},
+    {"At150PercentOn2560x1600", 1.5, {2560, 1600}, 1, 3},
 };
 
 INSTANTIATE_TEST_SUITE_P(Desktop, ScaleProof, ::testing::ValuesIn(kCases),

@@ -241,6 +241,8 @@ TEST(SurfacePresent, TheFieldFillsItsWindowOrSitsCentredAtTheLargestWholeScaleTh
         int32_t scale;
         QPointF origin;  // window units
         double perUnit;
+        bool sharp = false;  // allowed
+        QSize picture{};     // the smoothed picture in device pixels; empty: shown pixel for pixel
     } cases[] = {
         {{640, 420}, 1, 1, {0, 0}, 1},           // a window at its own size fills it
         {{640, 420}, 2, 2, {0, 0}, 2},           // a 200 % desktop
@@ -252,11 +254,23 @@ TEST(SurfacePresent, TheFieldFillsItsWindowOrSitsCentredAtTheLargestWholeScaleTh
         {{2560, 1440}, 1.5, 5, {212, 20}, 1.5},  // 4K at 150 %: a unit on a device pixel
         {{7680, 4320}, 1, 8, {1280, 480}, 1},    // beyond the largest scale: a wider border
         {{800, 400}, 1, 1, {80, 0}, 1},          // smaller than the field: never below 1
+        // Sharp allowed: where a whole scale leaves more than a quarter of the
+        // limiting side, the next one up, smoothed down to fill that side.
+        {{1366, 768}, 1, 2, {98, 0}, 2 * 420 / 768.0, true, {1170, 768}},  // a laptop: 1x fills 55 %
+        {{1280, 800}, 1, 2, {30, 0}, 2 * 420 / 800.0, true, {1219, 800}},  // a handheld: 52 %
+        {{1366, 768}, 1, 1, {363, 174}, 1},                                // --scaling integer
+        {{1920, 1080}, 1, 2, {320, 120}, 1, true},                         // 2x fills 78 %: stays
+        {{1707, 1067}, 1.5, 3, {212, 112}, 1.5, true},                     // 2560 x 1600 at 150 %: 79 %
+        {{640, 420}, 1.5, 1, {0, 0}, 1, true},                             // never the window
+        {{7680, 4320}, 1, 8, {1280, 480}, 1, true},                        // nor past the largest scale
     };
     for (const Case& c : cases) {
-        const Placement::Fit fit = Placement::FitField(c.window, {640, 420}, c.ratio, 8);
+        const Placement::Fit fit = Placement::FitField(c.window, {640, 420}, c.ratio, 8, c.sharp);
         EXPECT_EQ(fit.scale, c.scale) << c.window.width() << " at " << c.ratio;
         EXPECT_EQ(fit.placement.origin, c.origin) << c.window.width() << " at " << c.ratio;
-        EXPECT_EQ(fit.placement.imagePixelsPerUnit, c.perUnit);
+        EXPECT_DOUBLE_EQ(fit.placement.imagePixelsPerUnit, c.perUnit)
+            << c.window.width() << " at " << c.ratio;
+        EXPECT_EQ(fit.placement.smooth, !c.picture.isEmpty()) << c.window.width() << " at " << c.ratio;
+        EXPECT_EQ(fit.picture, c.picture) << c.window.width() << " at " << c.ratio;
     }
 }

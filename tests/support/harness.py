@@ -65,8 +65,10 @@ class Session:
             shutil.rmtree(self.root, ignore_errors=True)
             raise
         self.traced = self.server.traced  # Wayland: the windows are read from the program's protocol trace
-        self.env = dict(self.server.env(), **({"WAYLAND_DEBUG": "1"} if self.traced else
-                                              {"XDG_RUNTIME_DIR": self.root}))
+        # The program's settings (the full-screen choice) in the session's own
+        # config home, so no test sees another's or the user's.
+        self.env = dict(self.server.env(), XDG_CONFIG_HOME=os.path.join(self.root, "config"),
+                        **({"WAYLAND_DEBUG": "1"} if self.traced else {"XDG_RUNTIME_DIR": self.root}))
         self._keyboard = None
         if getattr(self.server, "driven", True):
             # Before the program starts: a keyboard that appears with its first
