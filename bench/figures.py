@@ -53,16 +53,26 @@ Goal = collections.namedtuple("Goal", "key title goal check digits", defaults=("
 
 # The screens the running game is measured on in full screen (an Xvfb of each
 # size, under openbox), with how many times the window's CPU it may cost there.
-FULL_SCREENS = (((1920, 1080), 1.3), ((3840, 2160), 2.0))
+# On 1366x768 the largest whole scale (1x) leaves 45 % of the height unused, so
+# the program draws the field at 2x and smooths it down to fill the height
+# (the sharp fit), at most twice the window's CPU there too.
+FULL_SCREENS = (((1920, 1080), 1.3), ((3840, 2160), 2.0), ((1366, 768), 2.0))
+SHARP_FIT_SCREENS = ((1366, 768),)
 
 
 def full_screen_key(kind, screen):
     return "%s_%dx%d" % ((kind,) + tuple(screen))
 
 
+def full_screen_name(screen):
+    """"full screen on 1920x1080", saying where it is the sharp fit."""
+    return "full screen on %dx%d%s" % (*screen, ", sharp fit" if tuple(screen) in SHARP_FIT_SCREENS else "")
+
+
 def _full_screen_goals(kind, title, goal, check, digits=2):
     """A goal held in full screen as in a window, one row a screen."""
-    return [Goal(full_screen_key(kind, screen), title % screen, goal, check, digits) for screen, _ in FULL_SCREENS]
+    return [Goal(full_screen_key(kind, screen), title % full_screen_name(screen), goal, check, digits)
+            for screen, _ in FULL_SCREENS]
 
 
 # The display servers with a row (displays.txt's benchmark columns), in its
@@ -97,7 +107,7 @@ GOALS = [
     Goal("cpu_running_timer_then_poll", "CPU, running game, timer-then-poll wait (%)"),
     *[goal for screen, ratio in FULL_SCREENS for goal in (
         Goal(full_screen_key("cpu_window", screen), "CPU, running game, window on %dx%d, openbox (%%)" % screen),
-        Goal(full_screen_key("cpu_full_screen", screen), "CPU, running game, full screen on %dx%d (%%)" % screen,
+        Goal(full_screen_key("cpu_full_screen", screen), "CPU, running game, %s (%%)" % full_screen_name(screen),
              "<= %g x the window's, same run" % ratio, _versus("mean", ratio)))],
     Goal("cpu_start", "CPU, start window (% of a core)", "<= 1 over 20 s", _at_most("mean", 1.0)),
     Goal("cpu_paused", "CPU, paused game (% of a core)", "<= 1 over 20 s", _at_most("mean", 1.0)),
@@ -116,9 +126,9 @@ GOALS = [
     Goal("key_latency", "key to screen (ms)", _KEY_GOAL, _KEY_LATENCY),
     Goal("key_latency_timer_then_poll", "key to screen, timer-then-poll wait (ms)"),
     Goal("key_latency_busy", "key to screen, busy wait (ms)"),
-    *_full_screen_goals("key_latency_full_screen", "key to screen, full screen on %dx%d (ms)", _KEY_GOAL, _KEY_LATENCY),
+    *_full_screen_goals("key_latency_full_screen", "key to screen, %s (ms)", _KEY_GOAL, _KEY_LATENCY),
     Goal("period_weston", "frame period, Wayland/Weston (ms)", _PERIOD_GOAL, _PERIOD, 4),
-    *_full_screen_goals("period_full_screen", "frame period, full screen on %dx%d (ms)", _PERIOD_GOAL, _PERIOD, 4),
+    *_full_screen_goals("period_full_screen", "frame period, %s (ms)", _PERIOD_GOAL, _PERIOD, 4),
     Goal("loop_cpu", "CPU, paced loop, Xvfb (%)"),
     Goal("loop_cpu_timer_then_poll", "CPU, paced loop, Xvfb, timer-then-poll wait (%)"),
     Goal("loop_cpu_loaded", "CPU, paced loop, busy machine (%)"),

@@ -5,7 +5,11 @@ the moment the paddle's rows change on the X server: an XDamage event on the
 play window that touches the paddle's band, confirmed by reading the band
 back (XGetImage). One process per frame wait, one after the other; then the
 sleep in full screen on each screen of figures.FULL_SCREENS (an Xvfb of that
-size under openbox), where the band is the paddle's rows at their scale.
+size under openbox), where the band is the paddle's rows at their scale. In
+the sharp fit the band's rows are the device rows that show the paddle's
+image rows, rounded out: a device pixel mixes image pixels within half of
+one of the point it shows, so a move either way changes the band, and the
+ball, kept 30 field rows above the paddle, never reaches it.
 """
 
 import math
@@ -75,7 +79,7 @@ def run_wait(build_dir, wait, presses, seed, screen=None):
         proc.wait(20)
     missed = presses - len(values)
     got = [min(values, default=math.nan), max(values, default=math.nan)]  # none when all missed
-    where = ", full screen on %dx%d under openbox" % screen if screen else ""
+    where = ", %s under openbox" % figures.full_screen_name(screen) if screen else ""
     return dict(figures.summary(values), missed=missed, presses=presses,
                 note="%s wait%s; %d presses of Right at random moments of the frame, %d not seen; min %.2f, "
                      "max %.2f ms" % (wait, where, presses, missed, *got))

@@ -141,7 +141,7 @@ def run(build_dir, frames=2000, waits=WAITS, server="xvfb", screen=None, with_in
         raise RuntimeError("paced_loop failed (%d)" % proc.returncode)
     result = {wait: dict(wait_figures(raw), server_cpu_percent=server_cpu.get(wait))
               for wait, raw in json.loads(output).items()}
-    where = "full screen on %dx%d" % screen if screen else displays.SERVERS[server].bench_title
+    where = figures.full_screen_name(screen) if screen else displays.SERVERS[server].bench_title
     print("Paced loop: %d frames a wait, %s%s\n%s" % (frames, where, "" if with_input else ", no input",
                                                       report(result)), flush=True)
     return result
@@ -249,6 +249,6 @@ def table_figures(build_dir, frames, servers=figures.COMPOSITORS, xvfb_twice=Tru
     for screen, _ in figures.FULL_SCREENS:
         fs = run(build_dir, frames, ("sleep",), screen=screen)["sleep"]
         out[figures.full_screen_key("period_full_screen", screen)] = _period(
-            fs, "sleep wait, full screen on %dx%d under openbox; %d pointer motions and %d key presses delivered" % (
-                screen + (fs["pointer_motions"], fs["key_presses"])))
+            fs, "sleep wait, %s under openbox; %d pointer motions and %d key presses delivered" % (
+                figures.full_screen_name(screen), fs["pointer_motions"], fs["key_presses"]))
     return out

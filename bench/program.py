@@ -11,7 +11,9 @@ that ends is started again; only the windows that began and ended in running
 play count. Full screen: on each screen of figures.FULL_SCREENS, an Xvfb of
 that size under openbox (full screen is the window manager's to grant), one
 program runs a game in its window, then (after F11, Q and Start) a new game
-in full screen, where the field is found at its offset and scale.
+in full screen, where the field is found at its offset and scale, or on the
+screens of figures.SHARP_FIT_SCREENS smoothed down to fill the screen (the
+sharp fit), read at the device pixels nearest the field pixels' centres.
 """
 
 import contextlib
@@ -167,6 +169,20 @@ def started(name, program=None, screen=None):
         s.close()
 
 
+def fit_shown(camera, screen):
+    """How the camera found the field shown in full screen on screen, in the
+    row's words; a fit other than the one the row's title names fails."""
+    sharp = tuple(screen) in figures.SHARP_FIT_SCREENS
+    if bool(camera.smoothed) != sharp:
+        raise RuntimeError("full screen on %dx%d: the field is %s, not %s" % (
+            *screen, "smoothed" if camera.smoothed else "at %dx" % camera.scale,
+            "the sharp fit" if sharp else "at a whole scale"))
+    if not sharp:
+        return "at %dx" % camera.scale
+    x, y, exact = camera.smoothed
+    return "in the sharp fit (smoothed down to %.4f device pixels a field pixel, at %d,%d)" % (exact, x, y)
+
+
 def full_screen_figures(screen, ratio, seconds, window):
     """The running game in its window, then in full screen, in one program on
     one screen. Between them F11, then Q: the next Start opens the play window
@@ -182,10 +198,10 @@ def full_screen_figures(screen, ratio, seconds, window):
         # press and release seen in the same pause would be no press at all.
         game.player.look(play)
         game.start(game.player.quit(play), screen, "the play window in full screen")
-        scale = game.camera.scale
-        full = game.running_cpu(seconds, window, "full screen at %dx on %s" % (scale, size))
+        shown = fit_shown(game.camera, screen)
+        full = game.running_cpu(seconds, window, "full screen %s on %s" % (shown, size))
     if windowed and full:
-        full.update(versus=windowed["mean"], scale=scale)
+        full.update(versus=windowed["mean"], scale=game.camera.scale)
         full["note"] += "; %.2f times the window's %.2f %% in the same program (at most %g)" % (
             full["mean"] / windowed["mean"], windowed["mean"], ratio)
     return {figures.full_screen_key("cpu_window", screen): windowed,

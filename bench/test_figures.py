@@ -32,6 +32,8 @@ class Verdicts(unittest.TestCase):
             ("cpu_full_screen_3840x2160", {"mean": 2.0, "versus": 1.0}, "met"),
             ("cpu_full_screen_3840x2160", {"mean": 2.01, "versus": 1.0}, "NOT MET"),
             ("cpu_full_screen_3840x2160", {"mean": 1.0}, "not measured"),  # without the window's figure
+            ("cpu_full_screen_1366x768", {"mean": 2.0, "versus": 1.0}, "met"),  # the sharp fit
+            ("cpu_full_screen_1366x768", {"mean": 2.01, "versus": 1.0}, "NOT MET"),
             ("late", {"median": 0.01, "p99": 0.1}, "met"),
             ("late", {"median": 0.01, "p99": 0.11}, "NOT MET"),
             ("late_loaded", {"p99": 0.52, "versus": 0.5}, "met"),

@@ -181,22 +181,42 @@ class Figures(unittest.TestCase):
 
 
 class FieldInItsWindow(unittest.TestCase):
-    def test_the_field_is_found_at_its_offset_and_whole_scale_on_black(self):
+    def test_the_field_is_found_at_a_whole_scale_or_smoothed_to_fill_the_screen_and_read_back(self):
         field = playfield.background()
 
         def shown(scale, x, y, width, height, unpainted=0):
-            """The field scale times larger at (x, y) on black; its last columns black while a repaint is under way."""
-            big = field.picture.resize((field.width * scale, field.height * scale), Pillow.Resampling.NEAREST)
+            """The field at (x, y) on black, scale times larger: each device pixel
+            shows the field pixel under its centre, as a whole scale does and as
+            the sharp fit does before it smooths; its last columns black while a
+            repaint is under way."""
+            size = (int(field.width * scale + 1e-6), int(field.height * scale + 1e-6))
+            big = field.picture.transform(size, Pillow.Transform.AFFINE, (1 / scale, 0, 0, 0, 1 / scale, 0),
+                                          Pillow.Resampling.NEAREST)
             big.paste((0, 0, 0), (big.width - unpainted, 0, big.width, big.height))
             picture = Pillow.new("RGB", (width, height))
             picture.paste(big, (x, y))
             return screen.Image(picture)
 
-        cases = [((1, 0, 0, 640, 420), (0, 0, 1)), ((2, 320, 120, 1920, 1080), (320, 120, 2)),
-                 ((3, 10, 7, 1940, 1290), (10, 7, 3)), ((2, 320, 120, 1920, 1080, 3), None),
-                 ((1, 0, 0, 640, 420, 640), None)]
-        for picture, expected in cases:
-            self.assertEqual(playfield.field_in(shown(*picture)), expected, picture)
+        # (the field as shown, where field_in finds it, where smoothed_field_in finds it)
+        cases = [((1, 0, 0, 640, 420), (0, 0, 1), (0, 0, 1.0)),
+                 ((2, 320, 120, 1920, 1080), (320, 120, 2), None), ((3, 10, 7, 1940, 1290), (10, 7, 3), None),
+                 ((2, 320, 120, 1920, 1080, 3), None, None), ((1, 0, 0, 640, 420, 640), None, None),
+                 # The sharp fit: 1170x768 on 1366x768, 1024x672 on 1024x768.
+                 ((768 / 420, 98, 0, 1366, 768), None, (98, 0, 768 / 420)),
+                 ((1.6, 0, 48, 1024, 768), None, (0, 48, 1.6)),
+                 ((768 / 420, 97, 0, 1366, 768), None, None),  # not centred
+                 ((768 / 420, 98, 0, 1366, 768, 1), None, None)]
+        for picture, whole, smoothed in cases:
+            shot = shown(*picture)
+            self.assertEqual((playfield.field_in(shot), playfield.smoothed_field_in(shot)), (whole, smoothed), picture)
+            if smoothed and not whole:
+                # The camera's reading: a device row a field row, then a device pixel a field pixel.
+                x, y, exact = smoothed
+                rows = Pillow.new("RGB", (shot.width - x, field.height))
+                for i, row in enumerate(playfield.nearest_lines(field.height, exact)):
+                    rows.paste(shot.picture.crop((x, y + row, shot.width, y + row + 1)), (0, i))
+                read = playfield.field_of_smoothed(screen.Image(rows), exact)
+                self.assertEqual(read.count_different(field), 0, picture)
 
 
 class Document(unittest.TestCase):

@@ -32,7 +32,19 @@ def _pick(colours, excluded, limit):
 
 class Field:
     """Byte searches for a few colours that only one kind of thing has, so a
-    look at the field takes milliseconds, not a pixel-by-pixel walk."""
+    look at the field takes milliseconds, not a pixel-by-pixel walk.
+
+    Smoothed (the sharp fit, read by Camera) the colours are still matched
+    exactly, since the background holds colours within 1 to 5 of the ball's:
+    the tolerance is in the counts. On 1366x768 the device pixel nearest a
+    field pixel's centre mixes in at most 12/256 of a neighbouring field
+    pixel along each axis, and none along 586 of the 640 columns and 384 of
+    the 420 rows: it keeps its exact colour unless it lies on a mixed line
+    next to a pixel of another colour. Over every position of a sprite the
+    ball keeps at least 20 of its 31 search pixels (4 are needed) and the
+    paddle 330 of 410 (10 needed); the item with the fewest, 37, at least
+    25, one short of item_falling's 26 at its worst positions (only the
+    demo's windowed game looks for items)."""
 
     def __init__(self, program_folder):
         with Pillow.open(os.path.join(program_folder, "Images", "bitmaps.bmp")) as bmp:
@@ -118,13 +130,17 @@ class Camera(contextlib.AbstractContextManager):
     In full screen the field sits at an offset and a whole-number scale,
     found from one look at the whole window (again whenever the window's
     size changes); after that only the field's rows, one in every scale, are
-    read. Use in a with block, or close()."""
+    read. Where full screen smooths the field down to fill the screen
+    instead (the sharp fit), the field's pixels are read as the device
+    pixels nearest their centres: one row of the picture a field row, then
+    one pixel of it a field pixel. Use in a with block, or close()."""
 
     def __init__(self, session):
         self.s = session
         self.d = x11.Display(session.server.display)
         self.window = None
         self.place = None  # (x, y, scale) of the field in the window
+        self.smoothed = None  # in the sharp fit instead: (x, y, exact), see playfield.smoothed_field_in
 
     def __exit__(self, *exc):
         self.close()
@@ -136,12 +152,25 @@ class Camera(contextlib.AbstractContextManager):
     def scale(self):
         return self.place[2] if self.place else None
 
+    def _find(self, window):
+        """Whether the field is found in the window at a whole scale, or failing that smoothed down."""
+        shot = self.d.picture(window.wid, (0, 0) + window.size)
+        self.place = playfield.field_in(shot)
+        self.smoothed = None if self.place else playfield.smoothed_field_in(shot)
+        return self.place or self.smoothed
+
     def look(self, window):
         if (window.wid, window.size) != self.window:
-            self.place = self.s.wait_for(
-                lambda: playfield.field_in(self.d.picture(window.wid, (0, 0) + window.size)),
-                harness.WINDOW_TIMEOUT, "the play field at a whole scale in %r" % window)
+            self.s.wait_for(lambda: self._find(window), harness.WINDOW_TIMEOUT,
+                            "the play field at a whole scale or smoothed to fill %r" % (window,))
             self.window = (window.wid, window.size)
-        x, y, scale = self.place
         field = playfield.background()
+        if self.smoothed:
+            x, y, exact = self.smoothed
+            width = playfield.nearest_lines(field.width, exact)[-1] + 1  # to the last column picked
+            data = b"".join(self.d.pixels(window.wid, (x, y + row, width, 1))
+                            for row in playfield.nearest_lines(field.height, exact))
+            rows = screen.Image(Pillow.frombytes("RGB", (width, field.height), data, "raw", "BGRX"))
+            return playfield.field_of_smoothed(rows, exact)
+        x, y, scale = self.place
         return self.d.picture(window.wid, (x, y, field.width * scale, field.height * scale), scale)

@@ -10,6 +10,8 @@ import functools
 import os
 import time
 
+from PIL import Image as Pillow
+
 import harness
 import screen
 
@@ -84,6 +86,42 @@ def field_in(shot):
     if scale < 1 or (width, height) != (field.width * scale, field.height * scale):
         return None
     return left, top, scale
+
+
+def smoothed_field_in(shot):
+    """(x, y, exact) of the play field in a full-screen picture of its window
+    where it is smoothed down to fill the screen (the sharp fit, where the
+    largest whole scale leaves more than a quarter of the screen's limiting
+    side unused): exact device pixels per field pixel, the limiting side's
+    over the field's, the picture the whole device pixels that cover (its
+    size floored), centred on black at whole device pixels. None while what
+    is not black is not that picture (a repaint under way, or a whole scale
+    that leaves part of the limiting side black: field_in's to find)."""
+    box = shot.picture.getbbox()
+    field = background()
+    exact = min(shot.width / field.width, shot.height / field.height)
+    width, height = (int(side * exact + 1e-6) for side in (field.width, field.height))
+    left, top = (shot.width - width) // 2, (shot.height - height) // 2
+    if box != (left, top, left + width, top + height):
+        return None
+    return left, top, exact
+
+
+def nearest_lines(count, exact):
+    """The device pixels, counted from the picture's edge, nearest the
+    centres of count field pixels shown exact device pixels each."""
+    return [int((i + 0.5) * exact) for i in range(count)]
+
+
+def field_of_smoothed(rows, exact):
+    """The play field at its own size from its smoothed picture's rows: one
+    device row a field row (nearest_lines), the picture's whole width; each
+    field pixel the device pixel nearest its centre (at a tie either of the
+    two, as near)."""
+    field = background()
+    picked = rows.picture.transform((field.width, rows.height), Pillow.Transform.AFFINE, (exact, 0, 0, 0, 1, 0),
+                                    Pillow.Resampling.NEAREST)
+    return screen.Image(picked)
 
 
 class Player:
