@@ -323,6 +323,48 @@ TEST_P(ScaleProof, EveryFrameOnScreenIsTheFrameDrawnAfresh) {
         << ", ball lost " << ballLost << ", stage cleared " << (clearedAt > 0);
 }
 
+// Moved to a monitor of twice the scale and back, the window is fitted again
+// and shows the frame drawn afresh at the new scale, with nothing of the old
+// one left. Two offscreen screens of 100 and 200 % (ScaleProof.MovedBetweenMonitors).
+TEST(ScaleProofMonitors, AWindowMovedToAMonitorOfAnotherScaleShowsItsFrameDrawnAfreshThere) {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.size() != 2 || screens[1]->devicePixelRatio() != 2) {
+        GTEST_SKIP() << "needs two offscreen screens of 100 and 200 %: ctest -R ScaleProof";
+    }
+    testpics::ProgramDir program;
+    frmMain window(program.folder);
+    std::string error;
+    ASSERT_TRUE(window.ShowAndFocus(error)) << error;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.Random().Randomize(27);
+    game::Game& g = window.Game();
+    g.state.newGame = true;
+    g.SetUpStage();
+    Player player(window);
+    for (QScreen* to : {screens[1], screens[0]}) {
+        for (int frame = 0; frame < 300; ++frame) {
+            player.Play(g, false);
+            g.RunFrame();
+            window.Events().DoEvents();
+        }
+        window.move(to->geometry().center() - QPoint(320, 210));
+        QTest::qWait(50);
+        const double ratio = to->devicePixelRatio();
+        ASSERT_EQ(window.devicePixelRatioF(), ratio);
+        EXPECT_EQ(window.Surface().Scale(), static_cast<int32_t>(ratio));
+        g.RunFrame();
+        window.Events().DoEvents();
+        const QImage shown = Shown(window);
+        ASSERT_FALSE(shown.isNull()) << "on the screen at " << ratio;
+        const QImage expected =
+            Expected(DrawnAfresh(window, program.sheet, false), window.Surface().ImagePlacement(),
+                     shown.size(), ratio, window.Sharp());
+        const auto [count, first] = Differences(shown, expected);
+        EXPECT_EQ(count, 0) << "on the screen at " << ratio << ": the first at " << first.x() << ","
+                            << first.y();
+    }
+}
+
 // Desktop scales of 100 to 300 %, and 125, 150 and 175 % (QT_SCALE_FACTOR,
 // which the program takes as given), where the image stays at 1x and Qt
 // scales the rest; full screen on a screen such a desktop might have. On a
