@@ -252,6 +252,7 @@ void frmMain::PaintSmoothed(const QRegion& region, const QImage& shown) {
     const qreal ratio = devicePixelRatioF();
     const QPointF at = surface_.ImagePlacement().origin * ratio;
     const QRect picture(QPoint(qRound(at.x()), qRound(at.y())), sharp_.Picture());
+    if (SmoothIntoBackingImage(region, shown, picture)) return;
     QPainter painter(this);
     for (const QRect& r : region) {
         painter.fillRect(r, Qt::black);
@@ -265,6 +266,28 @@ void frmMain::PaintSmoothed(const QRegion& region, const QImage& shown) {
             QRectF(QPointF(inside.topLeft() + picture.topLeft()) / ratio, QSizeF(inside.size()) / ratio),
             smoothed_, QRectF(inside));
     }
+}
+
+// A frame's boxes lie inside the picture: smoothed straight into the window's
+// backing image, as whole scales copy into it, where that image is 32-bit at
+// one device pixel to a unit; the border and anything else take the painter.
+bool frmMain::SmoothIntoBackingImage(const QRegion& region, const QImage& shown, const QRect& picture) {
+    QPoint offset;
+    QPaintDevice* device = sharedPainter() == nullptr ? redirected(&offset) : nullptr;
+    if (device == nullptr || device->devType() != QInternal::Image) return false;
+    auto* target = static_cast<QImage*>(device);
+    const QImage::Format format = target->format();
+    if ((format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied) ||
+        target->devicePixelRatio() != 1.0 || devicePixelRatioF() != 1.0 ||
+        shown.format() != QImage::Format_RGB32) {
+        return false;
+    }
+    for (const QRect& r : region) {
+        if (!picture.contains(r) || !target->rect().contains(r.translated(-offset))) return false;
+    }
+    for (const QRect& r : region)
+        sharp_.Smooth(shown, r.translated(-picture.topLeft()), *target, picture.topLeft() - offset);
+    return true;
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

@@ -84,6 +84,7 @@ private:
     void FitImage();
     bool CopyToBackingImage(const QRegion& region, const QImage& shown);
     void PaintSmoothed(const QRegion& region, const QImage& shown);
+    bool SmoothIntoBackingImage(const QRegion& region, const QImage& shown, const QRect& picture);
 
     std::unique_ptr<Ui::frmMain> ui_;
     platform::qt::QtClock clock_;

@@ -23,8 +23,8 @@ void SharpFilter::Fit(QSize imageSize, QSize picture, double step) {
     rows_ = Taps(picture.height(), imageSize.height(), step);
 }
 
-void SharpFilter::Smooth(const QImage& image, QRect rect, QImage& out) const {
-    rect &= QRect(QPoint(0, 0), picture_) & out.rect();
+void SharpFilter::Smooth(const QImage& image, QRect rect, QImage& out, QPoint at) const {
+    rect &= QRect(QPoint(0, 0), picture_) & out.rect().translated(-at);
     if (image.width() < 2 || image.height() < 2) return;
     // Two rows of the image, each mixed across, then the two mixed down:
     // channel by channel in 8.8 fixed point, two channels to a word.
@@ -35,7 +35,7 @@ void SharpFilter::Smooth(const QImage& image, QRect rect, QImage& out) const {
         const Tap& row = rows_[static_cast<std::size_t>(y)];
         const auto* upper = reinterpret_cast<const QRgb*>(image.constScanLine(row.first));
         const auto* lower = reinterpret_cast<const QRgb*>(image.constScanLine(row.first + 1));
-        auto* to = reinterpret_cast<QRgb*>(out.scanLine(y));
+        auto* to = reinterpret_cast<QRgb*>(out.scanLine(y + at.y())) + at.x();
         for (int x = rect.left(); x <= rect.right(); ++x) {
             const Tap& column = columns_[static_cast<std::size_t>(x)];
             const auto i = static_cast<std::size_t>(column.first);

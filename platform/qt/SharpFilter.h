@@ -21,8 +21,8 @@ public:
     QSize Picture() const { return picture_; }
 
     // The smoothed pixels of rect (device pixels of the picture, clipped to
-    // it) from image, written into out (the picture's size, 32-bit) at the same place.
-    void Smooth(const QImage& image, QRect rect, QImage& out) const;
+    // it) from image, written into out (32-bit) at the same place moved by at.
+    void Smooth(const QImage& image, QRect rect, QImage& out, QPoint at = {}) const;
     // The whole picture, as Smooth makes it piece by piece.
     QImage Smoothed(const QImage& image) const;
 
