@@ -179,8 +179,10 @@ class Display(contextlib.AbstractContextManager):
             self.key(self.keycode("Shift_L"), False)
 
     def warp(self, x, y):
-        """The pointer to (x, y) on the screen, moved as a mouse moves it."""
-        xtest.fake_input(self.d, X.MotionNotify, x=x, y=y)
+        """The pointer to (x, y) on the screen (WarpPointer, as xdotool moves it:
+        a motion the server reports once, where an XTest motion also goes
+        through the input devices' events, which a client hears more of)."""
+        self._window(self.root).warp_pointer(x, y)
         self.d.flush()
 
     def move_by(self, dx, dy):
