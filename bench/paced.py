@@ -1,12 +1,8 @@
-"""The paced loop (the paced_loop program) on display servers of its own
-(displays.txt): under Xvfb with the pointer moved over the play window and
-arrow keys pressed (xinput.py); without input under Xvfb and under each
-Wayland compositor with a row in figures.SERVERS that this machine has, with
-the display server's own CPU use beside the loop's. The frame waits named
-run one after the other in the same process: the default sleep to the
-deadline, the timer-then-poll wait, and a busy wait. Then the sleep in full
-screen on each screen of figures.FULL_SCREENS (an Xvfb of that size under
-openbox, which grants full screen).
+"""The paced loop (paced_loop) on display servers of its own (displays.txt): under Xvfb with the pointer moved over the
+play window and arrow keys pressed (xinput.py), the frame waits named one after the other in one process (the default
+sleep to the deadline, the timer-then-poll wait, a busy wait); the sleep without input under Xvfb and under each Wayland
+compositor of figures.SERVERS this machine has, the display server's own CPU beside the loop's; then the sleep in full
+screen on each screen of figures.FULL_SCREENS (an Xvfb of that size under openbox, which grants full screen).
 """
 
 import contextlib
@@ -28,17 +24,14 @@ import xinput
 from xserver import SCREEN_H, SCREEN_W
 
 WAITS = ("sleep", "timer-then-poll", "busy")
-PLAY_SIZE = facts.PLAY_WINDOW
 TITLE_SECONDS = 2.0
 NS_PER_MS = 1_000_000
 
 
 @contextlib.contextmanager
 def loop(build_dir, args, server="xvfb", screen=None):
-    """paced_loop with args, once it is ready, on the display server of that
-    name, or in full screen on an Xvfb of the screen's size under openbox.
-    Yields the loop's process, its ready line's JSON, the server's driver and
-    on X the loop's window; ends both after."""
+    """paced_loop with args, once it is ready, on the display server of that name or in full screen on an Xvfb of the
+    screen's size under openbox: yields its process, its ready line's JSON, the display and on X its window."""
     with tempfile.TemporaryDirectory(prefix="paced-") as root, contextlib.ExitStack() as stack:
         display = displays.start("openbox" if screen else server, screen or (SCREEN_W, SCREEN_H),
                                  os.path.join(root, "config"))
@@ -50,7 +43,7 @@ def loop(build_dir, args, server="xvfb", screen=None):
         ready = next((line for line in proc.stdout if line.startswith(b"{")), None)
         if ready is None:
             raise RuntimeError("paced_loop %s did not start (%s)" % (" ".join(args), proc.wait(30)))
-        x, size = None if display.traced else display.x, screen or PLAY_SIZE
+        x, size = None if display.traced else display.x, screen or facts.PLAY_WINDOW
         window = x and procs.poll_for(lambda: next((w for w in map(x.window_info, x.windows_of(proc.pid))
                                                     if w and w.size == size), None), procs.WINDOW_TIMEOUT)
         if x and not window:
@@ -59,24 +52,20 @@ def loop(build_dir, args, server="xvfb", screen=None):
 
 
 def session_cpu_seconds(session):
-    """The CPU time of the processes of a session (a server started in a
-    session of its own, with the helpers it started)."""
+    """The CPU time of a session's processes (a server started in a session of its own, with its helpers)."""
     ticks = 0
     for path in pathlib.Path("/proc").glob("[0-9]*/stat"):
-        try:
+        with contextlib.suppress(OSError):  # gone meanwhile
             stat = path.read_text()
-        except OSError:  # gone meanwhile
-            continue
-        fields = stat[stat.rindex(")") + 2:].split()
-        if int(fields[3]) == session:
-            ticks += int(fields[11]) + int(fields[12])  # utime, stime
+            fields = stat[stat.rindex(")") + 2:].split()
+            if int(fields[3]) == session:
+                ticks += int(fields[11]) + int(fields[12])  # utime, stime
     return ticks / os.sysconf("SC_CLK_TCK")
 
 
 def follow(proc, server_pid, seconds):
-    """paced_loop's last line, once it has ended (killed after `seconds`), and
-    the display server's CPU in % of a core between each wait's begin and end
-    marks: {wait: percent}."""
+    """paced_loop's last line once it has ended (killed after `seconds`), and the display server's CPU in % of a core
+    between each wait's begin and end marks: {wait: percent}."""
     watchdog = threading.Timer(seconds, proc.kill)
     watchdog.start()
     marks, server_cpu, last = {}, {}, b""
@@ -97,21 +86,12 @@ def follow(proc, server_pid, seconds):
     return last, server_cpu
 
 
-def report(result):
-    """The waits side by side, one row a figure."""
-    cell = lambda v: "-" if v is None else str(v) if isinstance(v, int) else "%.4f" % v  # noqa: E731
-    body = [[name] + [cell(r[name]) for r in result.values()] for name in next(iter(result.values()))]
-    return "\n".join(figures.markdown(["figure", *result], body, (0,)))
-
-
 def wait_figures(raw):
-    """One wait's figures from what paced_loop recorded: each frame's start
-    (steady clock ns) and the game's millisecond tick at that start."""
+    """One wait's figures from what paced_loop recorded: each frame's start (steady clock ns) and the tick (ms) then."""
     starts, ticks, frame_ms = raw["starts"], raw["ticks"], raw["frame_ms"]
     periods = [b - a for a, b in itertools.pairwise(starts)]
-    # A frame is late by its start less the moment the tick reached the frame
-    # before's tick + frame_ms. The tick's origin is taken as the earliest start
-    # within its tick, so a wait that ends on the tick's first ns is 0 late.
+    # A frame is late by its start less the moment the tick reached the frame before's tick + frame_ms. The tick's
+    # origin is taken as the earliest start within its tick, so a wait that ends on the tick's first ns is 0 late.
     origin = min(s - t * NS_PER_MS for s, t in zip(starts, ticks))
     late = [s - origin - (t + frame_ms) * NS_PER_MS for s, t in zip(starts[1:], ticks)]
     period, lateness = (figures.summary([v / NS_PER_MS for v in ns]) for ns in (periods, late))
@@ -129,9 +109,8 @@ def wait_figures(raw):
 
 
 def run(build_dir, frames=2000, waits=WAITS, server="xvfb", screen=None, with_input=True):
-    """What paced_loop measured: {wait: {figure: value}}, the display server's
-    CPU included; on the display server of that name (input on X only), or in
-    full screen on a screen of that size if given."""
+    """What paced_loop measured, the display server's CPU included: {wait: {figure: value}}; on the display server of
+    that name (input on X only), or in full screen on a screen of that size if given."""
     args = ([] if with_input else ["--no-input"]) + [str(frames)] + list(waits)
     with loop(build_dir, args, server, screen) as (proc, ready, display, window):
         seconds = len(waits) * (frames * ready["frame_ms"] / 1000.0 + TITLE_SECONDS) + 5
@@ -141,9 +120,12 @@ def run(build_dir, frames=2000, waits=WAITS, server="xvfb", screen=None, with_in
         raise RuntimeError("paced_loop failed (%d)" % proc.returncode)
     result = {wait: dict(wait_figures(raw), server_cpu_percent=server_cpu.get(wait))
               for wait, raw in json.loads(output).items()}
+    # The waits side by side, one row a figure.
+    cell = lambda v: "-" if v is None else str(v) if isinstance(v, int) else "%.4f" % v  # noqa: E731
+    body = [[name] + [cell(r[name]) for r in result.values()] for name in next(iter(result.values()))]
     where = figures.full_screen_name(screen) if screen else displays.SERVERS[server].bench_title
-    print("Paced loop: %d frames a wait, %s%s\n%s" % (frames, where, "" if with_input else ", no input",
-                                                      report(result)), flush=True)
+    print("Paced loop: %d frames a wait, %s%s\n%s" % (frames, where, "" if with_input else ", no input", "\n".join(
+        figures.markdown(["figure", *result], body, (0,)))), flush=True)
     return result
 
 
@@ -158,33 +140,28 @@ def _late(f, note):
     return {"median": f["late_median_ms"], "p99": f["late_p99_ms"], "note": note + "; max %.3f ms" % f["late_max_ms"]}
 
 
-def busy_loops(count=2):
-    """Processes that spin a core each, until killed: a busy machine."""
-    return [subprocess.Popen([sys.executable, "-c", "while True: pass"], start_new_session=True)
-            for _ in range(count)]
+def busy_loops():
+    """Two processes that spin a core each until killed: a busy machine."""
+    return [subprocess.Popen([sys.executable, "-c", "while True: pass"], start_new_session=True) for _ in range(2)]
 
 
 def _server(f, note=""):
-    """A display server's row: the loop's CPU (value), its main thread's and the
-    other threads', task switches a frame, and the display server's CPU."""
-    # The two CPU times are read a moment apart: a process without other
-    # threads may show a hair less than its main thread.
-    others = max(0.0, f["cpu_percent"] - f["main_cpu_percent"])
-    return {"value": f["cpu_percent"], "main": f["main_cpu_percent"], "others": others,
-            "switches": f["switches_per_frame"], "main_switches": f["main_switches_per_frame"],
-            "server": f.get("server_cpu_percent"),
+    """A display server's row: the loop's CPU (value), its main thread's and the other threads', task switches a
+    frame, and the display server's CPU."""
+    return {"value": f["cpu_percent"], "main": f["main_cpu_percent"],
+            # The two CPU times are read a moment apart: a process without other threads may show a hair less.
+            "others": max(0.0, f["cpu_percent"] - f["main_cpu_percent"]), "switches": f["switches_per_frame"],
+            "main_switches": f["main_switches_per_frame"], "server": f.get("server_cpu_percent"),
             "note": "%d frames, sleep wait, no input; frame period mean %.3f, p99 %.3f ms; %.1f of the task switches "
                     "a frame the main thread's%s" % (f["frames"], f["period_mean_ms"], f["period_p99_ms"],
                                                    f["main_switches_per_frame"], note)}
 
 
 def server_figures(build_dir, frames, servers, xvfb_twice=True):
-    """The sleep wait without input under the reference (Xvfb) and each of
-    servers this machine has, one after the other: the loop's CPU and its
-    display server's side by side, every compositor's row beside Xvfb's from
-    the same run ("versus"). With xvfb_twice Xvfb runs before and after the
-    compositors and the mean of the two is the reference, so that a machine's
-    drift during the run falls on both sides."""
+    """The sleep wait without input under the reference (Xvfb) and each of servers this machine has, one after the
+    other: the loop's CPU and its display server's, every compositor's row beside Xvfb's from the same run ("versus").
+    With xvfb_twice Xvfb runs before and after the compositors and the mean of the two is the reference, so that a
+    machine's drift during the run falls on both sides."""
     def sleep(server):
         return run(build_dir, frames, ("sleep",), server=server, with_input=False)["sleep"]
     xvfb, found = [sleep(figures.REFERENCE.name)], {}
@@ -208,9 +185,8 @@ def server_figures(build_dir, frames, servers, xvfb_twice=True):
 
 
 def table_figures(build_dir, frames, servers=figures.COMPOSITORS, xvfb_twice=True):
-    """The table's paced-loop figures: the three waits, then two on a busy
-    machine, then without input under Xvfb and the compositors of servers
-    (see server_figures), then in full screen."""
+    """The table's paced-loop figures: the three waits, two on a busy machine, without input under Xvfb and the
+    compositors of servers (see server_figures), then in full screen."""
     result = run(build_dir, frames, WAITS)
     sleep, ttp, busy = result["sleep"], result["timer-then-poll"], result["busy"]
     same = "timer-then-poll wait, same run"
@@ -240,12 +216,10 @@ def table_figures(build_dir, frames, servers=figures.COMPOSITORS, xvfb_twice=Tru
     out["late_loaded_timer_then_poll"] = _late(lt, "timer-then-poll wait, two busy loops, same run")
     out["loop_cpu_loaded"] = {"value": ls["cpu_percent"],
                               "note": "sleep wait, two busy loops; timer-then-poll wait %.2f %%" % lt["cpu_percent"]}
-    # The same loop on Wayland, beside Xvfb without input: what each
-    # compositor costs the game and itself, and that its frame callbacks
-    # neither throttle nor delay the 22 ms frames.
+    # The same loop on Wayland, beside Xvfb without input: what each compositor costs the game and itself, and that
+    # its frame callbacks neither throttle nor delay the 22 ms frames.
     out.update(server_figures(build_dir, frames, servers, xvfb_twice))
-    # Full screen: the window manager's resize and the larger image must
-    # neither throttle nor delay the frames.
+    # Full screen: the window manager's resize and the larger image must neither throttle nor delay the frames.
     for screen, _ in figures.FULL_SCREENS:
         fs = run(build_dir, frames, ("sleep",), screen=screen)["sleep"]
         out[figures.full_screen_key("period_full_screen", screen)] = _period(

@@ -1,19 +1,11 @@
-"""Figures of the real tilebash program in a session of its own (tests/support's
-harness, under Xvfb): its CPU use in the start window, paused in a game and
-running (1 s windows, from the kernel's nanosecond run time of every thread;
-running also in the benchmarks' build of the program with the timer-then-poll
-frame wait), its peak memory (VmHWM), and the time from exec to the start
-window's MapNotify over warm starts.
-
-While running, the paddle is steered from the field read back from the X
-server (tests/support/autopilot), a lost ball is resumed with P and a game
-that ends is started again; only the windows that began and ended in running
-play count. Full screen: on each screen of figures.FULL_SCREENS, an Xvfb of
-that size under openbox (full screen is the window manager's to grant), one
-program runs a game in its window, then (after F11, Q and Start) a new game
-in full screen, where the field is found at its offset and scale, or on the
-screens of figures.SHARP_FIT_SCREENS smoothed down to fill the screen (the
-sharp fit), read at the device pixels nearest the field pixels' centres.
+"""Figures of the real tilebash program in a session of its own (tests/support's harness, under Xvfb): its CPU use in
+the start window, paused in a game and in running play (1 s windows of the kernel's nanosecond run time of every
+thread; running also in the benchmarks' build of the program with the timer-then-poll frame wait), its peak memory
+(VmHWM), and exec to the start window's MapNotify over warm starts. Full screen: on each screen of figures.FULL_SCREENS,
+an Xvfb of that size under openbox (full screen is the window manager's to grant), one program plays in its window,
+then (after F11, Q and Start) a new game in full screen, where the field is found at its offset and scale, or on
+figures.SHARP_FIT_SCREENS smoothed down to fill the screen (the sharp fit), read at the device pixels nearest the field
+pixels' centres.
 """
 
 import contextlib
@@ -30,8 +22,7 @@ import harness
 import playfield
 import x11
 
-# The program with the timer-then-poll frame wait (bench/CMakeLists.txt), built
-# into bin/ beside the program folder.
+# The program with the timer-then-poll frame wait (bench/CMakeLists.txt), built into bin/ beside the program folder.
 TIMER_THEN_POLL_PROGRAM = os.path.join(os.pardir, "bin", "tilebash_timer_then_poll")
 # Scores no game reaches in a measurement, so no name box opens after one.
 HIGH_TABLE = b"".join(b"Bench\r\n%d\r\n" % (90000000 - i) for i in range(5))
@@ -58,10 +49,8 @@ def quiet(end):
 
 
 def cpu_figure(pid, seconds, window, note, hold=quiet):
-    """CPU share of one process over consecutive windows of wall time, until
-    seconds' worth are kept or 4 x seconds + 30 s have passed. hold(end) keeps
-    the state until the monotonic end and says whether it did: a window where
-    it did not is not kept."""
+    """CPU share of a process over windows of wall time, until seconds' worth are kept or 4 x seconds + 30 s passed.
+    hold(end) keeps the state until the monotonic end and says whether it did; a window where it did not is dropped."""
     shares, busy_ns, wall_ns = [], 0, 0
     deadline = time.monotonic() + 4 * seconds + 30
     while len(shares) < max(round(seconds / window), 1) and time.monotonic() < deadline:
@@ -77,9 +66,9 @@ def cpu_figure(pid, seconds, window, note, hold=quiet):
 
 
 class Game:
-    """The game of one program, kept in running play while measured: steered
-    from the field its camera reads back, a lost ball resumed with P, a game
-    that ends started again."""
+    """The game of one program, kept in running play while measured: steered from the field its camera reads back
+    (tests/support/autopilot), a lost ball resumed with P, a game that ends started again; only the CPU windows that
+    began and ended in running play count."""
 
     def __init__(self, session, camera):
         self.s, self.camera, self.play = session, camera, None
@@ -133,28 +122,10 @@ class Game:
         return f
 
 
-def measure_startup(session, starts):
-    """Exec to the start window's MapNotify, for one cold and `starts` warm starts."""
-    times = []
-    for i in range(starts + 1):
-        with x11.MapWatch(session.server.display) as watch:
-            t0 = time.monotonic()
-            session.launch()
-            try:
-                mapped = watch.wait(facts.START_WINDOW, harness.WINDOW_TIMEOUT)
-            finally:
-                session.end_program()
-        if i > 0:  # the first start fills the caches
-            times.append(1000.0 * (mapped - t0))
-    return times
-
-
 @contextlib.contextmanager
 def started(name, program=None, screen=None):
-    """The program in a session of its own, or in its place the executable
-    given (a benchmarks' build of it), on the harness's screen without a
-    window manager or on one of that size under openbox: yields the session,
-    its Game and the start window."""
+    """The program (or the benchmarks' build of it given) in a session of its own, on the harness's screen without a
+    window manager or on one of that size under openbox: yields the session, its Game and the start window."""
     s = harness.Session(name, screen_size=screen or (harness.SCREEN_W, harness.SCREEN_H),
                         display="openbox" if screen else "xvfb")
     try:
@@ -170,8 +141,7 @@ def started(name, program=None, screen=None):
 
 
 def fit_shown(camera, screen):
-    """How the camera found the field shown in full screen on screen, in the
-    row's words; a fit other than the one the row's title names fails."""
+    """How the camera found the field in full screen, in the row's words; a fit other than its title names fails."""
     sharp = tuple(screen) in figures.SHARP_FIT_SCREENS
     if bool(camera.smoothed) != sharp:
         raise RuntimeError("full screen on %dx%d: the field is %s, not %s" % (
@@ -184,9 +154,8 @@ def fit_shown(camera, screen):
 
 
 def full_screen_figures(screen, ratio, seconds, window):
-    """The running game in its window, then in full screen, in one program on
-    one screen. Between them F11, then Q: the next Start opens the play window
-    in full screen with a new game, so both measurements begin at a full wall."""
+    """The running game in its window, then in full screen, in one program on one screen. Between them F11, then Q:
+    the next Start opens the play window in full screen with a new game, so both measurements begin at a full wall."""
     size = "%dx%d" % tuple(screen)
     with started("bench-full-screen-" + size, screen=screen) as (s, game, start):
         game.start(start, facts.PLAY_WINDOW)
@@ -194,8 +163,8 @@ def full_screen_figures(screen, ratio, seconds, window):
         s.point_at(game.play)
         s.press("F11")
         play = s.wait_window(harness.TITLE, screen, what="the play window to cover the %s screen" % size)
-        # Rebuilding the images at the new scale stalls the frames a moment, and a
-        # press and release seen in the same pause would be no press at all.
+        # Rebuilding the images at the new scale stalls the frames a moment, and a press and release seen in the same
+        # pause would be no press at all.
         game.player.look(play)
         game.start(game.player.quit(play), screen, "the play window in full screen")
         shown = fit_shown(game.camera, screen)
@@ -222,7 +191,18 @@ def table_figures(program_dir, seconds=20.0, window=1.0, starts=10):
         out["vmhwm"] = {"value": vm_hwm_mb(pid), "note": "after the measurements above"}
         s.x.send_close_request(game.play.wid)
         s.end_program()
-        times = measure_startup(s, starts)
+        # Exec to the start window's MapNotify: one cold start, which fills the caches, then the warm ones.
+        times = []
+        for i in range(starts + 1):
+            with x11.MapWatch(s.server.display) as watch:
+                t0 = time.monotonic()
+                s.launch()
+                try:
+                    mapped = watch.wait(facts.START_WINDOW, harness.WINDOW_TIMEOUT)
+                finally:
+                    s.end_program()
+            if i > 0:
+                times.append(1000.0 * (mapped - t0))
         out["startup"] = figures.summary(times, note="%d warm starts after one cold start" % len(times))
     # The timer-then-poll wait right after, in a program of its own: side by side.
     with started("bench-timer-then-poll", os.path.join(program_dir, TIMER_THEN_POLL_PROGRAM)) as (s, game, start):

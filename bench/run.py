@@ -1,18 +1,11 @@
-"""The benchmark suite, one step after the other so that no step disturbs
-another, and the table of its figures against their goals, headed by the
-machine it ran on.
-
-paced, latency and program run one step each, as paced.py, latency.py and
-program.py describe (--short: of the compositors, only the two Weston); all
-(the default): the rules and drawing benchmarks, then those three.
---short runs every step briefly (50 paced frames, 1 s CPU spans, 2 starts, 5
-key presses) to show that it still builds and runs; its figures are not the
-goals'. --strict ends with status 1 when a goal is not met. --doc-dir DIR
-writes the page of the Debian release the run is on (page_name) there from
-PERFORMANCE.md.in with the table in it, after a full run of all. --commit
-names the tree's commit where git cannot (a copy of the tree in another
-release's root).
-Needs tests/support on PYTHONPATH.
+"""The benchmark suite, one step after the other so that no step disturbs another, and the table of its figures
+against their goals, headed by the machine it ran on. paced, latency and program run one step each, as their modules
+describe; all (the default) runs the rules and drawing benchmarks, then those three. --short runs every step briefly
+(50 paced frames, 1 s CPU spans, 2 starts, 5 key presses; of the compositors only the two Weston) to show that it
+still builds and runs: its figures are not the goals'. --strict ends with status 1 when a goal is not met.
+--doc-dir DIR writes the page of the Debian release the run is on (page_name) there from PERFORMANCE.md.in with the
+table in it, after a full run of all. --commit names the tree's commit where git cannot (a copy of the tree in another
+release's root). Needs tests/support on PYTHONPATH.
 """
 
 import argparse
@@ -37,8 +30,8 @@ FULL = {"repetitions": 10, "min_time": 0.5, "paced_draw": 1000, "frames": 2000, 
 SHORT = {"repetitions": 2, "min_time": 0.05, "paced_draw": 100, "frames": 50, "seconds": 1.0, "window": 0.5,
          "starts": 2, "presses": 5, "xvfb_twice": False,
          "servers": tuple(n for n in figures.COMPOSITORS if displays.SERVERS[n].driver == "weston.Weston")}
-# The packages whose versions head the page: the toolkit the program runs on,
-# by names every supported release shares, and each display server with a row.
+# The packages whose versions head the page: the toolkit the program runs on, by names every supported release
+# shares, and each display server with a row.
 TOOLKIT = ("qt6-base-dev", "qt6-wayland")
 SERVER_PACKAGES = tuple(dict.fromkeys(s.packages[0] for s in figures.BENCHED))
 # The release whose figures docs/PERFORMANCE.md holds; every other release has a page of its own.
@@ -53,9 +46,8 @@ def google_benchmark(exe, args, env=None):
 
 
 def rules_figures(build_dir, p):
-    runs = google_benchmark(os.path.join(build_dir, "bin", "bench_rules"),
-                            ["--benchmark_repetitions=%d" % p["repetitions"],
-                             "--benchmark_min_time=%g" % p["min_time"]])
+    runs = google_benchmark(os.path.join(build_dir, "bin", "bench_rules"), [
+        "--benchmark_repetitions=%d" % p["repetitions"], "--benchmark_min_time=%g" % p["min_time"]])
     rules = [r["cpu_time"] / 1000.0 for r in runs if r["name"].startswith("BM_RunFrame")]  # ns -> us
     sims = [r["frames_per_second"] / 1e6 for r in runs if r["name"].startswith("BM_HeadlessSimulation")]
     return {"rules": figures.summary(rules, note="CPU time per frame, %d repetitions (p99: slowest)" % len(rules)),
@@ -73,19 +65,6 @@ def draw_figures(build_dir, p):
                       note="%d frames, one every 22 ms, off screen; max %.3f ms" % (frames, r["max_us"] / 1000.0))
             for key, scene in (("draw_usual", 0), ("draw_worst", 1))
             for r in runs if r["name"].startswith("BM_DrawFramePaced/%d/%d/" % (scene, frames))}
-
-
-def steps(command, build_dir, p):
-    """(title, step) of a command, in the order they run."""
-    every = [
-        ("all", "rules and headless simulation", lambda: rules_figures(build_dir, p)),
-        ("all", "drawing", lambda: draw_figures(build_dir, p)),
-        ("paced", "paced loop", lambda: paced.table_figures(build_dir, p["frames"], p["servers"], p["xvfb_twice"])),
-        ("latency", "key to screen", lambda: latency.table_figures(build_dir, p["presses"])),
-        ("program", "the real program", lambda: program.table_figures(
-            os.path.join(build_dir, "program"), p["seconds"], p["window"], p["starts"])),
-    ]
-    return [(title, step) for name, title, step in every if command in ("all", name)]
 
 
 def _output(command):
@@ -117,9 +96,8 @@ def release_name(release):
 
 
 def page_name(release):
-    """The page a full run writes, from os-release's fields: PERFORMANCE.md on
-    Debian 12, whose page came first; PERFORMANCE-debian13.md on Debian 13;
-    by its code name where a release has no number yet (testing)."""
+    """The page a full run writes, from os-release's fields: PERFORMANCE.md on Debian 12, whose page came first;
+    PERFORMANCE-debian13.md on Debian 13; by its code name where a release has no number yet (testing)."""
     if release.get("VERSION_CODENAME") == FIRST_RELEASE:
         return "PERFORMANCE.md"
     tag = ("debian" + release["VERSION_ID"] if release.get("VERSION_ID")
@@ -170,8 +148,17 @@ def main():
     p = SHORT if args.short else FULL
     started = time.monotonic()
     m = machine(args.commit)
+    # (command, title, step), in the order they run.
+    steps = [
+        ("all", "rules and headless simulation", lambda: rules_figures(build_dir, p)),
+        ("all", "drawing", lambda: draw_figures(build_dir, p)),
+        ("paced", "paced loop", lambda: paced.table_figures(build_dir, p["frames"], p["servers"], p["xvfb_twice"])),
+        ("latency", "key to screen", lambda: latency.table_figures(build_dir, p["presses"])),
+        ("program", "the real program", lambda: program.table_figures(
+            os.path.join(build_dir, "program"), p["seconds"], p["window"], p["starts"])),
+    ]
     found, failed = {}, []
-    for title, step in steps(args.command, build_dir, p):
+    for title, step in [(title, step) for name, title, step in steps if args.command in ("all", name)]:
         print("\n=== %s ===" % title, flush=True)
         try:
             found.update(step())

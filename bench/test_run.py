@@ -1,6 +1,5 @@
-"""The suite's scripts without a display: the player input's rate and bounds,
-how the programs' outputs become the table's figures, and where the steering
-finds the play field in a picture of its window."""
+"""The suite's scripts without a display: the player input's rate and bounds, how the programs' outputs become the
+table's figures, and where the steering finds the play field in a picture of its window."""
 
 import pathlib
 import re
@@ -185,10 +184,8 @@ class FieldInItsWindow(unittest.TestCase):
         field = playfield.background()
 
         def shown(scale, x, y, width, height, unpainted=0):
-            """The field at (x, y) on black, scale times larger: each device pixel
-            shows the field pixel under its centre, as a whole scale does and as
-            the sharp fit does before it smooths; its last columns black while a
-            repaint is under way."""
+            """The field at (x, y) on black, scale times larger, each device pixel showing the field pixel under its
+            centre (as a whole scale and the sharp fit before it smooths do); its last columns black mid-repaint."""
             size = (int(field.width * scale + 1e-6), int(field.height * scale + 1e-6))
             big = field.picture.transform(size, Pillow.Transform.AFFINE, (1 / scale, 0, 0, 0, 1 / scale, 0),
                                           Pillow.Resampling.NEAREST)
@@ -241,7 +238,3 @@ class Document(unittest.TestCase):
         ]
         for release, page, name in cases:
             self.assertEqual((run.page_name(release), run.release_name(release)), (page, name), release)
-
-
-if __name__ == "__main__":
-    unittest.main()

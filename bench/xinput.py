@@ -1,9 +1,6 @@
-"""Input at a player's rate while a measurement runs, through XTest on a
-connection of its own, from a thread of the benchmark's process: the
-measured loop and its display server are other processes, and a thread
-paced on the clock keeps the rate without a process start. The pointer
-sweeps over the window at 60 motions a second and an arrow key is pressed
-about four times a second."""
+"""Input at a player's rate while a measurement runs: XTest on a connection of its own, from a thread of the benchmark's
+process paced on the clock, so that no process start disturbs the measured loop and its display server. The pointer
+sweeps over the window at 60 motions a second and an arrow key is pressed about four times a second."""
 
 import concurrent.futures
 import contextlib
@@ -20,17 +17,14 @@ KEYS = ("Left", "Right")
 
 
 def steps(x, y, width, height, seconds):
-    """(point, key down or None, key up or None) of each motion of `seconds`
-    of input over the rectangle (x, y, width, height)."""
+    """(point, key down or None, key up or None) of each motion of `seconds` of input over the rectangle."""
     n, last = int(seconds * MOTIONS_PER_SECOND), None
     for i in range(n):
-        # A Lissajous sweep inside the window; where it turns, a point may
-        # repeat the last one, which would move nothing: shift it a pixel.
+        # A Lissajous sweep in the window; a point repeating the last (where it turns) would move nothing: shift it.
         at = (x + int(width * (0.5 + 0.4 * math.sin(i * 0.07))),
               y + int(height * (0.5 + 0.4 * math.sin(i * 0.05 + 1.0))))
         last = (at[0] + 1, at[1]) if at == last else at
-        # The key goes down with one motion and up a few motions later (or with
-        # the last), so the pointer keeps moving while it is held.
+        # A key goes down with one motion and up a few later (or with the last): the pointer moves while it is held.
         key, phase = KEYS[(i // KEY_EVERY) % 2], i % KEY_EVERY
         up = phase == KEY_HOLD_MOTIONS or i == n - 1 and phase < KEY_HOLD_MOTIONS
         yield last, key if phase == 0 else None, key if up else None

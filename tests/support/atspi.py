@@ -1,9 +1,7 @@
-"""A private accessibility bus for the program: a D-Bus session of the test's
-own with at-spi's bus launcher and registry behind it, read with the system
-python3's pyatspi as a screen reader reads the program, and able to press a
-button as a switch device does. The bus is D-Bus, not the display: it works
-alike for the program on X and on Wayland, where nothing else can press a
-button of a headless Weston."""
+"""A private accessibility bus for the program (a D-Bus session of the test's
+own, at-spi's bus launcher and registry behind it), read with pyatspi as a
+screen reader reads it and able to press a button as a switch device does:
+alike on X and on Wayland, where nothing else presses a headless Weston's button."""
 
 import contextlib
 import json
@@ -28,8 +26,7 @@ def missing():
     return None
 
 
-def walk(node):
-    """The tree's nodes, none of no tree (None)."""
+def walk(node):  # the tree's nodes; none of no tree (None)
     if node is not None:
         yield node
         for child in node["children"]:
@@ -38,8 +35,7 @@ def walk(node):
 
 class AccessibilityBus:
     """The bus, up once constructed, for the program started next with env
-    (updated in place, the program asked to always publish); its socket in
-    root."""
+    (updated in place: the program asked to always publish); its socket in root."""
 
     def __init__(self, root, env):
         self.env = env
@@ -65,15 +61,13 @@ class AccessibilityBus:
             os.killpg(self.daemon.pid, signal.SIGTERM)
         self.daemon.wait(10)
 
-    def read(self):
-        """The program's tree, or None while it is not (wholly) there."""
+    def read(self):  # the program's tree, or None while it is not (wholly) there
         out = subprocess.run([SYSTEM_PYTHON, CLIENT, "tree", procs.EXE_NAME], env=self.env, capture_output=True,
                              timeout=60)
         trees = json.loads(out.stdout) if out.returncode == 0 and out.stdout else []
         return trees[0] if trees else None
 
-    def showing(self, role=None):
-        """Every object on screen now, of the role when one is given."""
+    def showing(self, role=None):  # every object on screen now, of the role if given
         return [n for n in walk(self.read()) if n["showing"] and (role is None or n["role"] == role)]
 
     def press(self, button):

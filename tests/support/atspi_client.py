@@ -1,13 +1,10 @@
-"""Reads what one running program shows on the accessibility bus (AT-SPI), as
-the Orca screen reader reads it, or presses one of its push buttons with the
-button's own Press action, as a switch device does: no pointer and no
-keyboard involved. A process of its own under the system's python3, which has
-pyatspi, on the session bus named by DBUS_SESSION_BUS_ADDRESS:
-    /usr/bin/python3 atspi_client.py tree PROGRAM_NAME
-prints each object's role, name, description, whether it is on screen, its
-text and its children as JSON;
-    /usr/bin/python3 atspi_client.py press PROGRAM_NAME BUTTON_NAME
-exits 1 while no showing button of that name is there.
+"""Reads what a running program shows on the accessibility bus named by
+DBUS_SESSION_BUS_ADDRESS, as the Orca screen reader does, or presses one of
+its push buttons by its own Press action, as a switch device does. A process
+of its own, since pyatspi binds to one bus for its life:
+    atspi_client.py tree PROGRAM     the objects (role, name, description,
+                                     showing, text, children) as JSON
+    atspi_client.py press PROGRAM BUTTON   status 1 while no such button shows
 """
 
 import json

@@ -34,17 +34,12 @@ class Field:
     """Byte searches for a few colours that only one kind of thing has, so a
     look at the field takes milliseconds, not a pixel-by-pixel walk.
 
-    Smoothed (the sharp fit, read by Camera) the colours are still matched
-    exactly, since the background holds colours within 1 to 5 of the ball's:
-    the tolerance is in the counts. On 1366x768 the device pixel nearest a
-    field pixel's centre mixes in at most 12/256 of a neighbouring field
-    pixel along each axis, and none along 586 of the 640 columns and 384 of
-    the 420 rows: it keeps its exact colour unless it lies on a mixed line
-    next to a pixel of another colour. Over every position of a sprite the
-    ball keeps at least 20 of its 31 search pixels (4 are needed) and the
-    paddle 330 of 410 (10 needed); the item with the fewest, 37, at least
-    25, one short of item_falling's 26 at its worst positions (only the
-    demo's windowed game looks for items)."""
+    Smoothed (the sharp fit) the colours are still matched exactly, since the
+    background holds colours within 1 to 5 of the ball's; the tolerance is in
+    the counts. On 1366x768 a field pixel keeps its exact colour unless it
+    lies on one of the few mixed lines next to another colour: the ball keeps
+    at least 20 of its 31 search pixels (4 needed), the paddle 330 of 410 (10
+    needed), an item 25 of 37 (26 needed; only the windowed demo looks)."""
 
     def __init__(self, program_folder):
         with Pillow.open(os.path.join(program_folder, "Images", "bitmaps.bmp")) as bmp:
@@ -127,13 +122,10 @@ class Pilot:
 
 class Camera(contextlib.AbstractContextManager):
     """The play field as a picture at its own size, read from the X server.
-    In full screen the field sits at an offset and a whole-number scale,
-    found from one look at the whole window (again whenever the window's
-    size changes); after that only the field's rows, one in every scale, are
-    read. Where full screen smooths the field down to fill the screen
-    instead (the sharp fit), the field's pixels are read as the device
-    pixels nearest their centres: one row of the picture a field row, then
-    one pixel of it a field pixel. Use in a with block, or close()."""
+    Its place (offset, whole scale, or smoothed to fill the screen) is found
+    from one look at the whole window, again when the window's size changes;
+    then only the field's rows are read, one in every scale, or in the sharp
+    fit the device rows and pixels nearest the field pixels' centres."""
 
     def __init__(self, session):
         self.s = session
@@ -153,7 +145,6 @@ class Camera(contextlib.AbstractContextManager):
         return self.place[2] if self.place else None
 
     def _find(self, window):
-        """Whether the field is found in the window at a whole scale, or failing that smoothed down."""
         shot = self.d.picture(window.wid, (0, 0) + window.size)
         self.place = playfield.field_in(shot)
         self.smoothed = None if self.place else playfield.smoothed_field_in(shot)

@@ -10,12 +10,8 @@ Server = collections.namedtuple("Server", "name driver options packages desktop 
 
 def _options(text):
     """"renderer=gl,scale=1.5" as keyword arguments, numbers as numbers."""
-    def value(v):
-        try:
-            return float(v)
-        except ValueError:
-            return v
-    return {k: value(v) for k, v in (pair.split("=") for pair in text.split(","))} if text != "-" else {}
+    pairs = [pair.split("=") for pair in text.split(",")] if text != "-" else []
+    return {k: float(v) if v.replace(".", "", 1).isdigit() else v for k, v in pairs}
 
 
 def _read():
@@ -27,7 +23,7 @@ def _read():
 SERVERS = _read()
 
 
-def driver(name):
+def driver(name):  # the class of displays.txt's module.Class
     module, cls = SERVERS[name].driver.split(".")
     return getattr(importlib.import_module(module), cls)
 
@@ -41,5 +37,4 @@ def missing(name):
 
 
 def start(name, size, config_home):
-    """The display server called name, started with a screen of size."""
     return driver(name)(size, config_home, **SERVERS[name].options)

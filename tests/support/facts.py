@@ -1,9 +1,7 @@
-"""The product's facts the support code and the benchmarks need to find and
-drive the program, read from where the product writes them once: a window's
-size from its form (to find the window), the sprite sheet's rectangles from
-game/Constants.h (to steer the paddle), the table's file name and the
-windows' title from their headers. What a test expects is never read from
-here: the test writes it out, as its oracle."""
+"""The product's facts the support code needs to find and drive the program
+(a window's size, the sprite sheet's rectangles, the table's file name, the
+title), read from where the product writes them once. What a test expects
+is never read from here: the test writes it out, as its oracle."""
 
 import functools
 import os
@@ -24,8 +22,7 @@ def _text(path):
 
 
 @functools.cache
-def form_size(path):
-    """(width, height) a form (a .ui file) gives its window."""
+def form_size(path):  # (width, height) a .ui form gives its window
     rect = ElementTree.fromstring(_text(path)).find("./widget/property[@name='geometry']/rect")
     return int(rect.find("width").text), int(rect.find("height").text)
 
@@ -60,8 +57,7 @@ def table_file_name():
     return re.search(r'kTableFileName\[\] = "([^"]+)"', _text("menu/ScoreFolder.h")).group(1)
 
 
-def program_name():
-    """Every window's title."""
+def program_name():  # every window's title
     return re.search(r'kProgramName\[\] = "([^"]+)"', _text("windows/WindowLook.h")).group(1)
 
 

@@ -1,14 +1,10 @@
 """Runs the real Tilebash program on a display server of its own (one of
-displays.txt: Xvfb bare or under a window manager, or a headless Wayland
-compositor) and drives it the way a player would: keys held as a finger
-holds them, text typed, the pointer moved and clicked.
-
-Everything observed is observed from outside: the program's windows (from
-the X server, or on Wayland from the program's own protocol trace), which
-has the keyboard, screen pixels where the display can be photographed, the
-files in the program folder and the process's exit status. The display's
-driver does what differs between displays; the Session is the same on all.
-"""
+displays.txt) and drives it as a player would: keys held as a finger holds
+them, text typed, the pointer moved and clicked. Everything is observed from
+outside: the windows (from X, or on Wayland from the program's protocol
+trace), which has the keyboard, screenshots where the display offers them,
+the program folder's files and the exit status. The display's driver does
+what differs between displays; the Session is the same on all."""
 
 import contextlib
 import os
@@ -76,8 +72,7 @@ class Session:
             self.keyboard()
 
     @property
-    def x(self):
-        """The X server's connection (x11.Display), for what only X has."""
+    def x(self):  # the X server's x11.Display, for what only X has
         return self.server.x
 
     def close(self):
@@ -106,8 +101,7 @@ class Session:
         return self.launch_argv([self.exe, *args], cwd or self.root)
 
     def launch_argv(self, argv, cwd, **popen):
-        """Starts argv as the program, its output in a new log (on Wayland, with
-        its protocol trace). The program writes through its own copy of the file."""
+        """Starts argv as the program, its output (and on Wayland its protocol trace) in a new log."""
         with open(self.log_path, "wb") as log:
             self.proc = subprocess.Popen(argv, cwd=cwd, env=self.env, stdin=subprocess.DEVNULL, stdout=log,
                                          stderr=subprocess.STDOUT, start_new_session=True, **popen)
@@ -122,8 +116,7 @@ class Session:
         except subprocess.TimeoutExpired:
             self.fail("a second start on the same table did not end")
 
-    def program_log(self):
-        """The program's own output, without its protocol trace."""
+    def program_log(self):  # without the protocol trace
         return log_tail(self.log_path, lambda line: not wltrace.LINE.match(line))
 
     def wait_exit(self, timeout=WINDOW_TIMEOUT):
@@ -132,8 +125,7 @@ class Session:
         except subprocess.TimeoutExpired:
             self.fail("the program did not end within %.0f s" % timeout)
 
-    def end_program(self):
-        """Kills what is left of the program's process group."""
+    def end_program(self):  # what is left of the program's process group
         if self.proc is not None and self.proc.poll() is None:
             with contextlib.suppress(ProcessLookupError, subprocess.TimeoutExpired):
                 os.killpg(self.proc.pid, signal.SIGKILL)
@@ -141,15 +133,12 @@ class Session:
 
     # ---- the windows -----------------------------------------------------
     def windows(self):
-        """The program's windows on the screen."""
         return self.server.windows(self)
 
-    def current(self, window):
-        """window as it is now, or None once it is gone."""
+    def current(self, window):  # window as it is now, or None once it is gone
         return self.server.current(self, window)
 
-    def focused(self):
-        """The program's window with the keyboard, or None."""
+    def focused(self):  # the program's window with the keyboard, or None
         return self.server.focused(self)
 
     def find_window(self, name=None, size=None):
@@ -170,13 +159,11 @@ class Session:
     def wait_info_window(self, what="the information window"):
         return self.wait_window(TITLE, INFO, what=what)
 
-    def wait_keyboard(self, size, what):
-        """The window of size once it has the keyboard."""
+    def wait_keyboard(self, size, what):  # the window of size once it has the keyboard
         return self.wait_for(lambda: (w := self.find_window(size=size)) and w == self.focused() and w,
                              WINDOW_TIMEOUT, "%s (%dx%d) with the keyboard" % ((what,) + tuple(size)))
 
-    def dialogs(self):
-        """The program's windows other than its own three: its message boxes."""
+    def dialogs(self):  # the program's message boxes: its windows but its own three
         return [w for w in self.windows() if w.size not in (START, PLAY, INFO)]
 
     def wait_dialog(self, name=None, *, what):
@@ -184,8 +171,7 @@ class Session:
                              WINDOW_TIMEOUT, what)
 
     def screenshot(self, window=None):
-        """The screen, or on X window's client area, as a screen.Image; None
-        where the display cannot be photographed."""
+        """The screen (on X, or window's client area) as a screen.Image; None where the display offers none."""
         return self.server.screenshot(window) if window else self.server.screenshot()
 
     # ---- the player's hands --------------------------------------------
@@ -210,16 +196,13 @@ class Session:
         for character in text:
             self.press(keysym_name(character), TYPING_HOLD)
 
-    def pointer(self):
-        """The mouse itself: move_by(dx, dy), down() and up() of its left button."""
+    def pointer(self):  # the mouse itself: move_by(dx, dy), down() and up() of its left button
         return self.server.pointer()
 
-    def move_to(self, window, x, y):
-        """The pointer onto (x, y) of window's client area."""
+    def move_to(self, window, x, y):  # onto (x, y) of window's client area
         self.server.move_to(self, window, x, y)
 
     def click(self, window, x, y):
-        """A left click at a point of window's client area."""
         self.move_to(window, x, y)
         mouse = self.pointer()
         mouse.down()

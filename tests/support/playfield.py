@@ -40,14 +40,12 @@ def background():
     return screen.load(os.path.join(harness.source_dir(), "windows", "pictures", "playfield.png"))
 
 
-def drawn_pixels(shot, rect, tolerance=60):
-    """Pixels in rect that differ clearly from the play-field background."""
+def drawn_pixels(shot, rect, tolerance=60):  # pixels clearly not the background's
     return shot.count_different(background(), rect, tolerance)
 
 
 def outline_drawn(shot):
-    """Each frame draws a black outline at x 9 and x 530 (y 9..410); the level
-    title is shown on the cleared background without it."""
+    """Each frame's black outline at x 9 and 530, which the level title's background lacks."""
     return all(shot.count(lambda c: screen.is_dark(c, 30), (x, 9, 1, 402)) > 380 for x in (9, 530))
 
 
@@ -62,8 +60,7 @@ def title_shown(shot):
 
 
 def paused_notice(shot):
-    """Dark text pixels where "Paused" is printed (the ball and bricks stay clear
-    of that spot while the game is paused at a serve)."""
+    """Dark text where "Paused" is printed, a spot the ball and bricks leave clear at a serve."""
     pairs = zip(shot.pixels(PAUSED_AREA), background().pixels(PAUSED_AREA))
     return sum(1 for c, bg in pairs if screen.is_dark(c) and not screen.is_dark(bg)) > 150
 
@@ -73,9 +70,8 @@ def frame_shown(shot):
 
 
 def field_in(shot):
-    """(x, y, scale) of the play field in a picture of its window: filling it,
-    or in full screen centred on black at a whole-number scale; None while
-    what is not black is no whole multiple of the field (a repaint under way)."""
+    """(x, y, scale) of the play field filling a picture of its window, or on black at a whole scale;
+    None while what is not black is no whole multiple of the field (a repaint under way)."""
     box = shot.picture.getbbox()
     if box is None:
         return None
@@ -89,14 +85,10 @@ def field_in(shot):
 
 
 def smoothed_field_in(shot):
-    """(x, y, exact) of the play field in a full-screen picture of its window
-    where it is smoothed down to fill the screen (the sharp fit, where the
-    largest whole scale leaves more than a quarter of the screen's limiting
-    side unused): exact device pixels per field pixel, the limiting side's
-    over the field's, the picture the whole device pixels that cover (its
-    size floored), centred on black at whole device pixels. None while what
-    is not black is not that picture (a repaint under way, or a whole scale
-    that leaves part of the limiting side black: field_in's to find)."""
+    """(x, y, exact) of the play field smoothed down to fill the screen (the
+    sharp fit): exact device pixels a field pixel (the limiting side's over
+    the field's), the picture's size floored, centred on black at whole
+    device pixels. None while what is not black is not that picture."""
     box = shot.picture.getbbox()
     field = background()
     exact = min(shot.width / field.width, shot.height / field.height)
@@ -108,16 +100,13 @@ def smoothed_field_in(shot):
 
 
 def nearest_lines(count, exact):
-    """The device pixels, counted from the picture's edge, nearest the
-    centres of count field pixels shown exact device pixels each."""
+    """The device pixels nearest the centres of count field pixels shown exact device pixels each."""
     return [int((i + 0.5) * exact) for i in range(count)]
 
 
 def field_of_smoothed(rows, exact):
-    """The play field at its own size from its smoothed picture's rows: one
-    device row a field row (nearest_lines), the picture's whole width; each
-    field pixel the device pixel nearest its centre (at a tie either of the
-    two, as near)."""
+    """The play field at its own size from the smoothed picture's rows (one a
+    field row, nearest_lines): each field pixel the device pixel nearest its centre."""
     field = background()
     picked = rows.picture.transform((field.width, rows.height), Pillow.Transform.AFFINE, (exact, 0, 0, 0, 1, 0),
                                     Pillow.Resampling.NEAREST)
@@ -125,8 +114,7 @@ def field_of_smoothed(rows, exact):
 
 
 class Player:
-    """The moves of one game in one session. look(window) gives the play field
-    as a picture at its own size: by default a screenshot of the window."""
+    """The moves of one game in one session; look(window) gives the play field at its own size."""
 
     def __init__(self, session, look=None):
         self.s = session
@@ -137,9 +125,7 @@ class Player:
         return self.s.wait_play_window()
 
     def watch_title(self, play, timeout=harness.WINDOW_TIMEOUT):
-        """Screenshots from the moment the play window is seen until the first
-        frame is on screen. Returns (title shots, seconds until the first frame,
-        that first frame)."""
+        """(the looks that showed the level title, seconds until the first frame, that frame)."""
         seen_at = time.monotonic()
         titles = []
 
@@ -151,8 +137,7 @@ class Player:
         shot = self.s.wait_for(first_frame, timeout, "the first play-field frame after the level title", poll=0.05)
         return titles, time.monotonic() - seen_at, shot
 
-    def frame(self, play, paused):
-        """A look at the play field when it shows a frame, paused or not as asked; else None."""
+    def frame(self, play, paused):  # a look showing a frame, paused or not as asked; else None
         shot = self.look(play)
         return shot if frame_shown(shot) and paused_notice(shot) == paused else None
 

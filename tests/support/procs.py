@@ -1,6 +1,5 @@
-"""The processes a test starts and how it waits on them: where the program
-is, the environment a client gets, a process started until it announces
-itself, ended, its log read; polling with a time-out."""
+"""The processes a test starts and how it waits on them: where the program is,
+a client's environment, start-up announced on a pipe, end, log; polling."""
 
 import os
 import pathlib
@@ -42,17 +41,15 @@ def artifacts_dir():
 
 
 def client_env(base=None, **settings):
-    """base (by default our own environment) without CLIENT_ENV_DROPPED, with
-    the settings that are not None."""
+    """base (by default our own environment) without CLIENT_ENV_DROPPED, with the settings not None."""
     env = {name: value for name, value in (os.environ if base is None else base).items()
            if name not in CLIENT_ENV_DROPPED}
     return dict(env, **{name: value for name, value in settings.items() if value is not None})
 
 
 def started_announcing(start):
-    """start(fd) starts a process that writes a line to the pipe fd once it is
-    ready (its display number, its address): (that process, the line, "" when
-    the process ended first)."""
+    """start(fd) starts a process that writes a line (its display number, its address) to the pipe fd
+    once it is ready: (that process, the line, or "" when the process ended first)."""
     read_end, write_end = os.pipe()
     try:
         proc = start(write_end)
@@ -63,7 +60,7 @@ def started_announcing(start):
 
 
 def log_tail(path, keep=lambda line: True):
-    """The last 3000 characters of a log's lines that keep() takes, for a failure message; "" without one."""
+    """The last 3000 characters of a log's lines that keep() takes; "" without a log."""
     try:
         text = pathlib.Path(path).read_bytes().decode("utf-8", "replace")
     except OSError:
@@ -71,8 +68,7 @@ def log_tail(path, keep=lambda line: True):
     return "\n".join(line for line in text.splitlines() if keep(line))[-3000:]
 
 
-def end_process(proc):
-    """Asks a process to end, and kills it if it has not within 10 s."""
+def end_process(proc):  # asked to end, killed if it has not within 10 s
     if proc.poll() is None:
         proc.terminate()
         try:
@@ -91,8 +87,8 @@ def poll_for(condition, seconds, interval=POLL):
 
 
 def wait_while_running(proc, condition, what, fail, timeout=WINDOW_TIMEOUT, poll=0.2, who="the program"):
-    """condition's first true answer, asked while proc (if any) runs; fail(message),
-    which raises, when proc ends first or the time runs out."""
+    """condition's first true answer, asked while proc (if any) runs; fail(message) (which raises)
+    when proc ends first or the time runs out."""
     deadline = time.monotonic() + timeout
     while not (found := condition()):
         if proc is not None and proc.poll() is not None:

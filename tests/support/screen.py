@@ -13,8 +13,7 @@ def _differing(a, b, tolerance=0):
 
 
 def pixels_at(data, pixels):
-    """Where (counted in pixels) the bytes pixels start on a pixel's boundary
-    in data; both R, G, B bytes, so one search finds them all."""
+    """Where (in pixels) the bytes pixels start on a pixel's boundary in data, both R, G, B bytes."""
     at = data.find(pixels)
     while at >= 0:
         if at % 3 == 0:
@@ -30,15 +29,13 @@ class Image:
         self.width, self.height = picture.size
 
     @functools.cached_property
-    def rgb(self):
-        """R, G, B bytes row after row, for byte searches."""
+    def rgb(self):  # R, G, B bytes row after row, for byte searches
         return self.picture.tobytes()
 
     def pixel(self, x, y):
         return self.picture.getpixel((x, y))
 
-    def crop(self, x, y, w, h):
-        """The part inside the picture of the rectangle (x, y, w, h)."""
+    def crop(self, x, y, w, h):  # the part of (x, y, w, h) inside the picture
         x0, y0 = max(0, x), max(0, y)
         return Image(self.picture.crop((x0, y0, max(x0, min(self.width, x + w)), max(y0, min(self.height, y + h)))))
 
@@ -51,7 +48,6 @@ class Image:
         return sum(n for n, c in part.picture.getcolors(max(1, part.width * part.height)) or () if predicate(c))
 
     def same_area(self, other, rect):
-        """True when both pictures hold the same pixels in rect."""
         return self.crop(*rect).rgb == other.crop(*rect).rgb
 
     def count_different(self, other, rect=None, tolerance=0):
@@ -60,39 +56,34 @@ class Image:
         return _differing(self.crop(*rect).picture, other.crop(*rect).picture, tolerance).histogram()[255]
 
     def reduced(self, fx, fy=None):
-        """A picture shown in fx x fy blocks (fy = fx unless given), back at its
-        own size: the top-left pixel of each block, a part block at the edge too."""
+        """A picture shown in fx x fy blocks (fy = fx unless given) back at its size: each block's top-left pixel."""
         fy = fx if fy is None else fy
         # Each target pixel's centre maps to its block's corner plus half a pixel, exact in floating point.
         return Image(self.picture.transform((-(-self.width // fx), -(-self.height // fy)), Pillow.Transform.AFFINE,
                                             (fx, 0, 0.5 - fx / 2, 0, fy, 0.5 - fy / 2), Pillow.Resampling.NEAREST))
 
     def blocks_off(self, original, factor, area=None):
-        """The pixels (x, y) of original's area that this picture, original
-        enlarged factor times, does not show as one exact block of their colour."""
+        """The pixels (x, y) of original's area this picture, original factor times larger, shows otherwise."""
         ax, ay, aw, ah = area or (0, 0, original.width, original.height)
         want = original.crop(ax, ay, aw, ah).picture.resize((aw * factor, ah * factor), Pillow.Resampling.NEAREST)
         off = _differing(self.crop(ax * factor, ay * factor, aw * factor, ah * factor).picture, want).reduce(factor)
         return [(ax + i % aw, ay + i // aw) for i, v in enumerate(off.getdata()) if v]
 
     def mixed_blocks(self, area, factor):
-        """How many factor x factor blocks over area (given in blocks) hold more
-        than one colour: drawn at the finer scale rather than enlarged."""
+        """Blocks of factor x factor over area (in blocks) of more than one colour: drawn finer, not enlarged."""
         x, y, w, h = area
         part = self.crop(x * factor, y * factor, w * factor, h * factor)
         flat = part.reduced(factor).picture.resize(part.picture.size, Pillow.Resampling.NEAREST)
         return w * h - _differing(part.picture, flat).reduce(factor).histogram()[0]
 
-    def mean(self, rect):
-        """The mean (r, g, b) over rect, as floats."""
+    def mean(self, rect):  # (r, g, b) as floats
         return tuple(ImageStat.Stat(self.crop(*rect).picture).mean)
 
     def save_png(self, path):
         self.picture.save(path, "PNG")
 
 
-def load(file):
-    """A picture file (PNG, PPM; any alpha dropped), named or open, as an Image."""
+def load(file):  # a PNG or PPM, named or open, any alpha dropped
     with Pillow.open(file) as picture:
         return Image(picture.convert("RGB"))
 

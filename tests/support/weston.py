@@ -1,10 +1,5 @@
-"""A private headless Weston compositor for running the program on Wayland.
-
-Nothing can inject input into a headless Weston, so what a test can observe is
-the screen (weston-screenshooter, allowed because Weston runs with --debug),
-the program's output and its exit status; a button can still be pressed
-through the accessibility bus (atspi.py).
-"""
+"""A private headless Weston. Nothing can inject input into it: a test sees the screen (weston-screenshooter, allowed
+with --debug), the program's output and exit status, and presses buttons through the accessibility bus (atspi.py)."""
 
 import os
 import subprocess
@@ -12,43 +7,32 @@ import tempfile
 
 import compositor
 import screen
-from xserver import SCREEN_H, SCREEN_W
 
 
 class Weston(compositor.Compositor):
-    """Weston with the headless back end. The renderer is pixman (no GPU),
-    which reads a client's shared memory buffer until the next one replaces
-    it, or "gl" (Mesa's software GL, no GPU either), which copies it into a
-    texture at its next repaint and releases it then."""
+    """The headless back end, drawn by pixman, which reads a client's shared memory buffer until the next one
+    replaces it, or by "gl" (Mesa's software GL), which copies it into a texture at its next repaint."""
 
     name = "weston"
     tools = ("weston", "weston-screenshooter")
     driven = False  # no input to send, so neither a bus nor wlinput
 
-    def __init__(self, size=(SCREEN_W, SCREEN_H), config_home=None, renderer="pixman"):
-        self.renderer = renderer
-        super().__init__(size)
-
-    def _start(self, env):
-        # No panel: Weston 14's shell places a window that is full screen from
-        # its first frame (weston-simple-egl -f's too) at the corner of the
-        # area the panel leaves, 32 rows down, where Weston 10 places it on the
-        # whole output; with no panel the area is the whole output on both.
+    def _start(self, env, renderer="pixman"):
+        # No panel: Weston 14's shell places a window full screen from its first frame (weston-simple-egl -f's
+        # too) 32 rows down, below the panel, where Weston 10 uses the whole output; without one both do.
         config = self._own_file("weston.ini", "[shell]\npanel-position=none\n")
         # --idle-time=0: never fade the screen or lock it during a long run.
-        return self._popen(["weston", "--config=" + config, "--backend=headless-backend.so", "--use-" + self.renderer,
+        return self._popen(["weston", "--config=" + config, "--backend=headless-backend.so", "--use-" + renderer,
                             "--socket=" + self.socket_name, "--debug", "--idle-time=0", "--width=%d" % self.size[0],
                             "--height=%d" % self.size[1]], env)
 
-    def _answers(self):
-        """Whether a screenshot succeeds: the shell is up."""
+    def _ready(self):  # the socket's path once a screenshot succeeds: the shell is up
         try:
-            return self.screenshot() is not None
+            return super()._ready() and self.screenshot() is not None and self.socket
         except RuntimeError:
-            return False
+            return None
 
-    def screenshot(self, window=None):
-        """The whole output as a screen.Image."""
+    def screenshot(self, window=None):  # the whole output
         with tempfile.TemporaryDirectory(prefix="shot-", dir=self.runtime) as folder:
             out = subprocess.run(["weston-screenshooter"], cwd=folder, env=self.env(), capture_output=True,
                                  timeout=30)

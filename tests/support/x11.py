@@ -1,19 +1,12 @@
-"""The X server as the tests and the benchmarks see it, through python-xlib,
-their one X binding (no X command-line tool is run):
-
-- windows: found by their _NET_WM_PID, their geometry, name, parent and
-  properties; focused, activated and minimised as a task bar would, and
-  asked to close as a window manager would (WM_DELETE_WINDOW);
-- the player's hands: keys and the pointer through XTest;
-- the cursor image under the pointer (XFixes), to see a blank pointer;
-- events timed as they arrive: a window mapped (MapNotify on the root) and a
-  window's pixels changed (DAMAGE);
-- pixels of a window or of the screen (GetImage): the tests' one way to take
-  a screenshot, and a large window's field reduced to one pixel a block as it
-  is read.
-"""
+"""The X server through python-xlib, the tests' and benchmarks' one X binding
+(no X command-line tool is run): windows by _NET_WM_PID with their geometry,
+names and properties, the focus and the window manager's requests, keys and
+pointer through XTest, the cursor image (XFixes), events timed as they arrive
+(MapNotify, DAMAGE), and pixels read back (GetImage), the one way to take a
+screenshot."""
 
 import contextlib
+import dataclasses
 import select
 import time
 
@@ -37,13 +30,17 @@ class _SetMonitor(rq.Request):
                          _Packed("monitor_info", randr.MonitorInfo))
 
 
+@dataclasses.dataclass(eq=False)
 class Window:
     """A viewable window, x and y at its border's outer corner; equal to
     another Window of the same id, however it has changed since."""
-
-    def __init__(self, wid, name, x, y, width, height, border):
-        self.wid, self.name = wid, name
-        self.x, self.y, self.width, self.height, self.border = x, y, width, height, border
+    wid: int
+    name: str
+    x: int
+    y: int
+    width: int
+    height: int
+    border: int
 
     @property
     def size(self):
@@ -54,9 +51,6 @@ class Window:
 
     def __hash__(self):
         return self.wid
-
-    def __repr__(self):
-        return "<window 0x%x %r %dx%d+%d+%d>" % (self.wid, self.name, self.width, self.height, self.x, self.y)
 
 
 class Display(contextlib.AbstractContextManager):
@@ -109,27 +103,22 @@ class Display(contextlib.AbstractContextManager):
         """The ids of the windows at any depth below window (the root) for which test(the window) is true."""
         found = []
         for child in self.children(window):
-            try:
+            with contextlib.suppress(error.XError):
                 if test(self._window(child)):
                     found.append(child)
-            except error.XError:
-                continue
             found += self._below(test, child)
         return found
 
     def windows_of(self, pid):
         """The ids of the windows whose _NET_WM_PID is pid."""
-        def owned(w):
-            owner = w.get_full_property(self.d.get_atom("_NET_WM_PID"), Xatom.CARDINAL)
-            return owner and pid in owner.value
-        return self._below(owned)
+        return self._below(lambda w: pid in getattr(
+            w.get_full_property(self.d.get_atom("_NET_WM_PID"), Xatom.CARDINAL), "value", ()))
 
     def windows_of_class(self, wm_class):
         """The ids of the viewable windows whose WM_CLASS names wm_class."""
         return [w for w in self._below(lambda w: wm_class in (w.get_wm_class() or ())) if self.window_info(w)]
 
     def pointer(self):
-        """Where the pointer is on the screen."""
         at = self._window(self.root).query_pointer()
         return at.root_x, at.root_y
 
@@ -156,6 +145,7 @@ class Display(contextlib.AbstractContextManager):
         self._window(window).damage_create(damage.DamageReportRawRectangles)
         self.d.sync()
 
+    # ---- the player's hands, through XTest -----------------------------
     def keycode(self, name):
         return self.d.keysym_to_keycode(XK.string_to_keysym(name))
 
@@ -163,25 +153,30 @@ class Display(contextlib.AbstractContextManager):
         xtest.fake_input(self.d, X.KeyPress if down else X.KeyRelease, code)
         self.d.flush()
 
-    def key_down(self, name):
-        """The key of the keysym name down, with Shift where the keysym is on its key's second level."""
+    def _key_of(self, name):
+        """(keycode, level) of the keysym name on its lowest level."""
         code, level = min(self.d.keysym_to_keycodes(XK.string_to_keysym(name)), default=(0, 0), key=lambda c: c[1])
         if not code:
             raise RuntimeError("no key gives the keysym %r" % name)
+        return code, level
+
+    def key_down(self, name):
+        """The key of the keysym name down, with Shift where the keysym is on its key's second level."""
+        code, level = self._key_of(name)
         if level % 2:
             self.key(self.keycode("Shift_L"), True)
         self.key(code, True)
 
     def key_up(self, name):
-        code, level = min(self.d.keysym_to_keycodes(XK.string_to_keysym(name)), key=lambda c: c[1])
+        code, level = self._key_of(name)
         self.key(code, False)
         if level % 2:
             self.key(self.keycode("Shift_L"), False)
 
     def warp(self, x, y):
-        """The pointer to (x, y) on the screen (WarpPointer, as xdotool moves it:
-        a motion the server reports once, where an XTest motion also goes
-        through the input devices' events, which a client hears more of)."""
+        """The pointer to (x, y) on the screen: WarpPointer, a motion the server
+        reports once, where an XTest motion also goes through the input
+        devices' events, which a client hears more of."""
         self._window(self.root).warp_pointer(x, y)
         self.d.flush()
 
@@ -189,14 +184,17 @@ class Display(contextlib.AbstractContextManager):
         xtest.fake_input(self.d, X.MotionNotify, True, x=round(dx), y=round(dy))
         self.d.flush()
 
-    def button(self, down):
-        """The left button down or up."""
-        xtest.fake_input(self.d, X.ButtonPress if down else X.ButtonRelease, 1)
+    def down(self, kind=X.ButtonPress):
+        """The left button down (or up)."""
+        xtest.fake_input(self.d, kind, 1)
         self.d.flush()
 
+    def up(self):
+        self.down(X.ButtonRelease)
+
+    # ---- pixels --------------------------------------------------------
     def pixels(self, window, rect):
-        """The bytes of a rectangle (left, top, width, height) of the window,
-        4 a pixel in the order B, G, R, unused."""
+        """The bytes of a rectangle (left, top, width, height) of the window, B, G, R, unused a pixel."""
         image = self._window(window).get_image(*rect, X.ZPixmap, 0xFFFFFFFF)
         info = self.d.display.info
         bits = {f.depth: f.bits_per_pixel for f in info.pixmap_formats}[image.depth]
@@ -226,12 +224,28 @@ class Display(contextlib.AbstractContextManager):
         x0, y0, x1, y1 = max(0, x), max(0, y), min(sw, x + w), min(sh, y + h)
         return self.picture(self.root, (x0, y0, x1 - x0, y1 - y0))
 
-    def send_close_request(self, window):
-        event = protocol.event.ClientMessage(
-            window=window, client_type=self.d.intern_atom("WM_PROTOCOLS"),
-            data=(32, [self.d.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime, 0, 0, 0]))
-        self._window(window).send_event(event)
+    # ---- what a window manager and a task bar do -------------------------
+    def _message(self, to, window, name, values, **mask):
+        event = protocol.event.ClientMessage(window=window, client_type=self.d.intern_atom(name),
+                                             data=(32, (values + [0] * 5)[:5]))
+        self._window(to).send_event(event, **mask)
         self.d.sync()
+
+    def send_close_request(self, window):
+        """WM_DELETE_WINDOW, as a window manager asks a window to close."""
+        self._message(window, window, "WM_PROTOCOLS", [self.d.intern_atom("WM_DELETE_WINDOW"), X.CurrentTime])
+
+    def _to_root(self, window, name, values):
+        """A client message about window to the root, as a task bar sends one to the window manager."""
+        self._message(self.root, window, name, values, event_mask=X.SubstructureRedirectMask | X.SubstructureNotifyMask)
+
+    def activate(self, window):
+        """Asks the window manager to make window the active one (source 2: a pager or task bar)."""
+        self._to_root(window, "_NET_ACTIVE_WINDOW", [2, X.CurrentTime])
+
+    def minimize(self, window):
+        """Asks the window manager to iconify window (ICCCM's WM_CHANGE_STATE to IconicState)."""
+        self._to_root(window, "WM_CHANGE_STATE", [3])
 
     def focus(self):
         """The window holding the keyboard focus: an id, or 0 (none) or 1 (the one under the pointer)."""
@@ -241,21 +255,6 @@ class Display(contextlib.AbstractContextManager):
     def set_focus(self, window):
         self._window(window).set_input_focus(X.RevertToParent, X.CurrentTime)
         self.d.sync()
-
-    def _to_root(self, window, name, values):
-        """A client message about window to the root, as a task bar sends one to the window manager."""
-        event = protocol.event.ClientMessage(window=window, client_type=self.d.intern_atom(name),
-                                             data=(32, (values + [0] * 5)[:5]))
-        self._window(self.root).send_event(event, event_mask=X.SubstructureRedirectMask | X.SubstructureNotifyMask)
-        self.d.sync()
-
-    def activate(self, window):
-        """Asks the window manager to make window the active one (source 2: a pager or task bar)."""
-        self._to_root(window, "_NET_ACTIVE_WINDOW", [2, X.CurrentTime])
-
-    def minimize(self, window):
-        """Asks the window manager to iconify window (ICCCM's WM_CHANGE_STATE)."""
-        self._to_root(window, "WM_CHANGE_STATE", [3])  # IconicState
 
     def parent(self, window):
         return self._window(window).query_tree().parent.id
@@ -294,8 +293,7 @@ class Display(contextlib.AbstractContextManager):
 
     def active_window(self):
         """The window manager's active window (_NET_ACTIVE_WINDOW), 0 for none."""
-        active = self._window(self.root).get_full_property(self.d.get_atom("_NET_ACTIVE_WINDOW"), Xatom.WINDOW)
-        return active.value[0] if active else 0
+        return (self.property(self.root, "_NET_ACTIVE_WINDOW") or [0])[0]
 
     def cursor_visible(self):
         """True when the pointer's cursor image has any opaque pixel (ARGB)."""
@@ -305,7 +303,7 @@ class Display(contextlib.AbstractContextManager):
 
 class MapWatch(Display):
     """Open before starting the program; wait() returns the monotonic time (s)
-    at which the first window of `size` was reported mapped: timed to the
+    at which the first window of size was reported mapped: timed to the
     event, not to a poll."""
 
     def __init__(self, display_name):
@@ -315,13 +313,10 @@ class MapWatch(Display):
 
     def wait(self, size, timeout):
         deadline = time.monotonic_ns() + int(timeout * 1e9)
-        while True:
-            event = self.next_event(deadline)
-            if event is None:
-                raise TimeoutError("no %dx%d window was mapped within %.0f s" % (size[0], size[1], timeout))
+        while (event := self.next_event(deadline)) is not None:
             if event.type == X.MapNotify:
                 at = time.monotonic()
                 found = self.window_info(event.window.id)
                 if found and found.size == tuple(size):
                     return at
-
+        raise TimeoutError("no %dx%d window was mapped within %.0f s" % (size[0], size[1], timeout))

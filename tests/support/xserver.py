@@ -94,7 +94,7 @@ class XServer:
         return self.x  # key_down, key_up
 
     def pointer(self):
-        return Pointer(self.x)
+        return self.x  # move_by, down, up
 
     def windows(self, session):
         """The program's viewable windows larger than 1x1."""
@@ -103,8 +103,7 @@ class XServer:
         return [w for w in found if w is not None and w.width > 1 and w.height > 1]
 
     def current(self, session, window):
-        """window as it is now, or None once it is gone or unmapped."""
-        return self.x.window_info(window.wid)
+        return self.x.window_info(window.wid)  # None once gone or unmapped
 
     def focused(self, session):
         return self.x.window_info(self.x.focus()) if self.x.focus() > 1 else None
@@ -117,7 +116,6 @@ class XServer:
             session.wait_for(lambda: self.x.pointer() == target, 10, "the pointer to reach %r" % (target,))
 
     def screenshot(self, window=None):
-        """The screen, or window's client area, as a screen.Image."""
         return self.x.screenshot(window and (window.x, window.y, window.width, window.height))
 
     def log(self):
@@ -135,10 +133,3 @@ class XServer:
             except (ProcessLookupError, subprocess.TimeoutExpired):
                 procs.end_process(self.wm_proc)
         procs.end_process(self.proc)
-
-
-class Pointer:
-    """The X pointer as a driver's pointer: moved by pixels, its left button pressed and released."""
-
-    def __init__(self, x):
-        self.move_by, self.down, self.up = x.move_by, lambda: x.button(True), lambda: x.button(False)
