@@ -50,14 +50,11 @@ def processes_running(executable):
 
 
 class InstalledGame(harness.Session):
-    """A harness session on Xvfb for a program that is already in place: no
-    copy of a program folder, and the program runs as `user` with env."""
+    """A session on Xvfb for the installed program, run as user with env."""
 
-    def __init__(self, test_id, work, env, user=None):
-        self.test_id, self.display_name, self.root, self.user = test_id, "xvfb", work, user
-        self.log_path = os.path.join(work, "program.log")
-        self.server = displays.start("xvfb", (harness.SCREEN_W, harness.SCREEN_H), os.path.join(work, "config"))
-        self.traced, self.env, self._keyboard = False, self.server.env(env), None
+    def __init__(self, test_id, env, user=None):
+        super().__init__(test_id, env=env)
+        self.user = user
 
     def launch_argv(self, argv, cwd):
         extra = {}
@@ -82,7 +79,8 @@ class Package(unittest.TestCase):
             shutil.rmtree(cls.work, True)
             raise AssertionError("cpack made %r, expected one .deb" % debs)
         cls.deb = debs[0]
-        cls.control = debfile.DebFile(cls.deb).debcontrol()
+        with debfile.DebFile(cls.deb) as deb:
+            cls.control = deb.debcontrol()
 
     @classmethod
     def tearDownClass(cls):
@@ -90,7 +88,8 @@ class Package(unittest.TestCase):
 
     def deb_files(self):
         """The package's non-directory entries, as paths under /usr."""
-        members = debfile.DebFile(self.deb).data.tgz().getmembers()
+        with debfile.DebFile(self.deb) as deb:
+            members = deb.data.tgz().getmembers()
         return sorted(m.name.lstrip(".") for m in members if not m.isdir())
 
     def test_fields_name_a_games_package_of_this_release_with_its_libraries(self):
@@ -209,8 +208,7 @@ class Package(unittest.TestCase):
 
         # Checks that must not stop the removal afterwards are gathered here.
         problems = []
-        game = InstalledGame(self.id(), os.path.join(self.work, "session"), env, user)
-        os.makedirs(game.root, exist_ok=True)
+        game = InstalledGame(self.id(), env, user)
         try:
             game.launch_argv(argv, cwd=home)
             start = game.wait_start_window()

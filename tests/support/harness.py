@@ -48,23 +48,28 @@ class Session:
 
     proc = trace = None
 
-    def __init__(self, test_id, folder_name="tilebash", screen_size=(SCREEN_W, SCREEN_H), display="xvfb"):
+    def __init__(self, test_id, folder_name="tilebash", screen_size=(SCREEN_W, SCREEN_H), display="xvfb", env=None):
+        """env, where given, is the whole environment of a program already in place (an installed
+        package): no folder is copied, and only the display's variables are added to it."""
         self.test_id = re.sub(r"[^A-Za-z0-9_.-]", "_", test_id)
         self.display_name = display
         self.root = tempfile.mkdtemp(prefix="tilebash-e2e-")
         self.folder = os.path.join(self.root, folder_name)
         self.log_path = os.path.join(self.root, "program.log")
         try:
-            shutil.copytree(program_dir(), self.folder, ignore=shutil.ignore_patterns(facts.table_file_name()))
+            if env is None:
+                shutil.copytree(program_dir(), self.folder, ignore=shutil.ignore_patterns(facts.table_file_name()))
             self.server = displays.start(display, screen_size, os.path.join(self.root, "config"))
         except BaseException:
             shutil.rmtree(self.root, ignore_errors=True)
             raise
         self.traced = self.server.traced  # Wayland: the windows are read from the program's protocol trace
-        # The program's settings (the full-screen choice) in the session's own
-        # config home, so no test sees another's or the user's.
-        self.env = dict(self.server.env(), XDG_CONFIG_HOME=os.path.join(self.root, "config"),
-                        **({"WAYLAND_DEBUG": "1"} if self.traced else {"XDG_RUNTIME_DIR": self.root}))
+        self.env = dict(self.server.env(env), **({"WAYLAND_DEBUG": "1"} if self.traced else {}))
+        if env is None:
+            # The program's settings (the full-screen choice) in the session's own
+            # config home, so no test sees another's or the user's.
+            self.env.update(XDG_CONFIG_HOME=os.path.join(self.root, "config"),
+                            **({} if self.traced else {"XDG_RUNTIME_DIR": self.root}))
         self._keyboard = None
         if getattr(self.server, "driven", True):
             # Before the program starts: a keyboard that appears with its first
