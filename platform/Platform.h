@@ -74,9 +74,8 @@ public:
     virtual ~EventPump() = default;
     // Handles every pending window event (keys, clicks, close requests) and returns.
     virtual void DoEvents() = 0;
-    // Sleeps towards deadlineTick, for a frame's time at most, then handles
-    // the events that arrived meanwhile; returns at once for a passed
-    // deadline. Lets a wait loop idle instead of spinning a core.
+    // Sleeps until an event arrives or the tick count reaches deadlineTick,
+    // handling what arrives. Lets a wait loop idle instead of spinning a core.
     virtual void WaitEvents(int32_t deadlineTick) = 0;
 };
 

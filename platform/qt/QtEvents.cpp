@@ -1,10 +1,11 @@
 #include "platform/qt/QtEvents.h"
 
 #include <sys/prctl.h>
+#include <sys/timerfd.h>
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QEventLoop>
 
-#include <algorithm>
 #include <ctime>
 
 #include "platform/qt/QtSurface.h"
@@ -14,14 +15,11 @@ namespace platform::qt {
 namespace {
 
 constexpr int64_t kNanosPerSecond = 1'000'000'000;
-// A sleep's wake-up takes some 60 us to reach the process on a virtual
-// machine. So the sleep ends that much before the deadline and the caller
-// polls what is left, mostly a few microseconds: frames then start within
-// microseconds of their tick, for little CPU.
+// A kernel timer's wake-up reaches the loop some 70 to 90 us after it
+// expires on a virtual machine. So the timer is set that much before the
+// deadline and the caller polls what is left, mostly a few microseconds:
+// frames then start within microseconds of their tick, for little CPU.
 constexpr int64_t kWakeMargin = 100'000;
-// Longer than a frame (22 ms), so a frame's wait is one sleep; a longer wait
-// (the level title's two seconds) still has its events handled 40 times a second.
-constexpr int64_t kLongestSleep = 25'000'000;
 
 int64_t MonotonicNanos() {
     timespec now{};
@@ -34,6 +32,20 @@ int64_t MonotonicNanos() {
 QtEvents::QtEvents(QtClock& clock) : clock_(clock) {
     // Sleeps end when asked rather than up to 50 us later.
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+    deadlineFd_ = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+    if (deadlineFd_ < 0) return;  // WaitEvents leaves the caller to poll
+    deadlineNotifier_ = std::make_unique<QSocketNotifier>(deadlineFd_, QSocketNotifier::Read);
+    // Reading the expiry count empties the descriptor; otherwise the loop
+    // would see it ready again at once.
+    QObject::connect(deadlineNotifier_.get(), &QSocketNotifier::activated, [fd = deadlineFd_] {
+        uint64_t expiries = 0;
+        [[maybe_unused]] const ssize_t got = read(fd, &expiries, sizeof expiries);
+    });
+}
+
+QtEvents::~QtEvents() {
+    deadlineNotifier_.reset();
+    if (deadlineFd_ >= 0) close(deadlineFd_);
 }
 
 void QtEvents::DoEvents() {
@@ -43,21 +55,18 @@ void QtEvents::DoEvents() {
 }
 
 void QtEvents::WaitEvents(int32_t deadlineTick) {
-    // The time left is read before the monotonic clock, so the sleep ends a
+    // The time left is read before the monotonic clock, so the timer lies a
     // few nanoseconds later than meant, never earlier.
     const int64_t remaining = clock_.NanosecondsUntil(deadlineTick);
-    if (remaining <= kWakeMargin) return;  // the caller polls the events to the deadline
-    const int64_t now = MonotonicNanos();
-    const int64_t until = now + std::min(remaining - kWakeMargin, kLongestSleep);
-    // Not in the event loop: a key, a pointer motion or a compositor's answer
-    // that arrives meanwhile does not wake the game; all that came is handled
-    // together after the sleep, one wake-up a frame however much the player
-    // does. Handled here rather than left to the caller's next DoEvents: a
-    // wake-up later than the margin ends the frame's wait without one.
-    const timespec at{static_cast<time_t>(until / kNanosPerSecond),
-                      static_cast<long>(until % kNanosPerSecond)};
-    clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr);  // a signal only ends it early
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (remaining <= kWakeMargin || deadlineFd_ < 0) return;  // the caller polls the events to the deadline
+    const int64_t at = MonotonicNanos() + remaining - kWakeMargin;
+    itimerspec wake{};
+    wake.it_value.tv_sec = static_cast<time_t>(at / kNanosPerSecond);
+    wake.it_value.tv_nsec = static_cast<long>(at % kNanosPerSecond);
+    if (timerfd_settime(deadlineFd_, TFD_TIMER_ABSTIME, &wake, nullptr) != 0) return;  // the caller polls
+    // Ends for the timer or for any window event (a key, the close request,
+    // a focus loss), which is handled here.
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 }  // namespace platform::qt

@@ -166,26 +166,17 @@ TEST(QtEvents, WaitReturnsByTheDeadlineWhenNothingHappens) {
     }
 }
 
-// The program's sleep is woken by nothing: an event that arrives is handled
-// when it ends, however far its deadline (the level title's), within a
-// frame's time. The timer-then-poll wait before it woke for the event.
-TEST(QtEvents, AnEventArrivingInAWaitIsHandledWhenTheSleepEnds) {
-    struct Case {
-        bench::FrameWait mode;
-        int32_t leastMillis;  // the wait's length, at the least
-    };
-    for (const Case c : {Case{bench::FrameWait::Sleep, 25}, Case{bench::FrameWait::TimerThenPoll, 5}}) {
+TEST(QtEvents, WaitReturnsEarlyForAnEventAndHandlesIt) {
+    for (auto mode : kWaits) {
         QtClock clock;
         QtEvents events(clock);
-        bench::MeasuredWaits waits(events, clock, nullptr, c.mode);
+        bench::MeasuredWaits waits(events, clock, nullptr, mode);
         bool handled = false;
-        QTimer::singleShot(5, qApp, [&] { handled = true; });
+        QTimer::singleShot(10, qApp, [&] { handled = true; });
         const int32_t start = clock.GetTickCount();
-        waits.WaitEvents(start + 2000);
-        const int32_t took = platform::TicksUntil(start, clock.GetTickCount());
-        EXPECT_TRUE(handled) << int(c.mode);
-        EXPECT_GE(took, c.leastMillis) << int(c.mode);
-        EXPECT_LT(took, 500) << int(c.mode);  // generous: a loaded machine
+        while (!handled && clock.GetTickCount() < start + 2000) waits.WaitEvents(start + 2000);
+        EXPECT_TRUE(handled);
+        EXPECT_LT(clock.GetTickCount(), start + 1000);
     }
 }
 
