@@ -19,8 +19,8 @@ import time
 import displays
 import facts
 import wltrace
-from procs import (EXE_NAME, POLL, WINDOW_TIMEOUT, artifacts_dir, client_env, end_process, log_tail,  # noqa: F401
-                   poll_for, program_dir, source_dir, started_announcing, wait_while_running)
+from procs import (EXE_NAME, POLL, WINDOW_TIMEOUT, artifacts_dir, log_tail, poll_for,  # noqa: F401
+                   program_dir, source_dir, wait_while_running)
 from xserver import SCREEN_H, SCREEN_W, WINDOW_MANAGERS  # noqa: F401
 
 KEY_HOLD = 0.15  # a finger holds a key about this long
