@@ -1,8 +1,19 @@
 #include "menu/RaiseMessenger.h"
 
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
-#include <QLocalSocket>
+#include <QSocketNotifier>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace menu {
 namespace {
@@ -21,6 +32,60 @@ bool IsPlainToken(const QByteArray& token) {
     }
     return true;
 }
+
+// Closes its descriptor on the way out.
+struct Descriptor {
+    explicit Descriptor(int descriptor) : fd(descriptor) {}
+    ~Descriptor() {
+        if (fd >= 0) ::close(fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int fd;
+};
+
+bool SetPath(sockaddr_un& address, const QByteArray& path) {
+    address.sun_family = AF_UNIX;
+    if (path.isEmpty() || path.size() >= qsizetype(sizeof address.sun_path)) return false;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    return true;
+}
+
+// One asker: its line read as it arrives, answered once whole, then closed.
+// A line longer than any request never ends: not ours, dropped.
+class RaiseConnection : public QObject {
+public:
+    RaiseConnection(int fd, const std::function<void(const QString&)>& raise, QObject* parent)
+        : QObject(parent), socket_(fd), raise_(raise) {
+        auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
+        QObject::connect(notifier, &QSocketNotifier::activated, this, [this, notifier] {
+            if (Read()) return;
+            notifier->setEnabled(false);
+            deleteLater();
+        });
+    }
+
+private:
+    // False once the connection is done with.
+    bool Read() {
+        char chunk[kMaxLineBytes + 1];
+        const ssize_t n = ::recv(socket_.fd, chunk, sizeof chunk, 0);
+        if (n < 0) return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+        if (n == 0) return false;  // gone before its line ended
+        line_.append(chunk, n);
+        const qsizetype end = line_.indexOf('\n');
+        if (end < 0) return line_.size() <= kMaxLineBytes;
+        const std::optional<QString> token = ParseRaiseRequest(line_.left(end + 1));
+        if (token && raise_) raise_(*token);
+        // Three bytes into an empty socket buffer: never short.
+        (void)::send(socket_.fd, kRaised, sizeof kRaised - 1, MSG_NOSIGNAL);
+        return false;
+    }
+
+    Descriptor socket_;
+    const std::function<void(const QString&)>& raise_;
+    QByteArray line_;
+};
 
 }  // namespace
 
@@ -46,45 +111,88 @@ std::optional<QString> ParseRaiseRequest(const QByteArray& line) {
     return IsPlainToken(token) ? QString::fromLatin1(token) : QString();
 }
 
+QString RaiseSocketPath(const QString& serverName) {
+    return QDir::cleanPath(QDir::tempPath() + QLatin1Char('/') + serverName);
+}
+
 bool AskToRaise(const QString& serverName, const QString& token) {
-    QLocalSocket socket;
-    socket.connectToServer(serverName);
-    if (!socket.waitForConnected(kAnswerMs)) return false;
-    socket.write(RaiseRequest(token));
-    if (!socket.waitForBytesWritten(kAnswerMs)) return false;
-    while (!socket.canReadLine()) {
-        if (!socket.waitForReadyRead(kAnswerMs)) return false;
+    sockaddr_un address{};
+    if (!SetPath(address, QFile::encodeName(RaiseSocketPath(serverName)))) return false;
+    const Descriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    // Each call waits at most kAnswerMs: connecting (the listener's queue
+    // full), sending and each read of the answer.
+    const timeval wait{kAnswerMs / 1000, 0};
+    if (socket.fd < 0 || ::setsockopt(socket.fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait) != 0 ||
+        ::setsockopt(socket.fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait) != 0)
+        return false;
+    int done = 0;
+    do {
+        done = ::connect(socket.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    } while (done != 0 && errno == EINTR);
+    if (done != 0) return false;
+    const QByteArray request = RaiseRequest(token);
+    for (qsizetype sent = 0; sent < request.size();) {
+        const ssize_t n =
+            ::send(socket.fd, request.constData() + sent, size_t(request.size() - sent), MSG_NOSIGNAL);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        sent += n;
     }
-    return socket.readLine() == kRaised;
+    QByteArray answer;
+    while (!answer.endsWith('\n') && answer.size() <= qsizetype(sizeof kRaised)) {
+        char chunk[sizeof kRaised];
+        const ssize_t n = ::recv(socket.fd, chunk, sizeof chunk, 0);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        answer.append(chunk, n);
+    }
+    return answer == kRaised;
 }
 
 QString RaiseListener::Listen(const QString& serverName, std::function<void(const QString&)> raise) {
+    Close();
     raise_ = std::move(raise);
+    const QString path = RaiseSocketPath(serverName);
+    sockaddr_un address{};
+    // Bound in a folder of this user's own and made the user's alone before it
+    // takes its name, so nobody else can connect in between.
+    QTemporaryDir folder(path + QStringLiteral("-XXXXXX"));
+    if (!folder.isValid() || !SetPath(address, QFile::encodeName(folder.filePath(QStringLiteral("s")))))
+        return {};
+    Descriptor listening(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    const QByteArray target = QFile::encodeName(path);
     // The caller holds the table's lock, so no live copy owns this name: a
-    // socket left by a killed copy is removed.
-    QLocalServer::removeServer(serverName);
-    server_.setSocketOptions(QLocalServer::UserAccessOption);
-    server_.listen(serverName);
-    QObject::connect(&server_, &QLocalServer::newConnection, &server_, [this] {
-        while (QLocalSocket* socket = server_.nextPendingConnection()) {
-            QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            const auto answer = [this, socket] {
-                if (!socket->canReadLine()) {
-                    // A line longer than any request never ends: not ours.
-                    if (socket->bytesAvailable() > kMaxLineBytes) socket->abort();
-                    return;
-                }
-                const std::optional<QString> token = ParseRaiseRequest(socket->readLine(kMaxLineBytes + 1));
-                if (token && raise_) raise_(*token);
-                socket->write(kRaised);
-                socket->flush();
-                socket->disconnectFromServer();
-            };
-            QObject::connect(socket, &QLocalSocket::readyRead, socket, answer);
-            answer();  // the request may be here already
+    // socket left by a killed copy is replaced.
+    if (listening.fd < 0 ||
+        ::bind(listening.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        ::chmod(address.sun_path, S_IRUSR | S_IWUSR) != 0 || ::listen(listening.fd, SOMAXCONN) != 0 ||
+        target.size() >= qsizetype(sizeof address.sun_path) ||
+        ::rename(address.sun_path, target.constData()) != 0)
+        return {};
+    fd_ = std::exchange(listening.fd, -1);
+    path_ = target;
+    auto* notifier = new QSocketNotifier(fd_, QSocketNotifier::Read, this);
+    QObject::connect(notifier, &QSocketNotifier::activated, this, [this] { Accept(); });
+    return path;
+}
+
+void RaiseListener::Accept() {
+    for (;;) {
+        const int fd = ::accept4(fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0) {
+            if (errno == EINTR || errno == ECONNABORTED) continue;
+            return;  // none left (EAGAIN), or out of descriptors until one closes
         }
-    });
-    return server_.isListening() ? server_.fullServerName() : QString();
+        new RaiseConnection(fd, raise_, this);
+    }
+}
+
+void RaiseListener::Close() {
+    // The connections and the notifier are children; an asker mid-request
+    // hears no answer and gives up.
+    qDeleteAll(findChildren<QObject*>(Qt::FindDirectChildrenOnly));
+    if (fd_ >= 0) ::close(std::exchange(fd_, -1));
+    if (!path_.isEmpty()) ::unlink(std::exchange(path_, QByteArray()).constData());
 }
 
 }  // namespace menu

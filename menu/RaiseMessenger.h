@@ -5,9 +5,13 @@
 // The request carries the activation token the launcher gave the later start:
 // on Wayland only a window presenting such a token may come to the front, and
 // the later start, which has no window, would take it away unused.
+//
+// Plain Unix sockets rather than Qt's local sockets: Qt's network module
+// brings the system's proxy, TLS and HTTP libraries into the process, several
+// megabytes of memory for one line on a socket.
 
 #include <QByteArray>
-#include <QLocalServer>
+#include <QObject>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -26,22 +30,35 @@ QByteArray RaiseRequest(const QString& token);
 // window is still raised, as if none had come.
 std::optional<QString> ParseRaiseRequest(const QByteArray& line);
 
+// The socket's path for a name: in the temporary folder, as Qt's local
+// sockets put it, so copies of every version find each other.
+QString RaiseSocketPath(const QString& serverName);
+
 // Asks the copy listening on serverName to raise its window, handing it token
 // (may be empty). True once it answered that it did; false when nobody
 // answers in time.
 bool AskToRaise(const QString& serverName, const QString& token);
 
 // The running copy's end.
-class RaiseListener {
+class RaiseListener : public QObject {
 public:
+    RaiseListener() = default;
+    ~RaiseListener() override { Close(); }
+    RaiseListener(const RaiseListener&) = delete;
+    RaiseListener& operator=(const RaiseListener&) = delete;
+
     // Listens on serverName, taking over a socket left by a killed copy, and
     // calls raise with the request's token for every request. The socket's
-    // path, or empty when it cannot listen.
+    // path, or empty when it cannot listen. Only this user may connect.
     QString Listen(const QString& serverName, std::function<void(const QString& token)> raise);
-    void Close() { server_.close(); }
+    // Stops listening and removes the socket.
+    void Close();
 
 private:
-    QLocalServer server_;
+    void Accept();
+
+    int fd_ = -1;
+    QByteArray path_;
     std::function<void(const QString&)> raise_;
 };
 
