@@ -89,7 +89,7 @@ TEST(HandOver, TheTokenCrossesTheSocketAndTheAskerHearsTheAnswer) {
     menu::RaiseListener listener;
     QStringList received;
     ASSERT_EQ(listener.Listen(server, [&received](const QString& token) { received << token; }), path);
-    struct stat info {};
+    struct stat info = {};
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &info), 0);
     EXPECT_TRUE(S_ISSOCK(info.st_mode));
     EXPECT_EQ(info.st_mode & 0777, 0600u) << "only this user may ask";
