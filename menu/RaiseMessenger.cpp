@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QSocketNotifier>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -21,6 +22,7 @@ namespace {
 constexpr char kRaiseRequest[] = "raise";
 constexpr char kRaised[] = "ok\n";
 constexpr int kAnswerMs = 3000;
+constexpr int kRetryAcceptMs = 100;
 // Compositors' tokens are a few dozen characters; a longer line is not ours.
 constexpr qsizetype kMaxTokenBytes = 255;
 constexpr qsizetype kMaxLineBytes = kMaxTokenBytes + 8;
@@ -52,17 +54,22 @@ bool SetPath(sockaddr_un& address, const QByteArray& path) {
 }
 
 // One asker: its line read as it arrives, answered once whole, then closed.
-// A line longer than any request never ends: not ours, dropped.
+// A line longer than any request never ends: not ours, dropped. So is a
+// connection whose line has not come within the time an asker waits, so
+// that silent clients cannot use up the descriptors.
 class RaiseConnection : public QObject {
 public:
     RaiseConnection(int fd, const std::function<void(const QString&)>& raise, QObject* parent)
         : QObject(parent), socket_(fd), raise_(raise) {
         auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
-        QObject::connect(notifier, &QSocketNotifier::activated, this, [this, notifier] {
-            if (Read()) return;
+        const auto done = [this, notifier] {
             notifier->setEnabled(false);
             deleteLater();
+        };
+        QObject::connect(notifier, &QSocketNotifier::activated, this, [this, done] {
+            if (!Read()) done();
         });
+        QTimer::singleShot(kAnswerMs, this, done);
     }
 
 private:
@@ -171,8 +178,8 @@ QString RaiseListener::Listen(const QString& serverName, std::function<void(cons
         return {};
     fd_ = std::exchange(listening.fd, -1);
     path_ = target;
-    auto* notifier = new QSocketNotifier(fd_, QSocketNotifier::Read, this);
-    QObject::connect(notifier, &QSocketNotifier::activated, this, [this] { Accept(); });
+    accepting_ = new QSocketNotifier(fd_, QSocketNotifier::Read, this);
+    QObject::connect(accepting_, &QSocketNotifier::activated, this, [this] { Accept(); });
     return path;
 }
 
@@ -181,7 +188,14 @@ void RaiseListener::Accept() {
         const int fd = ::accept4(fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0) {
             if (errno == EINTR || errno == ECONNABORTED) continue;
-            return;  // none left (EAGAIN), or out of descriptors until one closes
+            if (errno != EAGAIN && errno != EWOULDBLOCK) {
+                // Out of descriptors or memory: the waiting asker stays
+                // queued, and is tried again shortly rather than at once.
+                accepting_->setEnabled(false);
+                QTimer::singleShot(kRetryAcceptMs, accepting_,
+                                   [notifier = accepting_] { notifier->setEnabled(true); });
+            }
+            return;
         }
         new RaiseConnection(fd, raise_, this);
     }
@@ -191,6 +205,7 @@ void RaiseListener::Close() {
     // The connections and the notifier are children; an asker mid-request
     // hears no answer and gives up.
     qDeleteAll(findChildren<QObject*>(Qt::FindDirectChildrenOnly));
+    accepting_ = nullptr;
     if (fd_ >= 0) ::close(std::exchange(fd_, -1));
     if (!path_.isEmpty()) ::unlink(std::exchange(path_, QByteArray()).constData());
 }

@@ -12,6 +12,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QSocketNotifier>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -58,6 +59,7 @@ private:
     void Accept();
 
     int fd_ = -1;
+    QSocketNotifier* accepting_ = nullptr;  // a child, as are the connections
     QByteArray path_;
     std::function<void(const QString&)> raise_;
 };
