@@ -1,5 +1,7 @@
 #include "menu/HighScoreFile.h"
 
+#include "menu/Descriptor.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,29 +19,6 @@ std::string Reason(int error) {
 std::string Failure(const char* what, const std::string& path, int error) {
     return std::string(what) + " \"" + path + "\": " + Reason(error) + ".";
 }
-
-// Closes a descriptor when it goes out of scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int Get() const { return fd_; }
-    // Closes now and reports the result; close can report a failed write.
-    int Close() {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result;
-    }
-
-private:
-    int fd_;
-};
 
 bool WriteAll(int fd, std::string_view bytes) {
     std::size_t done = 0;

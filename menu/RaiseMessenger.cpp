@@ -1,5 +1,7 @@
 #include "menu/RaiseMessenger.h"
 
+#include "menu/Descriptor.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -35,17 +37,6 @@ bool IsPlainToken(const QByteArray& token) {
     return true;
 }
 
-// Closes its descriptor on the way out.
-struct Descriptor {
-    explicit Descriptor(int descriptor) : fd(descriptor) {}
-    ~Descriptor() {
-        if (fd >= 0) ::close(fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int fd;
-};
-
 bool SetPath(sockaddr_un& address, const QByteArray& path) {
     address.sun_family = AF_UNIX;
     if (path.isEmpty() || path.size() >= qsizetype(sizeof address.sun_path)) return false;
@@ -76,7 +67,7 @@ private:
     // False once the connection is done with.
     bool Read() {
         char chunk[kMaxLineBytes + 1];
-        const ssize_t n = ::recv(socket_.fd, chunk, sizeof chunk, 0);
+        const ssize_t n = ::recv(socket_.Get(), chunk, sizeof chunk, 0);
         if (n < 0) return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
         if (n == 0) return false;  // gone before its line ended
         line_.append(chunk, n);
@@ -85,7 +76,7 @@ private:
         const std::optional<QString> token = ParseRaiseRequest(line_.left(end + 1));
         if (token && raise_) raise_(*token);
         // Three bytes into an empty socket buffer: never short.
-        (void)::send(socket_.fd, kRaised, sizeof kRaised - 1, MSG_NOSIGNAL);
+        (void)::send(socket_.Get(), kRaised, sizeof kRaised - 1, MSG_NOSIGNAL);
         return false;
     }
 
@@ -129,18 +120,18 @@ bool AskToRaise(const QString& serverName, const QString& token) {
     // Each call waits at most kAnswerMs: connecting (the listener's queue
     // full), sending and each read of the answer.
     const timeval wait{kAnswerMs / 1000, 0};
-    if (socket.fd < 0 || ::setsockopt(socket.fd, SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait) != 0 ||
-        ::setsockopt(socket.fd, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait) != 0)
+    if (socket.Get() < 0 || ::setsockopt(socket.Get(), SOL_SOCKET, SO_SNDTIMEO, &wait, sizeof wait) != 0 ||
+        ::setsockopt(socket.Get(), SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof wait) != 0)
         return false;
     int done = 0;
     do {
-        done = ::connect(socket.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+        done = ::connect(socket.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
     } while (done != 0 && errno == EINTR);
     if (done != 0) return false;
     const QByteArray request = RaiseRequest(token);
     for (qsizetype sent = 0; sent < request.size();) {
         const ssize_t n =
-            ::send(socket.fd, request.constData() + sent, size_t(request.size() - sent), MSG_NOSIGNAL);
+            ::send(socket.Get(), request.constData() + sent, size_t(request.size() - sent), MSG_NOSIGNAL);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         sent += n;
@@ -148,7 +139,7 @@ bool AskToRaise(const QString& serverName, const QString& token) {
     QByteArray answer;
     while (!answer.endsWith('\n') && answer.size() <= qsizetype(sizeof kRaised)) {
         char chunk[sizeof kRaised];
-        const ssize_t n = ::recv(socket.fd, chunk, sizeof chunk, 0);
+        const ssize_t n = ::recv(socket.Get(), chunk, sizeof chunk, 0);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         answer.append(chunk, n);
@@ -166,17 +157,17 @@ QString RaiseListener::Listen(const QString& serverName, std::function<void(cons
     QTemporaryDir folder(path + QStringLiteral("-XXXXXX"));
     if (!folder.isValid() || !SetPath(address, QFile::encodeName(folder.filePath(QStringLiteral("s")))))
         return {};
-    Descriptor listening(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     const QByteArray target = QFile::encodeName(path);
+    if (target.size() >= qsizetype(sizeof address.sun_path)) return {};
+    Descriptor listening(::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     // The caller holds the table's lock, so no live copy owns this name: a
     // socket left by a killed copy is replaced.
-    if (listening.fd < 0 ||
-        ::bind(listening.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
-        ::chmod(address.sun_path, S_IRUSR | S_IWUSR) != 0 || ::listen(listening.fd, SOMAXCONN) != 0 ||
-        target.size() >= qsizetype(sizeof address.sun_path) ||
+    if (listening.Get() < 0 ||
+        ::bind(listening.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        ::chmod(address.sun_path, S_IRUSR | S_IWUSR) != 0 || ::listen(listening.Get(), SOMAXCONN) != 0 ||
         ::rename(address.sun_path, target.constData()) != 0)
         return {};
-    fd_ = std::exchange(listening.fd, -1);
+    fd_ = listening.Release();
     path_ = target;
     accepting_ = new QSocketNotifier(fd_, QSocketNotifier::Read, this);
     QObject::connect(accepting_, &QSocketNotifier::activated, this, [this] { Accept(); });
