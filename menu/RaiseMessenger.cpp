@@ -50,8 +50,8 @@ bool SetPath(sockaddr_un& address, const QByteArray& path) {
 // that silent clients cannot use up the descriptors.
 class RaiseConnection : public QObject {
 public:
-    RaiseConnection(int fd, const std::function<void(const QString&)>& raise, QObject* parent)
-        : QObject(parent), socket_(fd), raise_(raise) {
+    RaiseConnection(int fd, std::function<void(const QString&)> raise, QObject* parent)
+        : QObject(parent), socket_(fd), raise_(std::move(raise)) {
         auto* notifier = new QSocketNotifier(fd, QSocketNotifier::Read, this);
         const auto done = [this, notifier] {
             notifier->setEnabled(false);
@@ -81,7 +81,7 @@ private:
     }
 
     Descriptor socket_;
-    const std::function<void(const QString&)>& raise_;
+    const std::function<void(const QString&)> raise_;
     QByteArray line_;
 };
 
