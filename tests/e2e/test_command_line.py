@@ -50,16 +50,11 @@ CASES = [
     (["--windowed", "--fullscreen"], {}) + STARTS,  # the last one wins: a scenario below
     (["--scaling", "integer"], {}) + STARTS,
     (["--scaling", "sharp"], {}) + STARTS,
-    (["--scaling", "Sharp"], {}, 2, "", SCALING_REFUSED),
-    (["--scaling", "smooth"], {}, 2, "", SCALING_REFUSED),
-    (["--scaling", ""], {}, 2, "", SCALING_REFUSED),
-    (["--scaling"], {}, 2, "", SCALING_REFUSED),
+    # A value other than those two, in any case, or none.
+    *[(["--scaling", *value], {}, 2, "", SCALING_REFUSED) for value in (["Sharp"], ["smooth"], [""], [])],
     (["--zoom", "1"], {}) + STARTS,
     (["--zoom", "4"], {}) + STARTS,
-    (["--zoom", "0"], {}, 2, "", ZOOM_REFUSED),
-    (["--zoom", "5"], {}, 2, "", ZOOM_REFUSED),
-    (["--zoom", "two"], {}, 2, "", ZOOM_REFUSED),
-    (["--zoom"], {}, 2, "", ZOOM_REFUSED),
+    *[(["--zoom", *value], {}, 2, "", ZOOM_REFUSED) for value in (["0"], ["5"], ["two"], [])],
     (["--bounce"], {}, 2, "", r"tilebash: .*bounce.*\n" + USAGE),
     # Qt's own options that the program takes, and one it does not.
     (["-platform", "offscreen", "-v"], {}, 0, r"tilebash VERSION\n", ""),
