@@ -38,6 +38,12 @@ bool WindowDrag::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool WindowDrag::StartsDrag(QPoint windowPos) const {
+    // A full-screen or maximized window is held where the desktop put it; moved
+    // by hand it would leave that state behind the owner's back. The handle is
+    // in the window's own size too, which it no longer has.
+    if (window_.isFullScreen() || window_.isMaximized()) {
+        return false;
+    }
     if (!handle_.isEmpty() && !handle_.contains(windowPos)) {
         return false;
     }

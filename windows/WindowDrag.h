@@ -2,7 +2,8 @@
 // Moving a borderless window: with no title bar to take hold of, a left-button
 // drag on the window's own background moves it. Presses on a control (a
 // button, a text box, a label) and presses outside the handle area are left
-// alone, and a press and release without travel does nothing.
+// alone, and a press and release without travel does nothing. A full-screen or
+// maximized window is not dragged.
 //
 // The window manager does the move where it can (QWindow::startSystemMove, so
 // it snaps and stays on screen as the desktop likes). Without a window manager

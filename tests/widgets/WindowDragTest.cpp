@@ -7,6 +7,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QWidget>
 #include <QWindow>
@@ -210,6 +211,17 @@ TEST(WindowDrag, PlayWindowMovesByItsStatusSideOnlyNeverByThePlayArea) {
     pointer.MoveTo(pointer.At() + QPoint(40, 30));
     pointer.Release();
     EXPECT_EQ(play.pos(), kHome + QPoint(40, 30));
+
+    // In full screen nothing drags it: moved by hand it would fall out of full
+    // screen while the window still counted itself full screen.
+    play.SetFullScreen(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return play.isFullScreen() && play.geometry() == play.screen()->geometry(); }));
+    const QRect covered = play.geometry();
+    pointer.Press(play.pos() + QPoint(585, 300));
+    pointer.MoveTo(pointer.At() + QPoint(40, 30));
+    pointer.Release();
+    EXPECT_EQ(play.geometry(), covered);
+    EXPECT_TRUE(play.isFullScreen());
 }
 
 }  // namespace
