@@ -70,7 +70,10 @@ void HighScoreEntry::LoadHighScores() {
     }
     const HighScoreReadResult read = ReadHighScoreFile(path_);
     if (!read.ok) {
-        ReportError(read.error, "The default high scores are shown instead.");
+        // The file may still hold the player's table: saving the defaults
+        // over it would lose that for good.
+        unread_ = read.error;
+        ReportError(read.error, "The default high scores are shown instead, and the file is left as it is.");
         FillTable(table, defaultLines);
         return;
     }
@@ -119,6 +122,10 @@ bool HighScoreEntry::txtHighScoreName_KeyPress(int16_t index, int16_t keyAscii) 
 }
 
 void HighScoreEntry::SaveHighScores() {
+    if (!unread_.empty()) {
+        ReportError(unread_, "The high scores on screen are kept, but not in the file, which is left as it is.");
+        return;
+    }
     const TextBoxTable table(names_, scores_);
     const FileStatus status = WriteHighScoreFile(path_, TableLines(table));
     if (!status.ok) {

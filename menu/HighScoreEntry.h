@@ -31,7 +31,8 @@ public:
                    Hooks hooks);
 
     const std::string& Path() const { return path_; }
-    // Fills the boxes from the file, or with the defaults when it cannot be read.
+    // Fills the boxes from the file, or with the defaults when it cannot be
+    // read; a file that could not be read is then never saved over.
     void LoadHighScores();
     // After a game: inserts the score if it enters the table and opens its
     // row's name box.
@@ -55,6 +56,9 @@ private:
     std::array<QLineEdit*, 5> scores_;
     std::string path_;
     Hooks hooks_;
+    // Why the file could not be read when the table was loaded; while set,
+    // the file is never replaced.
+    std::string unread_;
 };
 
 }  // namespace menu

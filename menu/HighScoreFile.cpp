@@ -7,7 +7,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace menu {
 namespace {
@@ -16,8 +18,12 @@ std::string Reason(int error) {
     return std::strerror(error);
 }
 
+std::string Failure(const char* what, const std::string& path, const std::string& reason) {
+    return std::string(what) + " \"" + path + "\": " + reason + ".";
+}
+
 std::string Failure(const char* what, const std::string& path, int error) {
-    return std::string(what) + " \"" + path + "\": " + Reason(error) + ".";
+    return Failure(what, path, Reason(error));
 }
 
 bool WriteAll(int fd, std::string_view bytes) {
@@ -52,6 +58,18 @@ mode_t NewFileMode(const std::string& path) {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
+}
+
+// Where a save goes: a link in the file's place is written through, so a
+// table that several folders share by links keeps taking their scores. A
+// link to nothing is replaced, as a missing file would be created.
+std::string SaveTarget(const std::string& path) {
+    struct stat info = {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+        return path;
+    }
+    const std::unique_ptr<char, void (*)(void*)> resolved(::realpath(path.c_str(), nullptr), std::free);
+    return resolved ? std::string(resolved.get()) : path;
 }
 
 // Index of the first CR or LF in buffer[from, n), or n.
@@ -94,9 +112,22 @@ const HighScoreLines& DefaultHighScoreLines() {
 
 HighScoreReadResult ReadHighScoreFile(const std::string& path) {
     HighScoreReadResult result;
-    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Not blocking, so a pipe put in the file's place cannot hold the start
+    // up; only a regular file is read (a device could be read forever).
+    Descriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.Get() < 0) {
         result.error = Failure("Cannot open the high-score file", path, errno);
+        return result;
+    }
+    struct stat info = {};
+    if (::fstat(fd.Get(), &info) != 0) {
+        result.error = Failure("Cannot read the high-score file", path, errno);
+        return result;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        result.error = S_ISDIR(info.st_mode)
+                           ? Failure("Cannot read the high-score file", path, EISDIR)
+                           : Failure("Cannot read the high-score file", path, "Not an ordinary file");
         return result;
     }
 
@@ -165,8 +196,9 @@ FileStatus WriteHighScoreFile(const std::string& path, const HighScoreLines& lin
 }
 
 FileStatus ReplaceHighScoreFile(const std::string& path, std::string_view bytes) {
-    std::string temporary = path + ".XXXXXX";
-    const mode_t mode = NewFileMode(path);
+    const std::string target = SaveTarget(path);
+    std::string temporary = target + ".XXXXXX";
+    const mode_t mode = NewFileMode(target);
     Descriptor fd(::mkostemp(temporary.data(), O_CLOEXEC));
     if (fd.Get() < 0) {
         return {false, Failure("Cannot create the high-score file", path, errno)};
@@ -181,11 +213,11 @@ FileStatus ReplaceHighScoreFile(const std::string& path, std::string_view bytes)
     if (fd.Close() != 0) {
         return fail(errno);
     }
-    if (::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (::rename(temporary.c_str(), target.c_str()) != 0) {
         return fail(errno);
     }
     // Makes the rename itself durable; the file is already whole either way.
-    Descriptor folder(::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Descriptor folder(::open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.Get() >= 0) {
         ::fsync(folder.Get());
     }

@@ -32,9 +32,11 @@ SingleInstance::SingleInstance(const QString& tableFolder)
 }
 
 SingleInstance::~SingleInstance() {
+    // First, so a signal from here on cannot remove the lock and socket of a
+    // copy that took over once the lock was free.
+    KeepOnTermination();
     listener_.Close();
     lock_.unlock();
-    KeepOnTermination();
 }
 
 std::optional<int> SingleInstance::ClaimOrHandOver(std::function<void(const QString&)> raise,

@@ -122,6 +122,9 @@ TEST(HighScoreFile, ReadingFailuresNameThePathAndTheReason) {
     TempFolder folder;
     WriteBytes(folder.File("plain"), "x");
     std::filesystem::create_directory(folder.File("highscore.txt"));
+    // A pipe with no writer would block a plain open; a device would be read forever.
+    ASSERT_EQ(::mkfifo(folder.File("pipe.txt").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", folder.File("zero.txt"));
     struct Case {
         std::string path;
         const char* reason;
@@ -130,6 +133,8 @@ TEST(HighScoreFile, ReadingFailuresNameThePathAndTheReason) {
         {folder.File("missing.txt"), "No such file or directory"},
         {folder.File("highscore.txt"), "Is a directory"},
         {folder.File("plain/highscore.txt"), "Not a directory"},
+        {folder.File("pipe.txt"), "Not an ordinary file"},
+        {folder.File("zero.txt"), "Not an ordinary file"},
     };
     for (const Case& c : cases) {
         const auto result = ReadHighScoreFile(c.path);
@@ -203,6 +208,25 @@ TEST(HighScoreFile, SavingKeepsTheFilePermissions) {
     struct stat info = {};
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+TEST(HighScoreFile, ASaveThroughALinkReplacesTheFileItNamesAndKeepsTheLink) {
+    TempFolder folder;
+    std::filesystem::create_directory(folder.File("shared"));
+    const std::string shared = folder.File("shared/highscore.txt");
+    WriteBytes(shared, kDefaultBytes);
+    ASSERT_EQ(::chmod(shared.c_str(), 0640), 0);
+    const std::string link = folder.File("highscore.txt");
+    std::filesystem::create_symlink("shared/highscore.txt", link);
+    HighScoreLines lines = DefaultHighScoreLines();
+    lines[0] = "Linked";
+    ASSERT_TRUE(WriteHighScoreFile(link, lines).ok);
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(ReadBytes(shared).substr(0, 8), "Linked\r\n");
+    struct stat info = {};
+    ASSERT_EQ(::stat(shared.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(EntryCount(folder.File("shared")), 1) << "no temporary file is left beside it";
 }
 
 }  // namespace

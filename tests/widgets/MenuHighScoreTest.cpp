@@ -7,7 +7,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <utility>
+#include <vector>
 
 #include "MenuTestSupport.h"
 
@@ -230,13 +234,31 @@ TEST(MenuHighScores, AFolderThatCannotHoldTheFileIsReportedAndTheGameGoesOn) {
               "Tilebash\r\n30000\r\nKept\r\n20001\r\nTile");
 }
 
-TEST(MenuHighScores, AnUnreadableFileIsReportedAndTheDefaultTableShown) {
-    MenuFixture menu;
-    std::filesystem::create_directory(menu.HighScorePath());
-    menu.CreateShown();
-    ASSERT_EQ(menu.errors.size(), 1u);
-    EXPECT_TRUE(menu.errors[0].text.contains("Is a directory"));
-    EXPECT_EQ(menu.Names(), QStringList(5, "Tilebash"));
+TEST(MenuHighScores, AnUnreadableFileIsReportedTheDefaultTableShownAndTheFileNeverSavedOver) {
+    // What cannot be read may still be the player's table (a file of another
+    // user's, a disk error): a save would put the defaults in its place.
+    const std::vector<std::pair<const char*, void (*)(const std::string&)>> cases{
+        {"Is a directory", [](const std::string& path) { std::filesystem::create_directory(path); }},
+        {"Not an ordinary file", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }},
+    };
+    for (const auto& [reason, make] : cases) {
+        MenuFixture menu;
+        make(menu.HighScorePath());
+        frmSplash& splash = menu.CreateShown();
+        ASSERT_EQ(menu.errors.size(), 1u) << reason;
+        EXPECT_TRUE(menu.errors[0].text.contains(reason)) << reason;
+        EXPECT_EQ(menu.Names(), QStringList(5, "Tilebash"));
+
+        menu.PlayGame(20001);
+        QTest::keyClicks(menu_test::NameBox(splash, 1), "Kept");
+        PressEnter(menu_test::NameBox(splash, 1));
+        EXPECT_EQ(menu.Names()[1], "Kept");
+        EXPECT_TRUE(menu.ButtonsEnabled());
+        ASSERT_EQ(menu.errors.size(), 2u) << reason;
+        EXPECT_TRUE(menu.errors[1].text.contains(QString::fromStdString(menu.HighScorePath()))) << reason;
+        EXPECT_TRUE(menu.errors[1].text.contains("left as it is")) << reason;
+        EXPECT_FALSE(std::filesystem::is_regular_file(menu.HighScorePath())) << reason << ": saved over";
+    }
 }
 
 }  // namespace
