@@ -59,6 +59,8 @@ CASES = [
     # Qt's own options that the program takes, and one it does not.
     (["-platform", "offscreen", "-v"], {}, 0, r"tilebash VERSION\n", ""),
     (["-platform"], {}, 2, "", r"tilebash: .*platform.*\n"),
+    # A plugin that fails for a reason of its own is not blamed on the display: Qt's word is shown.
+    (["-platform", "nosuch"], {}, 1, "", r'[\s\S]*"nosuch"[\s\S]*\ntilebash: the window system could not be used.*\n'),
     (["-display", refusing_display()], {"DISPLAY": "SESSION"}) + STARTS,  # it, not DISPLAY, is opened
     (["-session", "1234_abc"], {}) + STARTS,  # a restored desktop session starts the game
     (["-session"], {}, 2, "", r"tilebash: .*session.*\n"),
