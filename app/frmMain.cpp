@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "game/Constants.h"
 #include "ui_frmMain.h"
 #include "windows/Pictures.h"
 #include "windows/WindowLook.h"
@@ -27,6 +28,7 @@ frmMain::frmMain(const std::string& programFolder, const PumpInFront& pumpInFron
             programFolder) {
     ui_->setupUi(this);
     ui_->Bitmaps->hide();  // holds the sheet; never shown
+    surface_.KeepSheetPart(QSize(game::kSheetWidth, game::kSheetHeight));
     // Dragged by its status side only: the play area is where the game is.
     windows::SetUpWindow(*this, QRect(QPoint(0, 0), kFormSize).adjusted(game::kRightWall, 0, 0, 0));
     setCursor(Qt::BlankCursor);

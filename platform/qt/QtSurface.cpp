@@ -47,7 +47,8 @@ bool QtSurface::LoadBitmaps(const std::string& path, std::string& error) {
     if (sheet.isNull()) return false;
     recorder_.Flush();  // drawing recorded before uses the sheet it had
     recorder_.Forget(false);
-    raster_.SetSheet(sheet);
+    const QRect kept = QRect(QPoint(0, 0), sheetPart_) & sheet.rect();
+    raster_.SetSheet(sheetPart_.isEmpty() || kept == sheet.rect() ? sheet : sheet.copy(kept));
     return true;
 }
 

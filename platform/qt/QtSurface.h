@@ -38,6 +38,10 @@ public:
     explicit QtSurface(const QImage& background, QWidget* owner = nullptr);
 
     bool LoadBitmaps(const std::string& path, std::string& error) override;
+    // Sheets loaded from now on keep only their top-left part of this size,
+    // the part the game copies from: the sheet is enlarged whole at every
+    // scale, and a large one would cost gigabytes there for pixels never used.
+    void KeepSheetPart(QSize part) { sheetPart_ = part; }
     void Cls() override;
     void Print(std::string_view text) override;
     int32_t CurrentX() const override { return currentX_; }
@@ -90,6 +94,7 @@ private:
     draw::FrameRecorder recorder_{raster_};
     QtPresenter presenter_;
     Placement placement_;
+    QSize sheetPart_;  // empty: the whole sheet
     int32_t currentX_ = 0;
     int32_t currentY_ = 0;
     Rgb foreColor_{};

@@ -7,6 +7,7 @@
 
 #include <QImage>
 
+#include "game/Constants.h"
 #include "game/Game.h"
 #include "platform/fake/FakePlatform.h"
 #include "platform/qt/QtSurface.h"
@@ -23,7 +24,9 @@ struct QtGame {
         : surface(background),
           game(platform::Services{fakes.keyboard, fakes.clock, fakes.events, fakes.messages, fakes.random,
                                   surface},
-               programFolder) {}
+               programFolder) {
+        surface.KeepSheetPart(QSize(game::kSheetWidth, game::kSheetHeight));  // as the program does
+    }
 
     void StartStage() { StartFirstStage(game); }
 };
