@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <string_view>
 #include <utility>
 
 namespace platform::qt {
@@ -22,6 +23,25 @@ constexpr KeyPair kNamedKeys[] = {
     {Qt::Key_Insert, 45},   {Qt::Key_Delete, 46},
 };
 
+// The letters of a US keyboard's three rows of letter keys, by the scan code
+// of the row's first key: X and Wayland number keys by their Linux input code
+// plus 8, whatever the layout.
+struct LetterRow {
+    uint32_t firstScanCode;
+    const char* letters;
+};
+constexpr LetterRow kLetterRows[] = {{24, "QWERTYUIOP"}, {38, "ASDFGHJKL"}, {52, "ZXCVBNM"}};
+
+int32_t LatinLetterAt(uint32_t scanCode) {
+    for (const LetterRow& row : kLetterRows) {
+        const std::string_view letters(row.letters);
+        if (scanCode >= row.firstScanCode && scanCode - row.firstScanCode < letters.size()) {
+            return letters[scanCode - row.firstScanCode];
+        }
+    }
+    return 0;
+}
+
 }  // namespace
 
 QtKeyboard::QtKeyboard(QObject* parent) : QObject(parent) {
@@ -37,7 +57,7 @@ QtKeyboard::~QtKeyboard() {
     if (QCoreApplication::instance() != nullptr) QCoreApplication::instance()->removeEventFilter(this);
 }
 
-int32_t QtKeyboard::VirtualKeyOf(int qtKey) {
+int32_t QtKeyboard::VirtualKeyOf(int qtKey, uint32_t scanCode) {
     if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)) {
         return qtKey;  // Qt codes letters and digits by their ASCII capitals, as virtual keys do
     }
@@ -45,6 +65,9 @@ int32_t QtKeyboard::VirtualKeyOf(int qtKey) {
     for (const KeyPair& pair : kNamedKeys) {
         if (pair.qtKey == qtKey) return pair.virtualKey;
     }
+    // Beyond Latin-1 and below Qt's own key codes, a key is the character it
+    // types: one of another script, whose layout keeps the keys' places.
+    if (qtKey > 0xff && qtKey < Qt::Key_Escape) return LatinLetterAt(scanCode);
     return 0;
 }
 
@@ -69,7 +92,7 @@ bool QtKeyboard::eventFilter(QObject* watched, QEvent* event) {
             const auto* key = static_cast<QKeyEvent*>(event);
             // A held key repeats; only the first press and the real release count.
             if (key->isAutoRepeat()) break;
-            const int32_t vk = VirtualKeyOf(key->key());
+            const int32_t vk = VirtualKeyOf(key->key(), key->nativeScanCode());
             if (vk > 0) down_[static_cast<std::size_t>(vk)] = event->type() == QEvent::KeyPress;
             break;
         }

@@ -22,8 +22,11 @@ public:
     bool TakeFocusLoss() override;
     void ReleaseAll() { down_.fill(false); }
 
-    // Virtual-key code of a Qt key, 0 for keys the table does not know.
-    static int32_t VirtualKeyOf(int qtKey);
+    // Virtual-key code of a Qt key, 0 for keys the table does not know. A
+    // letter of another script (a Cyrillic or Greek layout) counts as the
+    // Latin letter on the same key of a US keyboard, found by its scan code,
+    // so P, Q and R work whatever alphabet the layout types.
+    static int32_t VirtualKeyOf(int qtKey, uint32_t scanCode = 0);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,10 +1,12 @@
 """Whole games: the play window, the level title, pause and play, the keys that
 end a game, close requests, and the high-score entry down to the file's bytes."""
 
+import subprocess
 import time
 import unittest
 
 import e2e_case
+import harness
 import playfield
 from e2e_case import DEFAULT_TABLE, table_bytes
 
@@ -96,6 +98,23 @@ class Game(e2e_case.E2ECase):
         self.player.quit(play)
         self.assert_no_dialog_for(1.5, "a score of 0 does not enter the default table")
         self.assertEqual(self.s.read_highscores(), DEFAULT_TABLE)
+
+    def test_p_and_q_keep_their_keys_on_a_layout_of_another_alphabet(self):
+        play = self.player.play_to_paused(self.launch_to_start_window())
+        # A Russian layout types Cyrillic letters on the P and Q keys (X key codes 33 and 24).
+        subprocess.run(["setxkbmap", "-display", self.s.server.display, "-layout", "ru"], check=True)
+        self.s.point_at(play)
+
+        def tap(code, done):  # as Player.resume and quit press: again while the game has not seen it
+            for _ in range(4):
+                self.s.x.key(code, True)
+                time.sleep(harness.KEY_HOLD)
+                self.s.x.key(code, False)
+                if harness.poll_for(done, 2):
+                    return
+            self.s.fail("the key of X key code %d did nothing on a Russian layout" % code)
+        tap(33, lambda: self.player.frame(play, paused=False))
+        tap(24, lambda: self.s.current(play) is None or self.s.dialogs())
 
     def test_close_requests_to_the_play_window_end_the_game(self):
         start = self.launch_to_start_window()
