@@ -63,7 +63,8 @@ void Watch(QtMsgType type, const QMessageLogContext& context, const QString& tex
             line = QStringLiteral(
                        "%1: cannot open a display (%2, %3): run it from a desktop session, "
                        "or set DISPLAY or WAYLAND_DISPLAY to a running display\n")
-                       .arg(QCoreApplication::applicationName(), Variable("DISPLAY"), Variable("WAYLAND_DISPLAY"));
+                       .arg(QCoreApplication::applicationName(), Variable("DISPLAY"),
+                            Variable("WAYLAND_DISPLAY"));
         } else {
             PassOnHeld();  // they name the cause; the display is not to blame
             line = QStringLiteral("%1: the window system could not be used: the messages above say why\n")

@@ -73,7 +73,8 @@ void HighScoreEntry::LoadHighScores() {
         // The file may still hold the player's table: saving the defaults
         // over it would lose that for good.
         unread_ = read.error;
-        ReportError(read.error, "The default high scores are shown instead, and the file is left as it is.");
+        ReportError(read.error,
+                    "The default high scores are shown instead, and the file is left as it is.");
         FillTable(table, defaultLines);
         return;
     }
@@ -123,7 +124,8 @@ bool HighScoreEntry::txtHighScoreName_KeyPress(int16_t index, int16_t keyAscii) 
 
 void HighScoreEntry::SaveHighScores() {
     if (!unread_.empty()) {
-        ReportError(unread_, "The high scores on screen are kept, but not in the file, which is left as it is.");
+        ReportError(unread_,
+                    "The high scores on screen are kept, but not in the file, which is left as it is.");
         return;
     }
     const TextBoxTable table(names_, scores_);

@@ -32,20 +32,21 @@ void Send(QWidget& target, QEvent::Type type, int key, bool autoRepeat = false) 
 }  // namespace
 
 TEST(QtKeyboard, VirtualKeyCodesOfTheGameKeysAndOthers) {
+    // After the named keys: a Russian layout's P, Q and R keys and a Greek one's P and M give the
+    // US letter of the key; a Latin layout's own letter, a key off the letter rows and no scan code
+    // stay unknown; a layout's Latin letter is its own wherever it lies (a French A on the US Q key).
     struct Case {
         int qtKey;
         int32_t vk;
         uint32_t scanCode = 0;  // X's and Wayland's: the Linux input code + 8
-    } cases[] = {{Qt::Key_Left, 37},      {Qt::Key_Right, 39}, {Qt::Key_Up, 38},    {Qt::Key_Down, 40},
-                 {Qt::Key_P, 80},         {Qt::Key_Q, 81},     {Qt::Key_R, 82},     {Qt::Key_A, 65},
-                 {Qt::Key_Z, 90},         {Qt::Key_0, 48},     {Qt::Key_Space, 32}, {Qt::Key_Return, 13},
-                 {Qt::Key_Escape, 27},    {Qt::Key_F1, 112},   {Qt::Key_F12, 123},  {Qt::Key_Shift, 16},
-                 {Qt::Key_Adiaeresis, 0}, {Qt::Key_unknown, 0},
-                 // A Russian layout's P, Q and R keys, a Greek one's P and M: the US letter of the key.
-                 {0x0417, 80, 33}, {0x0419, 81, 24}, {0x041A, 82, 27}, {0x03A0, 80, 33}, {0x039C, 77, 58},
-                 // A Latin layout's own letters, a key off the letter rows, and no scan code stay unknown;
-                 // a layout's Latin letter is its own wherever it lies (a French A on the US Q key).
-                 {Qt::Key_Adiaeresis, 0, 48}, {0x0417, 0, 34}, {0x0417, 0, 0}, {Qt::Key_A, 65, 24}};
+    } cases[] = {
+        {Qt::Key_Left, 37},      {Qt::Key_Right, 39},  {Qt::Key_Up, 38},    {Qt::Key_Down, 40},
+        {Qt::Key_P, 80},         {Qt::Key_Q, 81},      {Qt::Key_R, 82},     {Qt::Key_A, 65},
+        {Qt::Key_Z, 90},         {Qt::Key_0, 48},      {Qt::Key_Space, 32}, {Qt::Key_Return, 13},
+        {Qt::Key_Escape, 27},    {Qt::Key_F1, 112},    {Qt::Key_F12, 123},  {Qt::Key_Shift, 16},
+        {Qt::Key_Adiaeresis, 0}, {Qt::Key_unknown, 0}, {0x0417, 80, 33},    {0x0419, 81, 24},
+        {0x041A, 82, 27},        {0x03A0, 80, 33},     {0x039C, 77, 58},    {Qt::Key_Adiaeresis, 0, 48},
+        {0x0417, 0, 34},         {0x0417, 0, 0},       {Qt::Key_A, 65, 24}};
     for (const Case& c : cases) {
         EXPECT_EQ(QtKeyboard::VirtualKeyOf(c.qtKey, c.scanCode), c.vk) << c.qtKey << " on " << c.scanCode;
     }

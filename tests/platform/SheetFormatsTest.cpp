@@ -151,7 +151,8 @@ TEST(SheetFormats, BitmapsOfOtherDepthsAndSizesLoadAndDrawFromTheCornerTheyHave)
         ASSERT_TRUE(loaded.ok) << loaded.error;
         // Only the game's 80 x 160 corner is kept: enlarged at each scale, a
         // 4000 x 4000 sheet would take gigabytes in full screen.
-        EXPECT_EQ(loaded.size, QSize(c.width, c.height < 0 ? -c.height : c.height).boundedTo(QSize(80, 160)));
+        EXPECT_EQ(loaded.size,
+                  QSize(c.width, c.height < 0 ? -c.height : c.height).boundedTo(QSize(80, 160)));
         EXPECT_EQ(loaded.refreshes, 1);  // the frame was drawn and shown
     }
 }

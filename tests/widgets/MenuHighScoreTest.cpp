@@ -239,7 +239,8 @@ TEST(MenuHighScores, AnUnreadableFileIsReportedTheDefaultTableShownAndTheFileNev
     // user's, a disk error): a save would put the defaults in its place.
     const std::vector<std::pair<const char*, void (*)(const std::string&)>> cases{
         {"Is a directory", [](const std::string& path) { std::filesystem::create_directory(path); }},
-        {"Not an ordinary file", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }},
+        {"Not an ordinary file",
+         [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }},
     };
     for (const auto& [reason, make] : cases) {
         MenuFixture menu;

@@ -215,7 +215,8 @@ TEST(WindowDrag, PlayWindowMovesByItsStatusSideOnlyNeverByThePlayArea) {
     // In full screen nothing drags it: moved by hand it would fall out of full
     // screen while the window still counted itself full screen.
     play.SetFullScreen(true);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return play.isFullScreen() && play.geometry() == play.screen()->geometry(); }));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return play.isFullScreen() && play.geometry() == play.screen()->geometry(); }));
     const QRect covered = play.geometry();
     pointer.Press(play.pos() + QPoint(585, 300));
     pointer.MoveTo(pointer.At() + QPoint(40, 30));
