@@ -29,9 +29,11 @@ FULL_SCREEN_KEPT, WINDOW_KEPT = b"[window]\nfullScreen=true\n", b"[window]\nfull
 
 
 def refusing_display():
-    """A display number nothing listens on."""
+    """A display number nothing listens on: no socket file, nor the abstract socket an X server also
+    binds, which a server outside a chroot offers inside it too."""
+    bound = pathlib.Path("/proc/net/unix").read_text().split()
     n = 99
-    while os.path.exists("/tmp/.X11-unix/X%d" % n):
+    while os.path.exists("/tmp/.X11-unix/X%d" % n) or "@/tmp/.X11-unix/X%d" % n in bound:
         n += 1
     return ":%d" % n
 
