@@ -52,17 +52,6 @@ TEST(QtKeyboard, VirtualKeyCodesOfTheGameKeysAndOthers) {
     }
 }
 
-TEST(QtKeyboard, ALetterOfAnotherScriptHoldsTheKeyOfItsPlace) {
-    QtKeyboard keys;
-    QWidget widget;
-    // "з" on a Russian layout's P key (scan code 33), down then up.
-    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
-        QKeyEvent event(type, 0x0417, Qt::NoModifier, 33, 0x6da, 0, QStringLiteral("\u0437"));
-        QCoreApplication::sendEvent(&widget, &event);
-        EXPECT_EQ(Down(keys, 80), type == QEvent::KeyPress);
-    }
-}
-
 TEST(QtKeyboard, PressSetsAndReleaseClearsTheDownBit) {
     QtKeyboard keys;
     QWidget widget;
