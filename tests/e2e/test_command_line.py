@@ -4,10 +4,12 @@ the program with one line and status 1 instead of Qt's abort, touching no file.
 --zoom, --fullscreen and --windowed shape the windows on a real X server, and
 the full-screen choice the player makes with the keys is kept for the next run."""
 
+import contextlib
 import os
 import pathlib
 import re
 import shutil
+import socket
 import subprocess
 import unittest
 
@@ -29,11 +31,16 @@ FULL_SCREEN_KEPT, WINDOW_KEPT = b"[window]\nfullScreen=true\n", b"[window]\nfull
 
 
 def refusing_display():
-    """A display number nothing listens on: no socket file, nor the abstract socket an X server also
-    binds, which a server outside a chroot offers inside it too."""
-    bound = pathlib.Path("/proc/net/unix").read_text().split()
+    """A display number nothing listens on: neither its socket file nor the abstract socket an X
+    server also binds, which a server outside a chroot offers inside it too, takes a connection."""
+    def answers(n):
+        for address in ("/tmp/.X11-unix/X%d" % n, "\0/tmp/.X11-unix/X%d" % n):
+            with socket.socket(socket.AF_UNIX) as s, contextlib.suppress(OSError):
+                s.connect(address)
+                return True
+        return False
     n = 99
-    while os.path.exists("/tmp/.X11-unix/X%d" % n) or "@/tmp/.X11-unix/X%d" % n in bound:
+    while answers(n):
         n += 1
     return ":%d" % n
 
