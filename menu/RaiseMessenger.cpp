@@ -128,6 +128,12 @@ bool AskToRaise(const QString& serverName, const QString& token) {
         done = ::connect(socket.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address);
     } while (done != 0 && errno == EINTR);
     if (done != 0) return false;
+    // Anyone may have put a socket at this path first: only a copy run by this
+    // user is given the launcher's token, or believed when it answers.
+    ucred peer{};
+    socklen_t length = sizeof peer;
+    if (::getsockopt(socket.Get(), SOL_SOCKET, SO_PEERCRED, &peer, &length) != 0 || peer.uid != ::geteuid())
+        return false;
     const QByteArray request = RaiseRequest(token);
     for (qsizetype sent = 0; sent < request.size();) {
         const ssize_t n =

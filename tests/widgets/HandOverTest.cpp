@@ -18,6 +18,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "MenuTestSupport.h"
@@ -136,6 +137,42 @@ TEST(HandOver, TheTokenCrossesTheSocketAndTheAskerHearsTheAnswer) {
     listener.Close();
     EXPECT_FALSE(QFile::exists(path)) << "closing removes the socket";
     EXPECT_FALSE(menu::AskToRaise(server, {}));
+}
+
+TEST(HandOver, ASocketOfAnotherUserIsNeitherToldTheTokenNorBelieved) {
+    if (::geteuid() != 0) GTEST_SKIP() << "making another user's socket needs root";
+    const QString server = QStringLiteral("tilebash-test-") + QUuid::createUuid().toString(QUuid::Id128);
+    const QByteArray path = QFile::encodeName(QDir::tempPath() + QLatin1Char('/') + server);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(size_t(path.size()), sizeof address.sun_path);
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    // nobody's listener: it answers "ok" to whatever comes, and its status says whether a line came.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int s = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        if (::setresgid(65534, 65534, 65534) != 0 || ::setresuid(65534, 65534, 65534) != 0 ||
+            ::bind(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+            ::listen(s, 1) != 0)
+            ::_exit(2);
+        (void)!::write(ready[1], "r", 1);
+        const int c = ::accept(s, nullptr, nullptr);
+        char line[64];
+        const ssize_t n = ::recv(c, line, sizeof line, 0);
+        (void)!::send(c, "ok\n", 3, MSG_NOSIGNAL);
+        ::_exit(n > 0 ? 1 : 0);
+    }
+    ::close(ready[1]);
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1) << "the other user's listener did not start";
+    ::close(ready[0]);
+    EXPECT_FALSE(menu::AskToRaise(server, QStringLiteral("launcher-token_1")));
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ::unlink(path.constData());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the token went to another user";
 }
 
 TEST(HandOver, AnAskerWaitsWhileTheListenerHasNoDescriptorLeft) {
