@@ -98,10 +98,8 @@ class DesktopScenario(unittest.TestCase):
     def wait_paused(self, window, what):
         self.wait(lambda: self.commits_in(window, QUIET_SECONDS) == 0, what, timeout=10)
 
-    def assert_running(self, window, what):
-        shown = self.commits_in(window, QUIET_SECONDS)
-        if shown < RUNNING_COMMITS:
-            self.s.fail("%s: %d new pictures in %.1f s" % (what, shown, QUIET_SECONDS))
+    def press_p(self, window, what):  # until the game runs: pictures come again
+        self.s.press_until("p", lambda: self.commits_in(window, QUIET_SECONDS) >= RUNNING_COMMITS, what)
 
     def drag_start_window(self, start):
         """Dragged by its picture, the start window goes with the pointer: the
@@ -164,8 +162,7 @@ class DesktopScenario(unittest.TestCase):
                                "the level title")
         time.sleep(TITLE_SECONDS)  # the title is one still picture: no pictures come while it shows
         self.wait_paused(play, "the play window waiting for P after the level title")
-        self.s.press("p")
-        self.assert_running(play, "P did not set the game running")
+        self.press_p(play, "P to set the game running")
         time.sleep(2.0)  # the ball reaches the wall
 
         other = self.s.server.tool  # wlinput, which shows a small window of its own
@@ -182,8 +179,7 @@ class DesktopScenario(unittest.TestCase):
         self.s.wait_keyboard(PLAY, "the play window brought back by the second start")
         if self.s.server.token_focuses:
             other.hide()
-        self.s.press("p")
-        self.assert_running(play, "P did not resume the game")
+        self.press_p(play, "P to resume the game")
 
         self.s.press("F11")
         self.wait(lambda: play.fullscreen_requests and play.buffer == OUTPUT, "the play window in full screen")
@@ -192,9 +188,9 @@ class DesktopScenario(unittest.TestCase):
         self.s.press("F11")
         self.wait(lambda: play.buffer == PLAY, "the play window back at its size")
 
-        self.s.press("q")
-        self.wait(lambda: (self.s.trace.focused() not in (None, play, start) and self.s.trace.focused().buffer
-                           not in (START, PLAY)), "the high-score box with the keyboard")
+        self.s.press_until("q", lambda: (self.s.trace.focused() not in (None, play, start) and
+                                         self.s.trace.focused().buffer not in (START, PLAY)),
+                           "the high-score box with the keyboard", seconds=5)
         self.s.press("Return")
         self.s.wait_keyboard(START, "the start window after the game")
         self.s.type_text(NAME)
@@ -232,8 +228,7 @@ class DesktopScenario(unittest.TestCase):
         play = self.s.wait_keyboard(PLAY, "the play window")
         time.sleep(TITLE_SECONDS)
         self.wait_paused(play, "the play window waiting for P after the level title")
-        self.s.press("p")
-        self.assert_running(play, "P did not set the game running")
+        self.press_p(play, "P to set the game running")
         for window, size in ((start, START), (info, INFO), (play, PLAY)):
             scale = window.buffer[0] // size[0]
             self.assertEqual(window.buffer, (size[0] * scale, size[1] * scale), "drawn at a whole-number scale")

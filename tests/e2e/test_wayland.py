@@ -69,8 +69,8 @@ class Wayland(unittest.TestCase):
         status = self.s.wait_exit()
         # As under X (docs/GUARANTEES.md): the default action, nothing left behind.
         self.s.check(status in (0, -signal.SIGTERM), "the program ended with status %s after SIGTERM" % status)
-        self.assertIsNotNone(harness.poll_for(lambda: self.find_start_window(self.s.screenshot()) is None, 10),
-                             "the start window is still on the screen after the program ended")
+        self.assertTrue(harness.poll_for(lambda: self.find_start_window(self.s.screenshot()) is None, 10),
+                        "the start window is still on the screen after the program ended")
         left = sorted(os.listdir(self.s.folder))
         self.assertEqual(left, sorted(set(os.listdir(harness.program_dir())) | {"highscore.txt"}),
                          "files left beside the program")

@@ -44,17 +44,20 @@ class AccessibilityBus:
              "--address=unix:path=%s" % os.path.join(root, "session-bus")],
             pass_fds=(fd,), env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
             start_new_session=True))  # the bus launcher and registry it activates join its group
-        if not address:
+        try:  # the bus goes again when it cannot serve
+            if not address:
+                raise RuntimeError("dbus-daemon printed no address")
+            env.update(DBUS_SESSION_BUS_ADDRESS=address, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
+            # Qt joins the accessibility bus only if it is up when the program
+            # starts: asking for its address starts it.
+            from gi.repository import Gio  # python3-gi, imported by those who start a bus
+            session = compositor.bus_connection(address)
+            session.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress", None, None,
+                              Gio.DBusCallFlags.NONE, 30000, None)
+            session.close_sync(None)
+        except BaseException:
             self.stop()
-            raise RuntimeError("dbus-daemon printed no address")
-        env.update(DBUS_SESSION_BUS_ADDRESS=address, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
-        # Qt joins the accessibility bus only if it is up when the program
-        # starts: asking for its address starts it.
-        from gi.repository import Gio  # python3-gi, imported by those who start a bus
-        session = compositor.bus_connection(address)
-        session.call_sync("org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress", None, None,
-                          Gio.DBusCallFlags.NONE, 30000, None)
-        session.close_sync(None)
+            raise
 
     def stop(self):
         with contextlib.suppress(ProcessLookupError):

@@ -46,7 +46,7 @@ class Session:
     """One display server, one copy of the program folder and at most one
     running program; close() ends and removes them."""
 
-    proc = trace = None
+    proc = trace = server = _keyboard = None
 
     def __init__(self, test_id, folder_name="tilebash", screen_size=(SCREEN_W, SCREEN_H), display="xvfb", env=None):
         """env, where given, is the whole environment of a program already in place (an installed
@@ -56,12 +56,16 @@ class Session:
         self.root = tempfile.mkdtemp(prefix="tilebash-e2e-")
         self.folder = os.path.join(self.root, folder_name)
         self.log_path = os.path.join(self.root, "program.log")
-        try:
+        try:  # no caller holds the session yet to close it
             if env is None:
                 shutil.copytree(program_dir(), self.folder, ignore=shutil.ignore_patterns(facts.table_file_name()))
             self.server = displays.start(display, screen_size, os.path.join(self.root, "config"))
+            if getattr(self.server, "driven", True):
+                # Before the program starts: a keyboard that appears with its first
+                # use (mutter's virtual one) would find the windows mapped without the focus.
+                self.keyboard()
         except BaseException:
-            shutil.rmtree(self.root, ignore_errors=True)
+            self.close()
             raise
         self.traced = self.server.traced  # Wayland: the windows are read from the program's protocol trace
         self.env = dict(self.server.env(env), **({"WAYLAND_DEBUG": "1"} if self.traced else {}))
@@ -70,11 +74,6 @@ class Session:
             # config home, so no test sees another's or the user's.
             self.env.update(XDG_CONFIG_HOME=os.path.join(self.root, "config"),
                             **({} if self.traced else {"XDG_RUNTIME_DIR": self.root}))
-        self._keyboard = None
-        if getattr(self.server, "driven", True):
-            # Before the program starts: a keyboard that appears with its first
-            # use (mutter's virtual one) would find the windows mapped without the focus.
-            self.keyboard()
 
     @property
     def x(self):  # the X server's x11.Display, for what only X has
@@ -84,7 +83,8 @@ class Session:
         try:
             self.end_program()
         finally:
-            self.server.stop()
+            if self.server is not None:
+                self.server.stop()
             shutil.rmtree(self.root, ignore_errors=True)
 
     # ---- the program -----------------------------------------------------
@@ -196,6 +196,15 @@ class Session:
         self.key_down(key)
         time.sleep(hold)
         self.key_up(key)
+
+    def press_until(self, key, done, what, attempts=3, seconds=2.0):
+        """done()'s first true answer, key pressed again while it has none: the game reads its keys once a frame,
+        so a press that comes and goes while a loaded machine holds the program back is not seen."""
+        for _ in range(attempts):
+            self.press(key)
+            if found := poll_for(lambda: (self.trace is None or self.trace.read()) and done(), seconds, 0.05):
+                return found
+        self.fail("%s: not after %d presses of %s" % (what, attempts, key))
 
     def type_text(self, text):
         for character in text:

@@ -149,22 +149,15 @@ class Player:
         frame and 21 frames after the last honoured press, so an early press
         may need repeating."""
         self.s.point_at(play)
-        for _ in range(attempts):
-            self.s.press("p")
-            shot = harness.poll_for(lambda: self.frame(play, paused=False), 1.5, 0.05)
-            if shot:
-                return shot
-        self.s.fail("P did not start play after %d presses" % attempts)
+        return self.s.press_until("p", lambda: self.frame(play, paused=False), "P to start play", attempts, 1.5)
 
     def quit(self, play, attempts=3):
         """Presses Q until the play window closes. The game reads Q once a frame,
         so a press that comes and goes while a loaded machine holds the program
         back is not seen: a player presses again."""
         self.s.point_at(play)
-        for _ in range(attempts):
-            self.s.press("q")
-            if harness.poll_for(lambda: self.s.current(play) is None or self.s.dialogs(), 5):
-                break
+        self.s.press_until("q", lambda: self.s.current(play) is None or self.s.dialogs(), "Q to end the game",
+                           attempts, 5)
         self.s.wait_gone(play, what="the play window to close after Q")
         return self.s.wait_start_window()
 
