@@ -168,8 +168,9 @@ TEST(QtEvents, WaitReturnsByTheDeadlineWhenNothingHappens) {
                 }
                 const int32_t late = -platform::TicksUntil(clock.GetTickCount(), deadline);
                 EXPECT_GE(late, 0) << "start " << startTick;
-                EXPECT_LT(late, 50) << "woke far too late, start "
-                                    << startTick;  // generous: a loaded machine
+                // Generous: a loaded machine under the sanitizers was seen 50 ms late. A
+                // wait that sleeps past its deadline wakes only for the 200 ms watchdog.
+                EXPECT_LT(late, 100) << "woke far too late, start " << startTick;
             }
         }
     }
