@@ -125,9 +125,8 @@ HighScoreReadResult ReadHighScoreFile(const std::string& path) {
         return result;
     }
     if (!S_ISREG(info.st_mode)) {
-        result.error = S_ISDIR(info.st_mode)
-                           ? Failure("Cannot read the high-score file", path, EISDIR)
-                           : Failure("Cannot read the high-score file", path, "Not an ordinary file");
+        result.error = Failure("Cannot read the high-score file", path,
+                               S_ISDIR(info.st_mode) ? Reason(EISDIR) : "Not an ordinary file");
         return result;
     }
 
