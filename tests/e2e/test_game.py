@@ -105,16 +105,14 @@ class Game(e2e_case.E2ECase):
         subprocess.run(["setxkbmap", "-display", self.s.server.display, "-layout", "ru"], check=True)
         self.s.point_at(play)
 
-        def tap(code, done):  # as Player.resume and quit press: again while the game has not seen it
-            for _ in range(4):
-                self.s.x.key(code, True)
-                time.sleep(harness.KEY_HOLD)
-                self.s.x.key(code, False)
-                if harness.poll_for(done, 2):
-                    return
-            self.s.fail("the key of X key code %d did nothing on a Russian layout" % code)
-        tap(33, lambda: self.player.frame(play, paused=False))
-        tap(24, lambda: self.s.current(play) is None or self.s.dialogs())
+        def press_code(code):  # the key itself, whatever the layout puts on it
+            self.s.x.key(code, True)
+            time.sleep(harness.KEY_HOLD)
+            self.s.x.key(code, False)
+        self.s.press_until(33, lambda: self.player.frame(play, paused=False), "P's key to start play on a Russian "
+                           "layout", 4, press=press_code)
+        self.s.press_until(24, lambda: self.s.current(play) is None or self.s.dialogs(), "Q's key to end the game "
+                           "on a Russian layout", press=press_code)
 
     def test_close_requests_to_the_play_window_end_the_game(self):
         start = self.launch_to_start_window()

@@ -197,11 +197,11 @@ class Session:
         time.sleep(hold)
         self.key_up(key)
 
-    def press_until(self, key, done, what, attempts=3, seconds=2.0):
-        """done()'s first true answer, key pressed again while it has none: the game reads its keys once a frame,
-        so a press that comes and goes while a loaded machine holds the program back is not seen."""
+    def press_until(self, key, done, what, attempts=3, seconds=2.0, press=None):
+        """done()'s first true answer, key pressed again (by press, else self.press) while it has none: the game
+        reads its keys once a frame, so a press that comes and goes while the program is held back is not seen."""
         for _ in range(attempts):
-            self.press(key)
+            (press or self.press)(key)
             if found := poll_for(lambda: (self.trace is None or self.trace.read()) and done(), seconds, 0.05):
                 return found
         self.fail("%s: not after %d presses of %s" % (what, attempts, key))
